@@ -1,0 +1,57 @@
+# Windows build (MinGW-w64 cross compiler). Every program, Lumette.dll and the rs image
+# folder land in one folder, laid out as an installed copy.
+set(VX_BIN_DIR ${CMAKE_BINARY_DIR}/bin)
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${VX_BIN_DIR})
+set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${VX_BIN_DIR})
+set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
+
+add_compile_definitions(UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0600 WINVER=0x0600 _WIN32_IE=0x0700)
+# The programs carry their own C++ runtime, so nothing but system DLLs and Lumette.dll
+# has to be installed beside them.
+set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static -static-libgcc -static-libstdc++")
+set(CMAKE_SHARED_LINKER_FLAGS "${CMAKE_SHARED_LINKER_FLAGS} -static -static-libgcc -static-libstdc++")
+set(CMAKE_SHARED_LIBRARY_PREFIX "")
+set(CMAKE_IMPORT_LIBRARY_PREFIX "lib")
+
+# GoogleTest from the Debian source package, built for the cross target.
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# Tests run under Wine through the wrapper; the i686 build is compiled and linked only.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(VX_RUN_TESTS ON)
+  # The wrapper knows its build tree, so the tests always use this tree's Wine prefix.
+  file(WRITE ${CMAKE_BINARY_DIR}/wine-run.tmp
+    "#!/bin/sh\nexport VX_BUILD='${CMAKE_BINARY_DIR}'\nexec '${CMAKE_SOURCE_DIR}/scripts/wine-run' \"$@\"\n")
+  file(COPY_FILE ${CMAKE_BINARY_DIR}/wine-run.tmp ${CMAKE_BINARY_DIR}/wine-run ONLY_IF_DIFFERENT)
+  file(CHMOD ${CMAKE_BINARY_DIR}/wine-run PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
+else()
+  set(VX_RUN_TESTS OFF)
+endif()
+
+# vx_win_test(name SOURCES ... LIBS ... [LABELS ...] [RC file.rc] [GUI]): one GoogleTest
+# program run under Wine as one CTest test. GUI marks tests that open windows (they need
+# the X display the test script provides).
+function(vx_win_test name)
+  cmake_parse_arguments(T "GUI" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gtest_main)
+  target_link_options(${name} PRIVATE -municode)
+  vx_warnings(${name})
+  if(VX_RUN_TESTS)
+    set(labels ${T_LABELS})
+    if(T_GUI)
+      list(APPEND labels gui)
+    else()
+      list(APPEND labels logic)
+    endif()
+    if(NOT T_TIMEOUT)
+      set(T_TIMEOUT 300)
+    endif()
+    add_test(NAME ${name} COMMAND ${name} --gtest_color=no WORKING_DIRECTORY ${VX_BIN_DIR})
+    set_tests_properties(${name} PROPERTIES LABELS "${labels}" TIMEOUT ${T_TIMEOUT})
+  endif()
+endfunction()
