@@ -1,5 +1,5 @@
 """Every area of the skin; each module lists its images (and the pixels it promises)."""
 
-from . import gallery, toolkit
+from . import desk, dialogs, gallery, toolbar, toolkit
 
-ALL = [toolkit, gallery]
+ALL = [toolkit, gallery, desk, dialogs, toolbar]

@@ -1,0 +1,184 @@
+#!/usr/bin/env python3
+"""Puts rendered images together on a made-up wallpaper the way the programs will, so the
+skin can be judged as a whole (boxes at several sizes, highlights, thumb, drag view,
+dialogs) without building the programs.
+
+    python3 skin/build_skin.py --out /tmp/look/rs
+    python3 skin/preview.py --rs /tmp/look/rs --out /tmp/look/desk.png [--light]
+"""
+
+import argparse
+import base64
+import os
+import subprocess
+import sys
+
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+from skinkit import pngread  # noqa: E402
+from skinkit.draw import Rgba, WHITE, document, gradient_rect, rect, shadow_text, text, uid  # noqa: E402
+
+
+class Scene:
+    def __init__(self, rs):
+        self.rs = rs
+        self.parts = []
+        self.sizes = {}
+
+    def _uri(self, rel):
+        path = os.path.join(self.rs, *rel.split("/"))
+        with open(path, "rb") as f:
+            data = f.read()
+        if rel not in self.sizes:
+            w, h, _ = pngread.read(path)
+            self.sizes[rel] = (w, h)
+        return "data:image/png;base64," + base64.b64encode(data).decode()
+
+    def size(self, rel):
+        self._uri(rel)
+        return self.sizes[rel]
+
+    def image(self, rel, x, y, w=None, h=None, src=None):
+        """Draws an image (or the src = (sx, sy, sw, sh) part of it) into x, y, w, h."""
+        uri = self._uri(rel)
+        iw, ih = self.sizes[rel]
+        sx, sy, sw, sh = src or (0, 0, iw, ih)
+        w = sw if w is None else w
+        h = sh if h is None else h
+        self.parts.append(
+            f'<svg x="{x}" y="{y}" width="{w}" height="{h}" viewBox="{sx} {sy} {sw} {sh}" '
+            f'preserveAspectRatio="none" overflow="hidden">'
+            f'<image width="{iw}" height="{ih}" xlink:href="{uri}" preserveAspectRatio="none"/></svg>')
+
+    def frame(self, rel, k, n, x, y):
+        iw, ih = self.size(rel)
+        fh = ih // n
+        self.image(rel, x, y, iw, fh, (0, k * fh, iw, fh))
+
+    def nine(self, folder, x, y, w, h, first=1):
+        names = [f"{folder}/{first + i}.png" for i in range(9)]
+        ws = [self.size(n)[0] for n in names]
+        hs = [self.size(n)[1] for n in names]
+        cols = [(x, ws[0]), (x + ws[0], w - ws[0] - ws[2]), (x + w - ws[2], ws[2])]
+        rows = [(y, hs[0]), (y + hs[0], h - hs[0] - hs[6]), (y + h - hs[6], hs[6])]
+        for i, n in enumerate(names):
+            cx, cw = cols[i % 3]
+            ry, rh = rows[i // 3]
+            self.image(n, cx, ry, cw, rh)
+
+    def raw(self, svg):
+        self.parts.append(svg)
+
+
+def wallpaper(w, h, light):
+    """A stand-in wallpaper: sky, soft light, two layers of hills."""
+    if light:
+        sky = [(0, Rgba(0xBF, 0xDD, 0xF5)), (0.6, Rgba(0xF4, 0xE9, 0xD8)), (1, Rgba(0xE9, 0xD2, 0xB4))]
+        hills = (Rgba(0x8F, 0xB5, 0x8A), Rgba(0x5E, 0x8A, 0x62))
+    else:
+        sky = [(0, Rgba(0x1B, 0x2A, 0x4A)), (0.55, Rgba(0x6A, 0x4C, 0x7E)), (1, Rgba(0xE0, 0x8A, 0x5A))]
+        hills = (Rgba(0x3A, 0x3F, 0x5C), Rgba(0x1E, 0x22, 0x36))
+    fid = uid("b")
+    return (gradient_rect(0, 0, w, h, sky)
+            + f'<defs><filter id="{fid}" x="0" y="0" width="{w}" height="{h}" filterUnits="userSpaceOnUse">'
+              f'<feGaussianBlur stdDeviation="40"/></filter></defs>'
+            + f'<circle cx="{w * 0.72}" cy="{h * 0.58}" r="90" fill="#FFE3A8" fill-opacity="0.7" filter="url(#{fid})"/>'
+            + f'<path d="M0,{h * 0.62} C{w * 0.2},{h * 0.5} {w * 0.4},{h * 0.7} {w * 0.62},{h * 0.6} '
+              f'S{w * 0.9},{h * 0.5} {w},{h * 0.58} V{h} H0 Z" {hills[0].fill()}/>'
+            + f'<path d="M0,{h * 0.78} C{w * 0.25},{h * 0.68} {w * 0.5},{h * 0.86} {w * 0.75},{h * 0.74} '
+              f'S{w * 0.95},{h * 0.72} {w},{h * 0.76} V{h} H0 Z" {hills[1].fill()}/>')
+
+
+ICON_COLOURS = [Rgba(0xF5, 0xB7, 0x3B), Rgba(0x4C, 0x9A, 0xFF), Rgba(0x3C, 0xC4, 0x8C),
+                Rgba(0xEF, 0x6F, 0x6C), Rgba(0xA0, 0x7C, 0xF0), Rgba(0xEC, 0xEF, 0xF3)]
+
+
+def fake_icon(x, y, size, k):
+    c = ICON_COLOURS[k % len(ICON_COLOURS)]
+    return rect(x, y, size, size * 0.82, c, size * 0.12) + rect(x, y, size * 0.45, size * 0.14, c.mix(Rgba(0, 0, 0), 0.15), 2)
+
+
+def box(s, x, y, w, h, title, names, active=False, states=None, scroll=None):
+    s.nine("框/鼠标移上-操作" if active else "框/默认", x, y, w, h)
+    s.raw(shadow_text(x + 10, y + 20, title, 13, WHITE, Rgba(0x0A, 0x0A, 0x0A, 180), anchor="start"))
+    s.frame("框/menu.png", 1 if active else 0, 3, x + w - 29, y + 10)
+    states = states or {}
+    cell_w, cell_h = 75, 90
+    cols = max(1, (w - 20) // (cell_w + 2))
+    for i, name in enumerate(names):
+        cx = x + 10 + (i % cols) * (cell_w + 2)
+        cy = y + 48 + (i // cols) * (cell_h + 10)
+        if cy + cell_h > y + h - 10:
+            break
+        st = states.get(i)
+        if st:
+            s.nine({"hover": "文件触发/鼠标移上", "sel": "文件触发/鼠标点击", "focus": "文件触发/鼠标焦点"}[st],
+                   cx, cy, cell_w, cell_h - 16)
+        s.raw(fake_icon(cx + 13.5, cy + 5, 48, i))
+        s.raw(shadow_text(cx + cell_w / 2, cy + 64, name, 12, WHITE, Rgba(0x32, 0x32, 0x32, 180)))
+    if scroll:
+        pos, length = scroll
+        tx = x + w - 13
+        ty = y + 48 + pos
+        s.frame("scroll-top.png", 0, 3, tx, ty)
+        iw, ih = s.size("scroll-center.png")
+        s.image("scroll-center.png", tx, ty + 8, 8, length - 16, (0, 0, 8, 7))
+        s.frame("scroll-bottom.png", 0, 3, tx, ty + length - 8)
+
+
+def marker(s, rel, x, y, w, h):
+    """Two 4-pixel end caps from the image's ends, the middle stretched between them."""
+    iw, ih = s.size(rel)
+    if w > h:
+        s.image(rel, x, y, 4, h, (0, 0, 4, ih))
+        s.image(rel, x + 4, y, w - 8, h, (4, 0, iw - 8, ih))
+        s.image(rel, x + w - 4, y, 4, h, (iw - 4, 0, 4, ih))
+    else:
+        s.image(rel, x, y, w, 4, (0, 0, iw, 4))
+        s.image(rel, x, y + 4, w, h - 8, (0, 4, iw, ih - 8))
+        s.image(rel, x, y + h - 4, w, 4, (0, ih - 4, iw, 4))
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--rs", required=True)
+    ap.add_argument("--out", required=True)
+    ap.add_argument("--light", action="store_true", help="a bright wallpaper instead of a dusk one")
+    a = ap.parse_args()
+    W, H = 1280, 800
+    s = Scene(a.rs)
+    s.raw(wallpaper(W, H, a.light))
+    s.image("默认-框.png", (W - s.size("默认-框.png")[0]) // 2, 0)
+    box(s, 40, 60, 330, 330, "文件夹", ["工作资料", "照片", "下载", "项目计划", "旅行"],
+        states={0: "hover", 2: "sel", 3: "focus"})
+    box(s, 400, 60, 250, 250, "文件", ["报告.docx", "预算表.xlsx", "说明.txt", "合同.pdf"], active=True,
+        scroll=(20, 90))
+    box(s, 680, 60, 400, 180, "快捷方式", ["浏览器", "音乐", "记事本", "相册", "邮件"])
+    # Drag view and insertion marker.
+    s.nine("拖拽/images", 420, 340, 150, 20)
+    s.image("拖拽/icon_move.png", 424, 342)
+    s.raw(text(444, 350, "移动到 文件", 12, WHITE, anchor="start"))
+    for i, n in enumerate(("icon_move", "icon_add", "icon_link", "prohibit")):
+        s.image(f"拖拽/{n}.png", 600 + i * 24, 342)
+    marker(s, "拖拽/horizontal.png", 700, 350, 160, 8)
+    marker(s, "拖拽/vertical.png", 880, 320, 8, 80)
+    # Confirmation dialog with its buttons at the places the dialog gives them.
+    tw, th = s.size("设置/tips_bg.png")
+    dx, dy = 700, 420
+    s.image("设置/tips_bg.png", dx, dy)
+    s.raw(text(dx + 85, dy + 83, "将移除所有自定义分类,并恢复初始桌面.", 12, Rgba(30, 30, 30), anchor="start"))
+    s.raw(text(dx + 85, dy + 108, "确认继续吗?", 12, Rgba(30, 30, 30), anchor="start"))
+    s.frame("设置/button_ok.png", 0, 3, dx + tw - 170, dy + th - 45)
+    s.frame("设置/button_cancel.png", 1, 3, dx + tw - 90, dy + th - 45)
+    cw, _ = s.size("设置/close.png")
+    s.frame("设置/close.png", 0, 3, dx + tw - 10 - cw, dy + 10)
+    svg = document(W, H, "".join(s.parts))
+    r = subprocess.run(["rsvg-convert", "--format=png", "-o", a.out], input=svg.encode(), capture_output=True)
+    if r.returncode:
+        sys.exit(r.stderr.decode())
+    print(a.out)
+
+
+if __name__ == "__main__":
+    main()
