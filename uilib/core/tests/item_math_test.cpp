@@ -192,3 +192,27 @@ TEST(NineSlice, CornersKeepSizeEdgesStretch) {
     EXPECT_GE(r.h, 0);
   }
 }
+
+#include "vx_dropfiles.h"
+
+TEST(DropFiles, HeaderPathsAndTerminators) {
+  const auto b = VxBuildDropFiles({u"C:\\a.txt", u"D:\\文件"});
+  ASSERT_EQ(b.size(), 20u + 2 * (8 + 1 + 5 + 1 + 1));
+  EXPECT_EQ(b[0], 20);
+  EXPECT_EQ(b[16], 1);
+  EXPECT_EQ(b[20], 'C');
+  EXPECT_EQ(b[b.size() - 1], 0);
+  EXPECT_EQ(b[b.size() - 2], 0);
+  const auto back = VxParseDropFiles(b.data(), b.size());
+  ASSERT_EQ(back.size(), 2u);
+  EXPECT_EQ(back[1], u"D:\\文件");
+}
+
+TEST(DropFiles, CutOrMalformedBlocksGiveNothing) {
+  auto b = VxBuildDropFiles({u"C:\\a.txt"});
+  EXPECT_TRUE(VxParseDropFiles(b.data(), b.size() - 4).empty());
+  b[16] = 0;  // not wide
+  EXPECT_TRUE(VxParseDropFiles(b.data(), b.size()).empty());
+  EXPECT_TRUE(VxParseDropFiles(b.data(), 10).empty());
+  EXPECT_TRUE(VxBuildDropFiles({}).size() == 22u);
+}

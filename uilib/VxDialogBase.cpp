@@ -1,0 +1,451 @@
+#include "VxDialogBase.h"
+
+#include "VxPaint.h"
+#include "VxRaii.h"
+
+namespace {
+
+const Gdiplus::Color kCatchMouse(0x01FFFFFF);  // nearly transparent: still hit by the mouse
+const Gdiplus::Color kBandFill(0x643399FF);
+const Gdiplus::Color kBandLine(0xFF3399FF);
+
+Gdiplus::Rect ToGdiRect(const RECT& r) {
+  return Gdiplus::Rect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+}  // namespace
+
+CVxDialogBase::CVxDialogBase(UINT nIDTemplate, HWND hParent) : CVxDialog(nIDTemplate, hParent) {}
+
+CVxDialogBase::~CVxDialogBase() { delete m_pBack; }
+
+BOOL CVxDialogBase::OnInitDialog() {
+  CVxDialog::OnInitDialog();
+  return TRUE;
+}
+
+// ---- window modes ----
+BOOL CVxDialogBase::SetNoLayDlg() {
+  m_nLayerMode = kPlain;
+  if (m_hWnd)
+    ::SetWindowLongW(m_hWnd, GWL_EXSTYLE,
+                     ::GetWindowLongW(m_hWnd, GWL_EXSTYLE) & ~static_cast<LONG>(WS_EX_LAYERED));
+  return TRUE;
+}
+
+BOOL CVxDialogBase::Set_COLORKEYDlg(COLORREF key) {
+  m_nLayerMode = kColorKey;
+  m_colorKey = key;
+  ::SetWindowLongW(m_hWnd, GWL_EXSTYLE, ::GetWindowLongW(m_hWnd, GWL_EXSTYLE) | WS_EX_LAYERED);
+  return ::SetLayeredWindowAttributes(m_hWnd, key, 0, LWA_COLORKEY);
+}
+
+BOOL CVxDialogBase::Set_ALPHADlg(int alpha) {
+  m_nLayerMode = kUniformAlpha;
+  m_nAlpha = alpha;
+  ::SetWindowLongW(m_hWnd, GWL_EXSTYLE, ::GetWindowLongW(m_hWnd, GWL_EXSTYLE) | WS_EX_LAYERED);
+  return ::SetLayeredWindowAttributes(m_hWnd, 0, static_cast<BYTE>(alpha), LWA_ALPHA);
+}
+
+BOOL CVxDialogBase::Set_OPAQUEDlg(int alpha) {
+  m_nLayerMode = kPerPixelAlpha;
+  m_nAlpha = alpha;
+  ::SetWindowLongW(m_hWnd, GWL_EXSTYLE, ::GetWindowLongW(m_hWnd, GWL_EXSTYLE) | WS_EX_LAYERED);
+  // Flag 4 is no attribute: the window keeps no layered attributes, which is what lets
+  // UpdateLayeredWindow paint it from now on.
+  return ::SetLayeredWindowAttributes(m_hWnd, 0, static_cast<BYTE>(alpha), 4);
+}
+
+// ---- background ----
+void CVxDialogBase::SetBack(CString path, int keepAspect, int cache) {
+  delete m_pBack;
+  m_pBack = nullptr;
+  if (!path.empty()) {
+    m_pBack = VxLoadImageFile(path.c_str());
+    m_bKeepAspect = keepAspect;
+  }
+  m_pBackCache.reset();
+  m_bCacheBack = cache;
+}
+
+BOOL CVxDialogBase::SetBack(CString path, CRect& size) {
+  delete m_pBack;
+  m_pBack = nullptr;
+  m_pBackCache.reset();
+  if (path.empty()) return FALSE;
+  m_pBack = VxLoadImageFile(path.c_str());
+  if (!m_pBack) return FALSE;
+  size.SetRect(0, 0, VxImageWidth(m_pBack), VxImageHeight(m_pBack));
+  return TRUE;
+}
+
+void CVxDialogBase::SetBackColor(Gdiplus::Color color, BOOL on) {
+  m_backColor = color;
+  m_bBackColor = on;
+  m_pBackCache.reset();
+}
+
+// ---- items ----
+BOOL CVxDialogBase::AddVxItem(VxItemBase* item) {
+  if (!item || GetVxItem(item)) return FALSE;
+  item->SetParent(m_hWnd);
+  m_items.push_back(item);
+  if (item->GetType() == VXT_GIFIMAGE) m_bAnimation = TRUE;
+  return TRUE;
+}
+
+BOOL CVxDialogBase::RemoveVxItem(VxItemBase* item) {
+  auto it = std::find(m_items.begin(), m_items.end(), item);
+  if (it == m_items.end()) return FALSE;
+  m_items.erase(it);
+  if (m_pPressed == item) m_pPressed = nullptr;
+  return TRUE;
+}
+
+void CVxDialogBase::RemoveAllVxItem() {
+  m_items.clear();
+  m_pPressed = nullptr;
+}
+
+VxItemBase* CVxDialogBase::GetVxItem(VxItemBase* item) const {
+  return std::find(m_items.begin(), m_items.end(), item) != m_items.end() ? item : nullptr;
+}
+
+// ---- painting ----
+bool CVxDialogBase::WindowParked() const {
+  RECT rc;
+  ::GetWindowRect(m_hWnd, &rc);
+  return rc.left < -20000;
+}
+
+void CVxDialogBase::UpdateView() {
+  if (!m_hWnd || !::IsWindow(m_hWnd) || WindowParked()) return;
+  if (m_nLayerMode != kPerPixelAlpha) {
+    if (m_bInvalidateOnUpdate)
+      ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    else
+      CallBackInvalidate();
+    return;
+  }
+  RECT wr;
+  ::GetWindowRect(m_hWnd, &wr);
+  const int cx = wr.right - wr.left, cy = wr.bottom - wr.top;
+  if (cx <= 0 || cy <= 0) return;
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+  bi.bmiHeader.biWidth = cx;
+  bi.bmiHeader.biHeight = -cy;  // top-down: rows in the order GDI+ writes them
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  VxWindowDC screen(nullptr);
+  VxMemDC mem(::CreateCompatibleDC(screen.Get()));
+  VxBitmap dib(::CreateDIBSection(screen.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!mem || !dib || !bits) return;
+  VxSelectObject keep(mem.Get(), dib.Get());
+  if (m_pBackCache && m_bCacheBack &&
+      static_cast<int>(m_pBackCache->GetWidth()) == cx &&
+      static_cast<int>(m_pBackCache->GetHeight()) == cy) {
+    Gdiplus::Rect r(0, 0, cx, cy);
+    Gdiplus::BitmapData data;
+    if (m_pBackCache->LockBits(&r, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) ==
+        Gdiplus::Ok) {
+      for (int y = 0; y < cy; ++y)
+        memcpy(static_cast<BYTE*>(bits) + static_cast<size_t>(y) * cx * 4,
+               static_cast<BYTE*>(data.Scan0) + static_cast<size_t>(y) * data.Stride,
+               static_cast<size_t>(cx) * 4);
+      m_pBackCache->UnlockBits(&data);
+    }
+  }
+  m_layerBits = bits;
+  m_layerDC = mem.Get();
+  m_layerCx = cx;
+  m_layerCy = cy;
+  DrawSurface(mem.Get(), cx, cy, TRUE);
+  m_layerBits = nullptr;
+  m_layerDC = nullptr;
+
+  POINT dst{wr.left, wr.top};
+  SIZE size{cx, cy};
+  POINT src = m_bSourceSet ? m_ptSource : POINT{0, 0};
+  BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(m_nAlpha), AC_SRC_ALPHA};
+  // A child window (embedded in the desktop) is positioned by its parent: keep its place.
+  POINT* where = (::GetWindowLongW(m_hWnd, GWL_STYLE) & WS_CHILD) ? nullptr : &dst;
+  ::UpdateLayeredWindow(m_hWnd, screen.Get(), where, &size, mem.Get(), &src, 0, &blend, ULW_ALPHA);
+}
+
+void CVxDialogBase::UpdateViewRect(RECT* rc) {
+  if (!m_hWnd) return;
+  if (m_nLayerMode == kPerPixelAlpha) {
+    UpdateView();
+    return;
+  }
+  ::InvalidateRect(m_hWnd, rc, TRUE);
+}
+
+void CVxDialogBase::UpdateViewPt(POINT& pt) {
+  m_ptSource = pt;
+  m_bSourceSet = TRUE;
+  UpdateView();
+}
+
+// Over the per-pixel-alpha surface GDI+ draws through a bitmap on the same bits: a Graphics
+// made from the DC would treat the surface as opaque RGB and lose the alpha.
+VxSurfaceGraphics CVxDialogBase::CreateSurfaceGraphics(HDC hdc) {
+  VxSurfaceGraphics s;
+  if (hdc == m_layerDC && m_layerBits) {
+    s.bitmap = std::make_unique<Gdiplus::Bitmap>(m_layerCx, m_layerCy, m_layerCx * 4,
+                                                 PixelFormat32bppPARGB,
+                                                 static_cast<BYTE*>(m_layerBits));
+    s.graphics = std::make_unique<Gdiplus::Graphics>(s.bitmap.get());
+  } else {
+    s.graphics = std::make_unique<Gdiplus::Graphics>(hdc);
+  }
+  return s;
+}
+
+void CVxDialogBase::DrawSurface(HDC hdc, int cx, int cy, BOOL buffered) {
+  if (m_nLayerMode != kPerPixelAlpha && buffered) {
+    // One off-screen bitmap per paint: the window never shows a half-drawn frame.
+    VxMemDC mem(::CreateCompatibleDC(hdc));
+    VxBitmap bmp(::CreateCompatibleBitmap(hdc, cx, cy));
+    if (!mem || !bmp) return;
+    VxSelectObject keep(mem.Get(), bmp.Get());
+    OnVxPaint(mem.Get(), cx, cy);
+    ::BitBlt(hdc, 0, 0, cx, cy, mem.Get(), 0, 0, SRCCOPY);
+    return;
+  }
+  OnVxPaint(hdc, cx, cy);
+}
+
+void CVxDialogBase::PaintBackground(Gdiplus::Graphics& g, int w, int h) {
+  if (m_bBackColor) {
+    Gdiplus::SolidBrush brush(m_backColor);
+    g.FillRectangle(&brush, 0, 0, w, h);
+  }
+  if (VxImageUsable(m_pBack) && w > 0 && h > 0) {
+    Gdiplus::ImageAttributes attr;
+    attr.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+    const int iw = VxImageWidth(m_pBack), ih = VxImageHeight(m_pBack);
+    VxXYWH src{0, 0, iw, ih};
+    if (m_bKeepAspect) src = VxCoverCropSource(iw, ih, w, h);
+    g.DrawImage(m_pBack, Gdiplus::Rect(0, 0, w, h), src.x, src.y, src.w, src.h,
+                Gdiplus::UnitPixel, &attr);
+  }
+}
+
+void CVxDialogBase::OnVxPaint(HDC hdc, int cx, int cy) {
+  if (!m_hWnd) return;
+  if (m_nLayerMode == kColorKey) {
+    VxBrush key(::CreateSolidBrush(m_colorKey));
+    RECT all{0, 0, cx, cy};
+    ::FillRect(hdc, &all, key.Get());
+  }
+  VxSurfaceGraphics g = CreateSurfaceGraphics(hdc);
+  g->SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
+  RECT client;
+  ::GetClientRect(m_hWnd, &client);
+  const int w = client.right - client.left, h = client.bottom - client.top;
+
+  // Mode 3 copies a cached background into the surface before painting; the other modes
+  // paint into a fresh bitmap each time and so draw the background every time.
+  const bool cacheUsable = m_bCacheBack && m_pBackCache &&
+                           static_cast<int>(m_pBackCache->GetWidth()) == w &&
+                           static_cast<int>(m_pBackCache->GetHeight()) == h;
+  if (!(cacheUsable && m_nLayerMode == kPerPixelAlpha)) {
+    if (m_bCacheBack && !cacheUsable && w > 0 && h > 0) {
+      m_pBackCache = std::make_unique<Gdiplus::Bitmap>(w, h, PixelFormat32bppPARGB);
+      Gdiplus::Graphics cg(m_pBackCache.get());
+      PaintBackground(cg, w, h);
+    }
+    if (m_bCacheBack && m_pBackCache)
+      g->DrawImage(m_pBackCache.get(), 0, 0, w, h);
+    else
+      PaintBackground(*g, w, h);
+  }
+
+  Gdiplus::SolidBrush catcher(kCatchMouse);
+  if (m_nLayerMode == kPerPixelAlpha && !m_bMouseTranOver) g->FillRectangle(&catcher, 0, 0, w, h);
+  for (VxItemBase* item : m_items) {
+    if (!item->IsShow()) continue;
+    if (!item->GetTranMouseOver()) {
+      Gdiplus::Rect r;
+      item->GetRect(&r);
+      g->FillRectangle(&catcher, r);
+    }
+    DrawItemByType(*g, item);
+  }
+  if (m_bSelRect && m_bBanding) {
+    Gdiplus::SolidBrush fill(kBandFill);
+    Gdiplus::Pen line(kBandLine, 1.0f);
+    const Gdiplus::Rect band = ToGdiRect(m_rcBand);
+    g->FillRectangle(&fill, band);
+    g->DrawRectangle(&line, band);
+  }
+}
+
+void CVxDialogBase::DrawItemByType(Gdiplus::Graphics& g, VxItemBase* item) {
+  switch (item->GetType()) {
+    case VXT_STATICTEXT: DrawStaticText(g, static_cast<VxStaticText*>(item)); break;
+    case VXT_IMAGE: DrawImage(g, static_cast<VxImage*>(item)); break;
+    case VXT_GIFIMAGE: DrawGifImage(g, static_cast<VxGifImage*>(item)); break;
+    case VXT_BUTTON:
+    case VXT_TEXTBUTTON: DrawButton(g, static_cast<VxButton*>(item)); break;
+    case VXT_CHECKBOX:
+    case VXT_RADIO:
+      DrawButton(g, static_cast<VxButton*>(item));
+      DrawCheckBoxText(g, static_cast<VxCheckBox*>(item));
+      break;
+    case VXT_PROGRESS: DrawProgress(g, static_cast<VxProgress*>(item)); break;
+    case VXT_LISTCTRL: DrawListCtrl(g, static_cast<VxListCtrl*>(item)); break;
+    case VXT_VSCROLLBAR: DrawVScroll(g, static_cast<VxVScrollBar*>(item)); break;
+    default: break;  // type 7 and unknown types are neither drawn nor hit
+  }
+}
+
+void CVxDialogBase::DrawShadowText(Gdiplus::Graphics* g, CString text, Gdiplus::Font& font,
+                                   Gdiplus::StringFormat& format, Gdiplus::Color& textColor,
+                                   Gdiplus::Color& shadowColor, Gdiplus::RectF& rect,
+                                   Gdiplus::PointF& point, float scale) {
+  VxDrawShadowText(g, text.c_str(), font, format, textColor, shadowColor, rect, point, scale);
+}
+
+void CVxDialogBase::SetALPH255(Gdiplus::Bitmap* bmp, int alpha) { VxSetAlpha255(bmp, alpha); }
+
+void CVxDialogBase::DrawStaticText(Gdiplus::Graphics& g, VxStaticText* item) {
+  if (!item->GetText() || !item->GetFont()) return;
+  Gdiplus::RectF r;
+  item->GetRect(&r);
+  Gdiplus::SolidBrush brush(item->GetTextColor());
+  g.DrawString(item->GetText(), -1, item->GetFont(), r, item->GetFormat(), &brush);
+}
+
+void CVxDialogBase::DrawImage(Gdiplus::Graphics& g, VxImage* item) {
+  Gdiplus::Image* img = item->GetImage();
+  if (!VxImageUsable(img)) return;
+  Gdiplus::Rect r;
+  item->GetRect(&r);
+  Gdiplus::ImageAttributes attr;
+  attr.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+  g.DrawImage(img, r, 0, 0, VxImageWidth(img), VxImageHeight(img), Gdiplus::UnitPixel, &attr);
+}
+
+void CVxDialogBase::DrawGifImage(Gdiplus::Graphics& g, VxGifImage* item) { DrawImage(g, item); }
+
+void CVxDialogBase::DrawButton(Gdiplus::Graphics& g, VxButton* item) {
+  Gdiplus::Image* img = item->GetImage();
+  if (!VxImageUsable(img)) return;
+  const int n = item->GetEMImages();
+  const int k = VxButtonFrameIndex(n, item->GetStatus(), item->GetActive() != 0,
+                                   item->GetEnable() != 0);
+  const VxXYWH src = VxButtonFrameSource(VxImageWidth(img), VxImageHeight(img), n, k,
+                                         item->GetButtonType() == VxButton::VXBT_VERT,
+                                         item->GetButtonHeight());
+  Gdiplus::Rect r;
+  item->GetRect(&r);
+  g.DrawImage(img, Gdiplus::Rect(r.X, r.Y, src.w, src.h), src.x, src.y, src.w, src.h,
+              Gdiplus::UnitPixel);
+  if (item->GetType() == VXT_TEXTBUTTON) {
+    auto* tb = static_cast<VxTextButton*>(item);
+    if (!tb->GetText() || !tb->GetFont()) return;
+    Gdiplus::SolidBrush brush(tb->GetTextColor());
+    g.DrawString(tb->GetText(), -1, tb->GetFont(),
+                 Gdiplus::RectF(static_cast<float>(r.X), static_cast<float>(r.Y),
+                                static_cast<float>(src.w), static_cast<float>(src.h)),
+                 tb->GetFormat(), &brush);
+  }
+}
+
+void CVxDialogBase::DrawCheckBoxText(Gdiplus::Graphics& g, VxCheckBox* item) {
+  Gdiplus::Rect r;
+  item->GetRect(&r);
+  int fw = 0, fh = 0;
+  item->GetFrameSize(&fw, &fh);
+  Gdiplus::Image* check = item->GetCheckImage();
+  if (item->GetCheck() && VxImageUsable(check)) {
+    const int cw = VxImageWidth(check), ch = VxImageHeight(check);
+    g.DrawImage(check, Gdiplus::Rect(r.X + (fw - cw) / 2, r.Y + (fh - ch) / 2, cw, ch), 0, 0, cw,
+                ch, Gdiplus::UnitPixel);
+  }
+  if (!item->GetText() || !item->GetFont()) return;
+  const int imageWidth = VxImageWidth(item->GetImage());
+  Gdiplus::RectF layout(static_cast<float>(r.X + imageWidth), static_cast<float>(r.Y),
+                        static_cast<float>(r.Width), static_cast<float>(r.Height));
+  Gdiplus::RectF measured;
+  g.MeasureString(item->GetText(), -1, item->GetFont(), layout, item->GetFormat(), &measured);
+  CRect br;
+  item->GetButtonRect(br);
+  const VxPtF at = VxCheckTextOrigin(r.X, r.Y, imageWidth, br.Height(), measured.Height,
+                                     item->GetTextInerTop(), item->GetTextInerLeft());
+  layout.X = at.x;
+  layout.Y = at.y;
+  Gdiplus::SolidBrush brush(item->GetTextStateColor());
+  g.DrawString(item->GetText(), -1, item->GetFont(), layout, item->GetFormat(), &brush);
+}
+
+void CVxDialogBase::DrawProgress(Gdiplus::Graphics& g, VxProgress* item) {
+  Gdiplus::Rect r;
+  item->GetRect(&r);
+  if (Gdiplus::Image* back = item->GetBackImage(); VxImageUsable(back))
+    g.DrawImage(back, r, 0, 0, VxImageWidth(back), VxImageHeight(back), Gdiplus::UnitPixel);
+  Gdiplus::Image* bar = item->GetBarImage();
+  VxXYWH br;
+  if (!VxImageUsable(bar) ||
+      !VxProgressBarRect({r.X, r.Y, r.Width, r.Height}, item->GetBackBordThick(), item->GetPos(),
+                         item->GetMin(), item->GetMax(), &br) ||
+      br.w <= 0 || br.h <= 0)
+    return;
+  g.DrawImage(bar, Gdiplus::Rect(br.x, br.y, br.w, br.h), 0, 0, VxImageWidth(bar),
+              VxImageHeight(bar), Gdiplus::UnitPixel);
+}
+
+void CVxDialogBase::DrawVScroll(Gdiplus::Graphics& g, VxVScrollBar* item) {
+  Gdiplus::Rect r;
+  item->GetRect(&r);
+  if (Gdiplus::Image* track = item->GetTrackImage(); VxImageUsable(track))
+    g.DrawImage(track, r, 0, 0, VxImageWidth(track), VxImageHeight(track), Gdiplus::UnitPixel);
+  Gdiplus::Image *top = item->GetTopImage(), *mid = item->GetMiddleImage(),
+                 *bottom = item->GetBottomImage();
+  const int pos = item->GetBarPos(), max = item->GetMax();
+  if (!VxImageUsable(top) || !VxImageUsable(mid) || !VxImageUsable(bottom) || pos < 0 ||
+      pos > max || max <= 0)
+    return;
+  const int frames = std::max(1, item->GetFramesPerCap());
+  const int midFull = VxImageHeight(mid);
+  const int status = item->GetStatus();
+  const int row = status == VxItemBase::VXS_MOUSEON   ? midFull / 3
+                  : status == VxItemBase::VXS_MOUSEDOWN ? midFull * 2 / 3
+                                                        : 0;
+  const int x = r.X + (r.Width - VxImageWidth(mid)) / 2;
+  int y = r.Y + pos;
+  // The caps take their state frame from the same row offset as the middle image, so the
+  // three thumb images share one strip height.
+  const int topH = VxImageHeight(top) / frames, botH = VxImageHeight(bottom) / frames;
+  g.DrawImage(top, Gdiplus::Rect(x, y, VxImageWidth(top), topH), 0, row, VxImageWidth(top), topH,
+              Gdiplus::UnitPixel);
+  y += topH;
+  Gdiplus::ImageAttributes attr;
+  attr.SetWrapMode(Gdiplus::WrapModeTileFlipY);
+  const int middle = item->GetBarHeight();
+  g.DrawImage(mid, Gdiplus::Rect(x, y, VxImageWidth(mid), middle), 0, row, VxImageWidth(mid),
+              midFull / 3 - 1, Gdiplus::UnitPixel, &attr);
+  y += middle;
+  g.DrawImage(bottom, Gdiplus::Rect(x, y, VxImageWidth(bottom), botH), 0, row,
+              VxImageWidth(bottom), botH, Gdiplus::UnitPixel);
+}
+
+void CVxDialogBase::DrawListCtrl(Gdiplus::Graphics& g, VxListCtrl* item) { item->Draw(g); }
+
+void CVxDialogBase::OnPaint() {
+  PAINTSTRUCT ps;
+  HDC dc = ::BeginPaint(m_hWnd, &ps);
+  if (m_nLayerMode != kPerPixelAlpha) {
+    RECT wr;
+    ::GetWindowRect(m_hWnd, &wr);
+    DrawSurface(dc, wr.right - wr.left, wr.bottom - wr.top, TRUE);
+  }
+  ::EndPaint(m_hWnd, &ps);
+}
+
+BOOL CVxDialogBase::OnEraseBkgnd(HDC) { return TRUE; }

@@ -1,0 +1,507 @@
+#include "VxListCtrl.h"
+
+#include <cwchar>
+
+#include "VxPaint.h"
+#include "VxRaii.h"
+#include "vx_item_math.h"
+
+namespace {
+
+const RECT kUnplaced{-1, -1, -1, -1};
+
+VxRc ToRc(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+RECT ToRECT(const VxRc& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+void CopyText(wchar_t (&dst)[260], const wchar_t* src) {
+  wcsncpy(dst, src, 259);
+  dst[259] = 0;
+}
+
+std::unique_ptr<Gdiplus::Font> IconTitleFont() {
+  LOGFONTW lf{};
+  ICONMETRICSW im{};
+  im.cbSize = sizeof(im);
+  if (::SystemParametersInfoW(SPI_GETICONMETRICS, sizeof(im), &im, 0)) {
+    lf = im.lfFont;
+  } else {
+    lf.lfHeight = -12;
+    wcscpy(lf.lfFaceName, L"宋体");
+  }
+  VxWindowDC dc(nullptr);
+  auto font = std::make_unique<Gdiplus::Font>(dc.Get(), &lf);
+  if (font->GetLastStatus() != Gdiplus::Ok)
+    font = std::make_unique<Gdiplus::Font>(L"宋体", 12.0f, Gdiplus::FontStyleRegular,
+                                           Gdiplus::UnitPixel);
+  return font;
+}
+
+}  // namespace
+
+VxListItem::~VxListItem() {
+  delete pIcon;
+  delete pAlphaImage;
+  delete pTextImage;
+  if (hIcon) ::DestroyIcon(hIcon);
+}
+
+// ---- nine-slice sets ----
+VxNineSlice::~VxNineSlice() { Free(); }
+
+void VxNineSlice::Free() {
+  for (auto*& s : m_slices) {
+    delete s;
+    s = nullptr;
+  }
+}
+
+BOOL VxNineSlice::Load(const CStringArray& paths) {
+  if (paths.size() != 9) return FALSE;
+  Free();
+  for (int i = 0; i < 9; ++i) m_slices[i] = VxLoadImageFile(paths[i].c_str());
+  return TRUE;
+}
+
+BOOL VxNineSlice::IsEmpty() const {
+  for (auto* s : m_slices)
+    if (s) return FALSE;
+  return TRUE;
+}
+
+void VxNineSlice::Draw(Gdiplus::Graphics& g, const Gdiplus::Rect& target) const {
+  if (IsEmpty()) return;
+  int w[9], h[9];
+  for (int i = 0; i < 9; ++i) {
+    w[i] = VxImageWidth(m_slices[i]);
+    h[i] = VxImageHeight(m_slices[i]);
+  }
+  VxXYWH dest[9];
+  VxNineSliceDest({target.X, target.Y, target.Width, target.Height}, w, h, dest);
+  Gdiplus::ImageAttributes attr;
+  attr.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+  for (int i = 0; i < 9; ++i) {
+    if (!m_slices[i] || dest[i].w <= 0 || dest[i].h <= 0) continue;
+    g.DrawImage(m_slices[i], Gdiplus::Rect(dest[i].x, dest[i].y, dest[i].w, dest[i].h), 0, 0,
+                w[i], h[i], Gdiplus::UnitPixel, &attr);
+  }
+}
+
+// ---- the list ----
+VxListCtrl::VxListCtrl() : VxItemBase(VXT_LISTCTRL), m_pFont(IconTitleFont()) {
+  m_pFormat = std::make_unique<Gdiplus::StringFormat>();
+  m_pFormat->SetAlignment(Gdiplus::StringAlignmentNear);
+  m_pFormat->SetTrimming(Gdiplus::StringTrimmingEllipsisCharacter);
+}
+
+VxListCtrl::~VxListCtrl() { RemoveAll(); }
+
+void VxListCtrl::FreeItem(VxListItem* item) { delete item; }
+
+VxListItem* VxListCtrl::CopyFromTemplate(VxListItem* src) {
+  auto* item = new VxListItem();
+  item->nID = ComputerID();
+  if (src) {
+    if (src->pIcon) item->pIcon = src->pIcon->Clone();
+    for (int i = 0; i < 4; ++i) item->nData[i] = src->nData[i];
+    item->rcPos = src->rcPos;
+    if (src->szName[0]) CopyText(item->szName, src->szName);
+    if (src->szPath[0]) CopyText(item->szPath, src->szPath);
+    if (src->hIcon) {
+      // The list takes the icon over: it keeps a copy and the template's handle goes.
+      item->hIcon = ::CopyIcon(src->hIcon);
+      ::DestroyIcon(src->hIcon);
+      src->hIcon = nullptr;
+    }
+  }
+  return item;
+}
+
+BOOL VxListCtrl::AddItem(VxListItem* src, BOOL place) {
+  VxListItem* item = CopyFromTemplate(src);
+  m_items.push_back(item);
+  if (place) PlaceItem(item);
+  return TRUE;
+}
+
+BOOL VxListCtrl::AddItem(VxListItem* src, int x, int y) {
+  VxListItem* item = CopyFromTemplate(src);
+  m_items.push_back(item);
+  if (m_mode == VXLM_FREE) PlaceItemAt(item, x, y);
+  return TRUE;
+}
+
+BOOL VxListCtrl::InsertItem(VxListItem* src, int index) {
+  VxListItem* item = CopyFromTemplate(src);
+  if (index < 0) index = 0;
+  if (index > GetCount()) index = GetCount();
+  m_items.insert(m_items.begin() + index, item);
+  return TRUE;
+}
+
+BOOL VxListCtrl::GetItem(int index, VxListItem** out) const {
+  *out = GetItem(index);
+  return *out != nullptr;
+}
+
+VxListItem* VxListCtrl::GetItem(int index) const {
+  return index >= 0 && index < GetCount() ? m_items[index] : nullptr;
+}
+
+BOOL VxListCtrl::SetItem(int index, VxListItem* item) {
+  if (index < 0 || index >= GetCount()) return FALSE;
+  m_items[index] = item;
+  return TRUE;
+}
+
+int VxListCtrl::IndexOf(const VxListItem* item) const {
+  for (int i = 0; i < GetCount(); ++i)
+    if (m_items[i] == item) return i;
+  return -1;
+}
+
+BOOL VxListCtrl::RemoveAt(VxListItem* item, BOOL destroy) {
+  const int i = IndexOf(item);
+  if (i < 0) return FALSE;
+  m_selection.erase(std::remove(m_selection.begin(), m_selection.end(), item), m_selection.end());
+  m_items.erase(m_items.begin() + i);
+  if (destroy) FreeItem(item);
+  return TRUE;
+}
+
+void VxListCtrl::RemoveAll() {
+  m_selection.clear();
+  for (auto* item : m_items) FreeItem(item);
+  m_items.clear();
+}
+
+BOOL VxListCtrl::ChangeItemPos(VxListItem* a, VxListItem* b) {
+  const int ia = IndexOf(a), ib = IndexOf(b);
+  if (ia < 0 || ib < 0) return FALSE;
+  std::swap(m_items[ia], m_items[ib]);
+  return TRUE;
+}
+
+int VxListCtrl::ComputerID() const {
+  int id = -1;
+  for (auto* item : m_items) id = std::max(id, item->nID);
+  return id + 1;
+}
+
+int VxListCtrl::GetItemFromRect(CRect* rc, VxListItem*& out) const {
+  out = nullptr;
+  for (int i = 0; i < GetCount(); ++i) {
+    if (ToRc(m_items[i]->rcPos).Intersects(ToRc(*rc))) {
+      out = m_items[i];
+      return i;
+    }
+  }
+  return -1;
+}
+
+BOOL VxListCtrl::IsItemInPos(POINT& pt) const {
+  for (auto* item : m_items)
+    if (::PtInRect(&item->rcPos, pt)) return TRUE;
+  return FALSE;
+}
+
+// ---- layout ----
+std::vector<VxRc> VxListCtrl::TakenCells(const VxListItem* except) const {
+  std::vector<VxRc> taken;
+  taken.reserve(m_items.size());
+  for (auto* item : m_items)
+    if (item != except && item->IsPlaced()) taken.push_back(ToRc(item->rcPos));
+  return taken;
+}
+
+void VxListCtrl::ApplyCell(VxListItem* item, const VxCellPlacement& cell) {
+  item->rcPos = ToRECT(cell.position);
+  item->rcText = ToRECT(cell.text);
+  if (!m_geo.IsIconType()) item->ClearTextCache();
+  ReCalcStateRect(item);
+  GrowToHold(item->rcPos);
+}
+
+void VxListCtrl::PlaceItem(VxListItem* item) {
+  VxCellPlacement cell;
+  if (VxPlaceFirstFree(m_geo, {m_x, m_y, m_x + m_cx, m_y + m_cy}, TakenCells(item), &cell))
+    ApplyCell(item, cell);
+}
+
+void VxListCtrl::PlaceItemAt(VxListItem* item, int x, int y) {
+  VxCellPlacement cell;
+  if (VxPlaceAtPoint(m_geo, {m_x, m_y, m_x + m_cx, m_y + m_cy}, TakenCells(item), x, y, &cell))
+    ApplyCell(item, cell);
+}
+
+void VxListCtrl::GrowToHold(const RECT& pos) {
+  const VxRc mine{m_x, m_y, m_x + m_cx, m_y + m_cy};
+  const VxRc grown = mine.Union(ToRc(pos));
+  if (grown == mine) return;
+  m_x = grown.left;
+  m_y = grown.top;
+  m_cx = grown.Width();
+  m_cy = grown.Height();
+  m_status = VXS_NORMAL;
+}
+
+void VxListCtrl::SetRect(int x, int y, int cx, int cy) { VxItemBase::SetRect(x, y, cx, cy); }
+
+void VxListCtrl::SetRect(CRect* rc) {
+  VxItemBase::SetRect(rc);
+  ReSetPos(TRUE);
+  GetRect(rc);
+}
+
+void VxListCtrl::SetListType(VxListType type) {
+  const VxListGeometry preset = VxListGeometry::ForType(type);
+  m_geo.type = preset.type;
+  m_geo.itemWidth = preset.itemWidth;
+  m_geo.itemHeight = preset.itemHeight;
+  m_geo.imageWidth = preset.imageWidth;
+  m_geo.imageHeight = preset.imageHeight;
+  m_geo.wIner = preset.wIner;
+  m_geo.hIner = preset.hIner;
+  m_pFormat->SetAlignment(m_geo.IsIconType() ? Gdiplus::StringAlignmentCenter
+                                             : Gdiplus::StringAlignmentNear);
+}
+
+void VxListCtrl::SetListType(VxListType type, int itemWidth, int itemHeight, int imageWidth,
+                             int imageHeight, int wIner, int hIner) {
+  m_geo.type = type;
+  m_geo.itemWidth = itemWidth;
+  m_geo.itemHeight = itemHeight;
+  m_geo.imageWidth = imageWidth;
+  m_geo.imageHeight = imageHeight;
+  m_geo.wIner = wIner;
+  m_geo.hIner = hIner;
+}
+
+void VxListCtrl::RedrawList() {
+  for (auto* item : m_items) {
+    delete item->pTextImage;
+    item->pTextImage = nullptr;
+    item->ClearTextCache();
+  }
+  ReSetPos(TRUE);
+}
+
+void VxListCtrl::ReSetPos(BOOL replace) {
+  if (replace) {
+    for (auto* item : m_items) item->rcPos = kUnplaced;
+    for (auto* item : m_items) PlaceItem(item);
+    return;
+  }
+  for (auto* item : m_items) {
+    if (!item->IsPlaced()) continue;
+    VxCellPlacement old{ToRc(item->rcPos), ToRc(item->rcText)};
+    VxCellPlacement cell = VxRefitCell(m_geo, old);
+    item->rcPos = ToRECT(cell.position);
+    item->rcText = ToRECT(cell.text);
+    ReCalcStateRect(item);
+  }
+}
+
+void VxListCtrl::ReCalcStateRect(VxListItem* item) {
+  if (!m_hParent || !m_pFont) return;
+  VxWindowDC dc(m_hParent);
+  if (!dc.Get()) return;
+  Gdiplus::Graphics g(dc.Get());
+  const wchar_t* text = item->szName[0] ? item->szName : L"0";
+  const float tw = static_cast<float>(item->rcText.right - item->rcText.left);
+  const float th = static_cast<float>(item->rcText.bottom - item->rcText.top);
+  const VxCellPlacement cell{ToRc(item->rcPos), ToRc(item->rcText)};
+  Gdiplus::RectF box;
+  g.MeasureString(text, -1, m_pFont.get(), Gdiplus::RectF(0, 0, tw, m_geo.IsIconType() ? 400.0f : th),
+                  m_pFormat.get(), &box);
+  item->rcFocus = ToRECT(VxFocusRect(m_geo, cell, box.Width, box.Height));
+  g.MeasureString(text, -1, m_pFont.get(), Gdiplus::RectF(0, 0, tw, th), m_pFormat.get(), &box);
+  item->rcHover = ToRECT(VxHoverRect(m_geo, cell, box.Width, box.Height));
+}
+
+int VxListCtrl::GetListMaxHeight() const {
+  int bottom = m_y;
+  for (auto* item : m_items) bottom = std::max(bottom, static_cast<int>(item->rcPos.bottom));
+  return bottom - m_y;
+}
+
+int VxListCtrl::GetListMaxWidth() const {
+  int right = m_x;
+  for (auto* item : m_items) right = std::max(right, static_cast<int>(item->rcPos.right));
+  return right - m_x;
+}
+
+// ---- states ----
+BOOL VxListCtrl::SetSel(VxListItem* item, BOOL sel) {
+  if (!item || IndexOf(item) < 0) return FALSE;
+  if (sel && !item->IsSelected()) {
+    item->bNotSelect = 0;
+    m_selection.push_back(item);
+    return TRUE;
+  }
+  if (!sel && item->IsSelected()) {
+    item->bNotSelect = 1;
+    m_selection.erase(std::remove(m_selection.begin(), m_selection.end(), item),
+                      m_selection.end());
+    return TRUE;
+  }
+  return FALSE;
+}
+
+BOOL VxListCtrl::SetSel(int index, BOOL sel) { return SetSel(GetItem(index), sel); }
+void VxListCtrl::SetSignalSel(int index) { SetSel(index, TRUE); }
+
+void VxListCtrl::SelectAll() {
+  for (auto* item : m_items) SetSel(item, TRUE);
+}
+
+BOOL VxListCtrl::UnSelRcItem() {
+  BOOL changed = FALSE;
+  for (auto* item : m_items)
+    if (item->IsSelected()) {
+      item->bNotSelect = 1;
+      changed = TRUE;
+    }
+  m_selection.clear();
+  return changed;
+}
+
+BOOL VxListCtrl::ItemInSelect(VxListItem* item) const {
+  return std::find(m_selection.begin(), m_selection.end(), item) != m_selection.end();
+}
+
+BOOL VxListCtrl::ClearState() {
+  BOOL changed = FALSE;
+  for (auto* item : m_items) {
+    if (item->bNotSelect != 1 || item->bNotFocus != 1 || item->nMouseState != 0) changed = TRUE;
+    item->bNotSelect = 1;
+    item->bNotFocus = 1;
+    item->ClearTextCache();
+    item->nMouseState = 0;
+  }
+  if (!m_selection.empty()) changed = TRUE;
+  m_selection.clear();
+  return changed;
+}
+
+BOOL VxListCtrl::RemoveMoveState() {
+  BOOL changed = FALSE;
+  for (auto* item : m_items)
+    if (item->nMouseState == 1) {
+      item->nMouseState = 0;
+      changed = TRUE;
+    }
+  return changed;
+}
+
+BOOL VxListCtrl::ClearAlphImage() {
+  BOOL freed = FALSE;
+  for (auto* item : m_items) {
+    if (item->pAlphaImage) {
+      delete item->pAlphaImage;
+      item->pAlphaImage = nullptr;
+      freed = TRUE;
+    }
+    item->nAlpha = 255;
+  }
+  return freed;
+}
+
+BOOL VxListCtrl::SetTextCath(VxListItem* item, LPCWSTR text) {
+  if (!item || !text) return FALSE;
+  if (wcsncmp(item->szTextCache, text, 259) == 0) return FALSE;
+  CopyText(item->szTextCache, text);
+  return TRUE;
+}
+
+VxListItem* VxListCtrl::GetFocusItem() const {
+  for (auto* item : m_items)
+    if (item->IsFocused()) return item;
+  return nullptr;
+}
+
+VxListItem* VxListCtrl::HitTest(POINT pt) const {
+  for (auto* item : m_items)
+    if (::PtInRect(&item->rcHover, pt)) return item;
+  return nullptr;
+}
+
+void VxListCtrl::SetListCallBack(VxListCallbacks* cb) {
+  m_callbacks = cb ? *cb : VxListCallbacks{};
+}
+
+void VxListCtrl::SetFont(Gdiplus::Font& font) {
+  Gdiplus::Font* c = font.Clone();
+  if (c) m_pFont.reset(c);
+}
+
+// ---- drawing ----
+void VxListCtrl::Draw(Gdiplus::Graphics& g) {
+  if (!m_bShow) return;
+  VxListItem* focused = nullptr;
+  for (auto* item : m_items) {
+    if (item->IsFocused()) {
+      focused = item;
+      continue;
+    }
+    DrawItem(g, item);
+  }
+  if (focused) DrawItem(g, focused);
+}
+
+void VxListCtrl::DrawItem(Gdiplus::Graphics& g, VxListItem* item) {
+  if (!item->IsPlaced()) return;
+  const bool fullLabel = item->IsFocused() && item->bDrawText;
+  const RECT& sr = fullLabel ? item->rcFocus : item->rcHover;
+  const Gdiplus::Rect state(sr.left, sr.top, sr.right - sr.left, sr.bottom - sr.top);
+  if (item->IsSelected()) m_focusImages.Draw(g, state);
+  if (item->nMouseState == 1) m_moveImages.Draw(g, state);
+  if (item->nMouseState == 2) m_downImages.Draw(g, state);
+
+  if (item->pIcon) {
+    const int x = item->rcPos.left + (m_geo.itemWidth - m_geo.imageWidth) / 2;
+    const int y = item->rcPos.top + m_geo.innerTop;
+    // Rows have no item width to centre in (-1): their icon sits at the row's left edge.
+    g.DrawImage(item->pIcon, Gdiplus::Rect(m_geo.itemWidth > 0 ? x : item->rcPos.left + 2, y,
+                                            m_geo.imageWidth, m_geo.imageHeight));
+  }
+  if (item->szName[0] && item->bDrawText) {
+    const int h = fullLabel ? (item->rcFocus.bottom - item->rcFocus.top)
+                            : (item->rcText.bottom - item->rcText.top);
+    DrawLabel(g, item,
+              Gdiplus::Rect(item->rcText.left, item->rcText.top,
+                            item->rcText.right - item->rcText.left, h),
+              !fullLabel);
+  }
+}
+
+void VxListCtrl::DrawLabel(Gdiplus::Graphics& g, VxListItem* item, const Gdiplus::Rect& box,
+                           bool trim) {
+  if (box.Width <= 0 || box.Height <= 0 || !m_pFont) return;
+  Gdiplus::Image* cached = item->pTextImage;
+  const bool fresh = cached && item->szTextCache[0] &&
+                     wcscmp(item->szTextCache, item->szName) == 0 &&
+                     static_cast<int>(cached->GetWidth()) == box.Width &&
+                     static_cast<int>(cached->GetHeight()) == box.Height;
+  if (!fresh) {
+    delete item->pTextImage;
+    item->pTextImage = nullptr;
+    auto* bmp = new Gdiplus::Bitmap(box.Width, box.Height, PixelFormat32bppPARGB);
+    if (bmp->GetLastStatus() != Gdiplus::Ok) {
+      delete bmp;
+      return;
+    }
+    {
+      Gdiplus::Graphics bg(bmp);
+      bg.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
+      std::unique_ptr<Gdiplus::StringFormat> format(m_pFormat->Clone());
+      if (!trim) format->SetTrimming(Gdiplus::StringTrimmingNone);
+      Gdiplus::Color text = m_textColor, glow(0xB4323232);
+      Gdiplus::RectF rc(0, 0, static_cast<float>(box.Width), static_cast<float>(box.Height));
+      Gdiplus::PointF offset(1.0f, 1.0f);
+      VxDrawShadowText(&bg, item->szName, *m_pFont, *format, text, glow, rc, offset, 3.0f);
+    }
+    item->pTextImage = bmp;
+    SetTextCath(item, item->szName);
+  }
+  g.DrawImage(item->pTextImage, box.X, box.Y, box.Width, box.Height);
+}

@@ -1,0 +1,53 @@
+#include "VxPaint.h"
+
+#include <memory>
+
+void VxDrawShadowText(Gdiplus::Graphics* g, const wchar_t* text, Gdiplus::Font& font,
+                      Gdiplus::StringFormat& format, Gdiplus::Color& textColor,
+                      Gdiplus::Color& shadowColor, Gdiplus::RectF& rect, Gdiplus::PointF& point,
+                      float scale) {
+  if (!g || !text || !*text || scale <= 0) return;
+  const int sw = static_cast<int>(rect.Width / scale), sh = static_cast<int>(rect.Height / scale);
+  if (sw > 0 && sh > 0) {
+    Gdiplus::Bitmap small(sw, sh, PixelFormat32bppPARGB);
+    if (small.GetLastStatus() == Gdiplus::Ok) {
+      Gdiplus::FontFamily family;
+      font.GetFamily(&family);
+      Gdiplus::GraphicsPath path;
+      path.AddString(text, -1, &family, font.GetStyle(), static_cast<float>(static_cast<int>(font.GetSize())),
+                     Gdiplus::RectF(point.X, point.Y, rect.Width, rect.Height), &format);
+      Gdiplus::Graphics sg(&small);
+      sg.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+      Gdiplus::Matrix m(1.0f / scale, 0, 0, 1.0f / scale, -1.0f / scale, -1.0f / scale);
+      sg.SetTransform(&m);
+      Gdiplus::Pen pen(shadowColor, 1.0f);
+      Gdiplus::SolidBrush brush(shadowColor);
+      sg.DrawPath(&pen, &path);
+      sg.FillPath(&brush, &path);
+      const auto oldMode = g->GetInterpolationMode();
+      g->SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+      g->DrawImage(&small, Gdiplus::RectF(rect.X, rect.Y, rect.Width, rect.Height), 0, 0,
+                   static_cast<float>(sw), static_cast<float>(sh), Gdiplus::UnitPixel);
+      g->SetInterpolationMode(oldMode);
+    }
+  }
+  Gdiplus::SolidBrush textBrush(textColor);
+  g->DrawString(text, -1, &font, rect, &format, &textBrush);
+}
+
+void VxSetAlpha255(Gdiplus::Bitmap* bmp, int a) {
+  if (!bmp) return;
+  const UINT w = bmp->GetWidth(), h = bmp->GetHeight();
+  Gdiplus::Rect r(0, 0, static_cast<INT>(w), static_cast<INT>(h));
+  Gdiplus::BitmapData data;
+  if (bmp->LockBits(&r, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeWrite,
+                    PixelFormat32bppARGB, &data) != Gdiplus::Ok)
+    return;
+  const UINT alpha = static_cast<UINT>(a & 0xFF) << 24;
+  for (UINT y = 0; y < h; ++y) {
+    auto* row = reinterpret_cast<UINT*>(static_cast<BYTE*>(data.Scan0) + y * data.Stride);
+    for (UINT x = 0; x < w; ++x)
+      if (row[x] & 0x00FFFFFFu) row[x] = (row[x] & 0x00FFFFFFu) | alpha;
+  }
+  bmp->UnlockBits(&data);
+}

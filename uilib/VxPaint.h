@@ -1,0 +1,14 @@
+#pragma once
+// Painting helpers shared by the dialogs and the list.
+#include "VxExport.h"
+#include "VxGdiplus.h"
+
+// Text with a soft glow: the outline is drawn small (1/scale) and stretched back, which
+// blurs it, then the text goes on top.
+LUMETTE_API void VxDrawShadowText(Gdiplus::Graphics* g, const wchar_t* text, Gdiplus::Font& font,
+                                  Gdiplus::StringFormat& format, Gdiplus::Color& textColor,
+                                  Gdiplus::Color& shadowColor, Gdiplus::RectF& rect,
+                                  Gdiplus::PointF& point, float scale);
+
+// Gives every pixel with some colour the alpha `a`; pure black keeps its alpha.
+LUMETTE_API void VxSetAlpha255(Gdiplus::Bitmap* bmp, int a);

@@ -1,0 +1,187 @@
+#pragma once
+// Owners for Win32, GDI, GDI+, COM and registry handles: non-copyable, movable, and each
+// select guard remembers the DC it restores into.
+#include <windows.h>
+
+#include <utility>
+
+#include "VxGdiplus.h"
+
+// A handle with a free function. Traits: static Handle Invalid(); static void Close(Handle).
+template <class Traits>
+class VxHandle {
+ public:
+  using Handle = typename Traits::Handle;
+  VxHandle() = default;
+  explicit VxHandle(Handle h) : h_(h) {}
+  ~VxHandle() { Reset(); }
+  VxHandle(const VxHandle&) = delete;
+  VxHandle& operator=(const VxHandle&) = delete;
+  VxHandle(VxHandle&& o) noexcept : h_(o.Release()) {}
+  VxHandle& operator=(VxHandle&& o) noexcept {
+    if (this != &o) Reset(o.Release());
+    return *this;
+  }
+  Handle Get() const { return h_; }
+  explicit operator bool() const { return h_ != Traits::Invalid(); }
+  Handle Release() { return std::exchange(h_, Traits::Invalid()); }
+  void Reset(Handle h = Traits::Invalid()) {
+    if (h_ != Traits::Invalid()) Traits::Close(h_);
+    h_ = h;
+  }
+
+ private:
+  Handle h_ = Traits::Invalid();
+};
+
+template <class H>
+struct VxGdiObjTraits {
+  using Handle = H;
+  static H Invalid() { return nullptr; }
+  static void Close(H h) { ::DeleteObject(h); }
+};
+using VxBitmap = VxHandle<VxGdiObjTraits<HBITMAP>>;
+using VxFont = VxHandle<VxGdiObjTraits<HFONT>>;
+using VxBrush = VxHandle<VxGdiObjTraits<HBRUSH>>;
+using VxRegion = VxHandle<VxGdiObjTraits<HRGN>>;
+
+struct VxMemDCTraits {
+  using Handle = HDC;
+  static HDC Invalid() { return nullptr; }
+  static void Close(HDC h) { ::DeleteDC(h); }
+};
+using VxMemDC = VxHandle<VxMemDCTraits>;  // from CreateCompatibleDC
+
+struct VxKernelTraits {
+  using Handle = HANDLE;
+  static HANDLE Invalid() { return nullptr; }
+  static void Close(HANDLE h) { ::CloseHandle(h); }
+};
+using VxKernelHandle = VxHandle<VxKernelTraits>;
+
+struct VxFileTraits {
+  using Handle = HANDLE;
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Close(HANDLE h) { ::CloseHandle(h); }
+};
+using VxFileHandle = VxHandle<VxFileTraits>;
+
+struct VxRegKeyTraits {
+  using Handle = HKEY;
+  static HKEY Invalid() { return nullptr; }
+  static void Close(HKEY h) { ::RegCloseKey(h); }
+};
+using VxRegKey = VxHandle<VxRegKeyTraits>;
+
+struct VxIconTraits {
+  using Handle = HICON;
+  static HICON Invalid() { return nullptr; }
+  static void Close(HICON h) { ::DestroyIcon(h); }
+};
+using VxIcon = VxHandle<VxIconTraits>;
+
+struct VxGlobalTraits {
+  using Handle = HGLOBAL;
+  static HGLOBAL Invalid() { return nullptr; }
+  static void Close(HGLOBAL h) { ::GlobalFree(h); }
+};
+using VxGlobal = VxHandle<VxGlobalTraits>;
+
+// A window DC from GetDC, released into the window it came from.
+class VxWindowDC {
+ public:
+  explicit VxWindowDC(HWND hwnd) : hwnd_(hwnd), dc_(::GetDC(hwnd)) {}
+  ~VxWindowDC() {
+    if (dc_) ::ReleaseDC(hwnd_, dc_);
+  }
+  VxWindowDC(const VxWindowDC&) = delete;
+  VxWindowDC& operator=(const VxWindowDC&) = delete;
+  HDC Get() const { return dc_; }
+
+ private:
+  HWND hwnd_;
+  HDC dc_;
+};
+
+// Selects an object into a DC and puts the previous one back into that same DC.
+class VxSelectObject {
+ public:
+  VxSelectObject(HDC dc, HGDIOBJ obj) : dc_(dc), old_(::SelectObject(dc, obj)) {}
+  ~VxSelectObject() {
+    if (dc_ && old_) ::SelectObject(dc_, old_);
+  }
+  VxSelectObject(const VxSelectObject&) = delete;
+  VxSelectObject& operator=(const VxSelectObject&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+// Locks a global memory block for the guard's life.
+template <class T>
+class VxGlobalLock {
+ public:
+  explicit VxGlobalLock(HGLOBAL h) : h_(h), p_(static_cast<T*>(::GlobalLock(h))) {}
+  ~VxGlobalLock() {
+    if (p_) ::GlobalUnlock(h_);
+  }
+  VxGlobalLock(const VxGlobalLock&) = delete;
+  VxGlobalLock& operator=(const VxGlobalLock&) = delete;
+  T* Get() const { return p_; }
+
+ private:
+  HGLOBAL h_;
+  T* p_;
+};
+
+// A COM interface pointer.
+template <class T>
+class VxComPtr {
+ public:
+  VxComPtr() = default;
+  ~VxComPtr() { Reset(); }
+  VxComPtr(const VxComPtr&) = delete;
+  VxComPtr& operator=(const VxComPtr&) = delete;
+  VxComPtr(VxComPtr&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
+  VxComPtr& operator=(VxComPtr&& o) noexcept {
+    if (this != &o) {
+      Reset();
+      p_ = std::exchange(o.p_, nullptr);
+    }
+    return *this;
+  }
+  T* Get() const { return p_; }
+  T* operator->() const { return p_; }
+  T** Put() {
+    Reset();
+    return &p_;
+  }
+  explicit operator bool() const { return p_ != nullptr; }
+  void Reset() {
+    if (p_) p_->Release();
+    p_ = nullptr;
+  }
+
+ private:
+  T* p_ = nullptr;
+};
+
+// GDI+ for the life of the object (programs and test fixtures hold one).
+class VxGdiplusSession {
+ public:
+  VxGdiplusSession() {
+    Gdiplus::GdiplusStartupInput in;
+    ok_ = Gdiplus::GdiplusStartup(&token_, &in, nullptr) == Gdiplus::Ok;
+  }
+  ~VxGdiplusSession() {
+    if (ok_) Gdiplus::GdiplusShutdown(token_);
+  }
+  VxGdiplusSession(const VxGdiplusSession&) = delete;
+  VxGdiplusSession& operator=(const VxGdiplusSession&) = delete;
+  bool Ok() const { return ok_; }
+
+ private:
+  ULONG_PTR token_ = 0;
+  bool ok_ = false;
+};
