@@ -145,10 +145,14 @@ def main():
     ap.add_argument("--rs", required=True)
     ap.add_argument("--out", required=True)
     ap.add_argument("--light", action="store_true", help="a bright wallpaper instead of a dusk one")
+    ap.add_argument("--scene", default="desk", choices=["desk", "toolbar"])
     a = ap.parse_args()
     W, H = 1280, 800
     s = Scene(a.rs)
     s.raw(wallpaper(W, H, a.light))
+    if a.scene == "toolbar":
+        toolbar_scene(s, W, H)
+        return finish(s, W, H, a.out)
     s.image("默认-框.png", (W - s.size("默认-框.png")[0]) // 2, 0)
     box(s, 40, 60, 330, 330, "文件夹", ["工作资料", "照片", "下载", "项目计划", "旅行"],
         states={0: "hover", 2: "sel", 3: "focus"})
@@ -173,11 +177,64 @@ def main():
     s.frame("设置/button_cancel.png", 1, 3, dx + tw - 90, dy + th - 45)
     cw, _ = s.size("设置/close.png")
     s.frame("设置/close.png", 0, 3, dx + tw - 10 - cw, dy + 10)
+    finish(s, W, H, a.out)
+
+
+def toolbar_scene(s, W, H):
+    s.image("headerBg.png", 0, 0, W, 27)
+    s.raw(text(20, 14, "12月8日 星期二", 12, WHITE, anchor="start"))
+    s.image("weather/多云.png", 135, 0, 28, 28)
+    s.raw(text(173, 14, "多云 12℃", 12, Rgba(0xFE, 0xDE, 0x00), anchor="start"))
+    start = (W - 258) // 2
+    for slot, (name, k) in enumerate((("桌面", 3), ("导航", 1), ("推荐", 0))):
+        iw, ih = s.size(f"{name}.png")
+        s.frame(f"{name}.png", k, 4, start + slot * 86 + (86 - iw) // 2, 0)
+    s.frame("壁纸.png", 0, 3, W - 80, 0)
+    s.frame("已整理.png", 0, 3, W - 170, 3)
+    # Weather panel, view 1, under the weather.
+    px, py = 50, 27
+    s.image("weatherback/bg1.png", px, py)
+    s.frame("weatherback/未来7天天气.png", 0, 3, px + 315, py + 15)
+    s.frame("weatherback/设置.png", 1, 3, px + 415, py + 15)
+    s.raw(text(px + 85, py + 30, "杭州", 14, WHITE))
+    s.image("weather/多云.png", px + 57, py + 50)
+    s.raw(text(px + 85, py + 140, "12℃", 40, WHITE, weight="bold"))
+    s.raw(text(px + 85, py + 180, "多云 东风3级", 12, WHITE))
+    s.raw(text(px + 85, py + 202, "相对湿度：64%", 12, WHITE))
+    s.image("weatherback/hover.png", px + 170, py + 43)
+    for i, (t, wx, tp) in enumerate((("今天(星期二)", "多云", "8~14℃"), ("明天(星期三)", "小雨", "7~11℃"),
+                                     ("后天(星期四)", "晴", "6~15℃"))):
+        cx = px + 219 + i * 98
+        s.raw(text(cx, py + 65, t, 12, WHITE))
+        s.image(f"weather/{wx}.png", cx - 24, py + 85, 48, 48)
+        s.raw(text(cx, py + 150, wx, 12, WHITE))
+        s.raw(text(cx, py + 172, tp, 12, WHITE))
+    # View 2, view 3 and view 0 beside it.
+    qx = 560
+    s.image("weatherback/bg2.png", qx, py)
+    s.frame("weatherback/返回.png", 0, 3, qx + 10, py + 15)
+    s.image("weatherback/hover1.png", qx + 2, py + 60 + 33)
+    for i in range(7):
+        y = py + 60 + i * 33 + 15
+        s.raw(text(qx + 20, y, f"12月{8 + i}日 星期{'二三四五六日一'[i]}", 12, WHITE, anchor="start"))
+        s.image(f"weather/{['多云', '小雨', '晴', '阴', '雷阵雨', '小雪', '雾'][i]}.png", qx + 200, y - 13, 26, 26)
+        s.raw(text(qx + 300, y, "6~15℃", 12, WHITE, anchor="start"))
+    s.image("weatherback/bg3.png", px, 420)
+    s.frame("weatherback/确定.png", 0, 3, px + 340, 420 + 175)
+    s.frame("weatherback/取消.png", 0, 3, px + 410, 420 + 175)
+    s.image("weatherback/bg4.png", qx, 420)
+    s.raw(text(qx + 150, 420 + 50, "无法正常获取天气信息", 13, WHITE, anchor="start"))
+    s.raw(text(qx + 150, 420 + 74, "请检查您的", 12, WHITE, anchor="start"))
+    s.raw(text(qx + 212, 420 + 74, "网络设置", 12, Rgba(0xFE, 0xDE, 0x00), anchor="start"))
+    s.image("默认-框.png", 1100, 700)
+
+
+def finish(s, W, H, out):
     svg = document(W, H, "".join(s.parts))
-    r = subprocess.run(["rsvg-convert", "--format=png", "-o", a.out], input=svg.encode(), capture_output=True)
+    r = subprocess.run(["rsvg-convert", "--format=png", "-o", out], input=svg.encode(), capture_output=True)
     if r.returncode:
         sys.exit(r.stderr.decode())
-    print(a.out)
+    print(out)
 
 
 if __name__ == "__main__":
