@@ -145,13 +145,16 @@ def main():
     ap.add_argument("--rs", required=True)
     ap.add_argument("--out", required=True)
     ap.add_argument("--light", action="store_true", help="a bright wallpaper instead of a dusk one")
-    ap.add_argument("--scene", default="desk", choices=["desk", "toolbar"])
+    ap.add_argument("--scene", default="desk", choices=["desk", "toolbar", "nav"])
     a = ap.parse_args()
     W, H = 1280, 800
     s = Scene(a.rs)
     s.raw(wallpaper(W, H, a.light))
     if a.scene == "toolbar":
         toolbar_scene(s, W, H)
+        return finish(s, W, H, a.out)
+    if a.scene == "nav":
+        nav_scene(s, W, H)
         return finish(s, W, H, a.out)
     s.image("默认-框.png", (W - s.size("默认-框.png")[0]) // 2, 0)
     box(s, 40, 60, 330, 330, "文件夹", ["工作资料", "照片", "下载", "项目计划", "旅行"],
@@ -227,6 +230,40 @@ def toolbar_scene(s, W, H):
     s.raw(text(qx + 150, 420 + 74, "请检查您的", 12, WHITE, anchor="start"))
     s.raw(text(qx + 212, 420 + 74, "网络设置", 12, Rgba(0xFE, 0xDE, 0x00), anchor="start"))
     s.image("默认-框.png", 1100, 700)
+
+
+def nav_scene(s, W, H):
+    # Search group and my-sites tiles, scaled down to fit: laid out as on a 1280 x 800 screen.
+    fx, fy = (W - 611) // 2, 40
+    s.image("导航/搜索/kuan.png", fx, fy)
+    s.raw(text(fx + 43, fy + 22, "找什么?", 14, Rgba(0x9A, 0xA1, 0xAB), anchor="start"))
+    s.frame("导航/搜索/search.png", 1, 3, fx + 520, fy)
+    left, top = (W - 1000) // 2, 110
+    names = ["新闻", "邮箱", "地图", "", "音乐", "视频", "", "", "", "", "", ""]
+    for p in range(8):
+        x, y = left + (p % 4) * 250, top + (p // 4) * 172
+        s.image("导航/我的导航/bg-hover.png" if p == 1 else "导航/我的导航/bg.png", x, y)
+        pic = "导航/我的导航/bg1.png" if p != 2 else "导航/我的导航/wait/bg.png"
+        s.image(pic, x + 10, y + 10, 230, 122, (0, 0, 230, 122))
+        if p == 1:
+            s.image("导航/我的导航/hover.png", x + 10, y + 10, 230, 122, (0, 0, 230, 122))
+        s.raw(text(x + 117, y + 147, names[p] or "添加网站", 13, WHITE))
+        s.image("导航/我的导航/close.png", x + 224, y + 132)
+    # Recommended categories (nine-slice cards) with the small thumb.
+    for i in range(3):
+        s.nine("导航/推荐导航/背景", left + i * 330, 470, 320, 200)
+        s.raw(shadow_text(left + i * 330 + 16, 490, ["综合", "购物", "影音"][i], 13, WHITE,
+                          Rgba(0x0A, 0x0A, 0x0A, 160), anchor="start"))
+    s.frame("导航/推荐导航/scroll-top.png", 1, 3, left + 1000 - 18, 480)
+    s.image("导航/推荐导航/scroll-center.png", left + 1000 - 18, 488, 8, 60, (0, 8, 8, 7))
+    s.frame("导航/推荐导航/scroll-bottom.png", 1, 3, left + 1000 - 18, 548)
+    # Bottom tab strip.
+    s.image("导航/bg.png", 0, H - 37, W, 37)
+    x0 = (W - 5 * 100) // 2
+    for i, name in enumerate(("热点", "视频", "游戏", "购物", "生活")):
+        s.frame(f"导航/{name}.png", 3 if i == 1 else (1 if i == 3 else 0), 4, x0 + i * 100, H - 37)
+    s.frame("导航/我的导航.png", 3, 4, 40, H - 37)
+    s.frame("导航/推荐导航.png", 0, 4, 140, H - 37)
 
 
 def finish(s, W, H, out):
