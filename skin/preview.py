@@ -145,13 +145,16 @@ def main():
     ap.add_argument("--rs", required=True)
     ap.add_argument("--out", required=True)
     ap.add_argument("--light", action="store_true", help="a bright wallpaper instead of a dusk one")
-    ap.add_argument("--scene", default="desk", choices=["desk", "toolbar", "nav"])
+    ap.add_argument("--scene", default="desk", choices=["desk", "toolbar", "nav", "apps"])
     a = ap.parse_args()
     W, H = 1280, 800
     s = Scene(a.rs)
     s.raw(wallpaper(W, H, a.light))
     if a.scene == "toolbar":
         toolbar_scene(s, W, H)
+        return finish(s, W, H, a.out)
+    if a.scene == "apps":
+        apps_scene(s, W, H)
         return finish(s, W, H, a.out)
     if a.scene == "nav":
         nav_scene(s, W, H)
@@ -264,6 +267,57 @@ def nav_scene(s, W, H):
         s.frame(f"导航/{name}.png", 3 if i == 1 else (1 if i == 3 else 0), 4, x0 + i * 100, H - 37)
     s.frame("导航/我的导航.png", 3, 4, 40, H - 37)
     s.frame("导航/推荐导航.png", 0, 4, 140, H - 37)
+
+
+def apps_scene(s, W, H):
+    # Settings centre, organize tab.
+    x, y = 40, 30
+    s.image("设置/setting_bg.png", x, y)
+    s.frame("设置/1.png", 0, 4, x + 10, y + 38)
+    s.frame("设置/2.png", 3, 4, x + 10, y + 76)
+    s.raw(text(x + 180, y + 90, "开机自动整理:", 12, Rgba(30, 30, 30), anchor="start"))
+    s.frame("设置/checkbox_bg.png", 0, 3, x + 180, y + 112)
+    s.image("设置/checkbox.png", x + 180, y + 112)
+    s.raw(text(x + 202, y + 120, "开机自动整理", 12, Rgba(30, 30, 30), anchor="start"))
+    s.raw(text(x + 180, y + 155, "整理规则:", 12, Rgba(30, 30, 30), anchor="start"))
+    s.image("设置/list.png", x + 175, y + 170)
+    for i, k in enumerate((0, 3, 1)):
+        s.frame(f"设置/1-{i + 1}.png", k, 4, x + 177, y + 197 + 26 * i)
+        s.raw(text(x + 177 + 240, y + 210 + 26 * i, ["文件夹", "(请选择目标分框)", "文件"][i], 12,
+                   Rgba(30, 30, 30), anchor="start"))
+    sw, sh = s.size("设置/setting_bg.png")
+    s.frame("设置/button_ok.png", 0, 3, x + sw - 98, y + sh - 50)
+    s.frame("设置/button_cancel.png", 0, 3, x + sw - 178, y + sh - 50)
+    s.frame("设置/close.png", 1, 3, x + sw - 34, y + 10)
+    # Wallpaper band.
+    by = 440
+    s.image("壁纸UI/背景/bg_left.png", 0, by)
+    s.image("壁纸UI/背景/bg_center.png", 24, by, W - 48, 407)
+    s.image("壁纸UI/背景/bg_right.png", W - 24, by)
+    s.raw(text(24, by + 34, "Vexlo 壁纸", 15, WHITE, anchor="start"))
+    s.frame("壁纸UI/关闭.png", 0, 3, W - 50, by + 19)
+    s.frame("壁纸UI/最小化.png", 1, 3, W - 100, by + 19)
+    s.image("壁纸UI/还原.png", W - 150, by + 19, 32, 32, (0, 128, 32, 32))
+    for i in range(7):
+        tx = 60 + i * 165
+        s.image("壁纸UI/image_bg.png", tx, by + 75)
+        s.raw(rect(tx + 8, by + 83, 141, 234, Rgba(0x4C + i * 12, 0x7A, 0xB0 - i * 8), 4))
+        if i == 2:
+            s.frame("壁纸UI/设为壁纸.png", 1, 3, tx + 4, by + 75 + 250 - 28)
+        if i == 4:
+            s.image("壁纸UI/进度条背景.png", tx + 8, by + 300)
+            s.image("壁纸UI/进度条.png", tx + 8, by + 300, 80, 6, (0, 0, 80, 6))
+    s.frame("壁纸UI/右边.png", 1, 3, W - 40, by + 155)
+    s.image("壁纸UI/bg.png", (W - 1000) // 2, by + 342)
+    for i, name in enumerate(["热门", "风景", "美女", "明星", "清新", "萌宠", "动漫", "汽车", "创意", "游戏"]):
+        s.frame(f"壁纸UI/{name}.png", 3 if i == 0 else (1 if i == 2 else 0), 4, (W - 1000) // 2 + 100 * i, by + 342)
+    s.frame("壁纸UI/本地图片.png", 0, 3, W - 110, by + 347)
+    tx, ty = 700, 80
+    s.image("壁纸UI/提示背景.png", tx, ty)
+    s.raw(text(tx + 140, ty + 80, "由于网络原因图像加载失败", 12, WHITE, anchor="start"))
+    s.raw(text(tx + 290, ty + 110, "点击重试", 12, Rgba(0x1E, 0x9D, 0x44), anchor="start"))
+    s.raw(text(tx + 186, ty + 140, "使用本地图片", 12, Rgba(0x1E, 0x9D, 0x44), anchor="start"))
+    s.frame("壁纸UI/wclose.png", 0, 3, tx + 355, ty + 45)
 
 
 def finish(s, W, H, out):
