@@ -35,6 +35,40 @@ def collect(only=None):
     return items, probes
 
 
+def markdown():
+    """The image list of README.md, one table per area; nine-slice sets on one row."""
+    out = []
+    for area in ALL:
+        para = " ".join(area.__doc__.strip().split("\n\n")[0].split())
+        out.append(f"### {para.split('. ')[0].rstrip('.')}\n")
+        out.append("| Path (under rs) | Size | Layout | Role |")
+        out.append("|---|---|---|---|")
+        items = area.images()
+        i = 0
+        while i < len(items):
+            it = items[i]
+            if it.role.startswith("nine-slice"):
+                folder = it.path.rsplit("/", 1)[0]
+                group = [x for x in items[i:i + 9] if x.path.rsplit("/", 1)[0] == folder]
+                first, last = group[0].path.rsplit("/", 1)[1], group[-1].path.rsplit("/", 1)[1]
+                c, m = group[0], group[4]
+                out.append(f"| `{folder.replace('/', chr(92))}\\{first}`..`{last}` | corners {c.width}×{c.height}, "
+                           f"centre {m.width}×{m.height} | nine-slice | {it.role[len('nine-slice '):]} |")
+                i += len(group)
+                continue
+            if isinstance(it, Gif):
+                layout = f"GIF, {len(it.frames)} frames"
+            elif it.frames > 1:
+                fw, fh = (it.width, it.height // it.frames) if it.vertical else (it.width // it.frames, it.height)
+                layout = f"{it.frames} frames of {fw}×{fh}, {'vertical' if it.vertical else 'side by side'}"
+            else:
+                layout = "single"
+            out.append(f"| `{it.path.replace('/', chr(92))}` | {it.width}×{it.height} | {layout} | {it.role} |")
+            i += 1
+        out.append("")
+    return "\n".join(out)
+
+
 def gif_pixel(convert, path, frame, x, y):
     r = subprocess.run([convert, f"{path}[{frame}]", "-depth", "8", "-crop", f"1x1+{x}+{y}",
                         "+repage", "rgba:-"], capture_output=True, check=True)
@@ -82,12 +116,16 @@ def main():
     ap.add_argument("--check", action="store_true", help="verify frame sizes and probe colours")
     ap.add_argument("--report", action="store_true", help="print every probe's rendered colour")
     ap.add_argument("--list", action="store_true", help="print the images and stop")
+    ap.add_argument("--markdown", action="store_true", help="print README.md's image tables and stop")
     ap.add_argument("--stamp", help="file to write after a successful run")
     ap.add_argument("--touch", action="append", default=[],
                     help="output to mark as fresh even when it was not re-rendered")
     ap.add_argument("-v", "--verbose", action="store_true")
     a = ap.parse_args()
 
+    if a.markdown:
+        print(markdown())
+        return 0
     items, probes = collect(a.only)
     if a.list:
         for it in items:

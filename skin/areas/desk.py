@@ -100,7 +100,7 @@ def images():
         out += nine_slice(folder, BOX_W, BOX_H, SIDE, TOP, SIDE, BOTTOM, box_frame(**style),
                           first=1, role="nine-slice box frame" + (" (active)" if "操作" in folder else ""))
     out.append(strip("框/menu.png", MENU_W, MENU_H, [menu_frame(b, g) for b, g in MENU_STATES],
-                     role="box menu button, 3 frames of 19×20"))
+                     role="box menu button"))
     out.append(single("拖拽/horizontal.png", MARK_LONG, MARK_SHORT, marker(True),
                       role="insertion marker between rows (4-pixel end caps)"))
     out.append(single("拖拽/vertical.png", MARK_SHORT, MARK_LONG, marker(False),

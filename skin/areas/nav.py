@@ -182,10 +182,10 @@ def category_card():
 def images():
     out = [single(f"{N}/bg.png", 8, BAR_H, bar_background(), role="navigation tab strip (stretched across)")]
     for label, kind in TABS:
-        out.append(strip(f"{N}/{label}.png", TAB_W, BAR_H, tab_frames(label, kind), role="navigation tab, 4 frames"))
+        out.append(strip(f"{N}/{label}.png", TAB_W, BAR_H, tab_frames(label, kind), role="navigation tab"))
     out.append(single(f"{N}/搜索/kuan.png", SEARCH_W, SEARCH_H, search_frame(), role="search box frame"))
     out.append(strip(f"{N}/搜索/search.png", SEARCH_BTN_W, SEARCH_H, search_button_frames(),
-                     role="search button, 3 frames"))
+                     role="search button"))
     out.append(single(f"{N}/内容背景.png", CONTENT_W, CONTENT_H, content_background(),
                       role="web page content background"))
     M = f"{N}/我的导航"
@@ -203,7 +203,7 @@ def images():
     for part in ("top", "center", "bottom"):
         out.append(strip(f"{T}/scroll-{part}.png", toolkit.THUMB_W, toolkit.THUMB_FRAME,
                          [toolkit.thumb_part(part, c) for c in toolkit.THUMB_STATES],
-                         role=f"category scroll thumb {part}, 3 states"))
+                         role=f"category scroll thumb {part}"))
     s = 2 * CAT_CORNER + CAT_MID
     out += nine_slice(f"{T}/背景", s, s, CAT_CORNER, CAT_CORNER, CAT_CORNER, CAT_CORNER, category_card(),
                       first=1, role="nine-slice category box")

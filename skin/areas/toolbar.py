@@ -89,10 +89,10 @@ def images():
     return [
         single("headerBg.png", 8, H, header_background(), role="toolbar background (stretched across)"),
         single("默认-框.png", TAB_W, TAB_H, hidden_tab(), role="toolbar tab while hidden"),
-        strip("桌面.png", PAGE_W, H, page_frames("桌面", "desk"), role="desk page button, 4 frames"),
-        strip("导航.png", PAGE_W, H, page_frames("导航", "nav"), role="navigation page button, 4 frames"),
-        strip("推荐.png", PAGE_W, H, page_frames("推荐", "star"), role="recommended page button, 4 frames"),
-        strip("壁纸.png", 72, H, page_frames("壁纸", "picture", 3, 72), role="wallpaper button, 3 frames"),
-        strip("整理.png", PILL_W, PILL_H, pill_frames("一键整理", True), role="organize button, 3 frames"),
-        strip("已整理.png", PILL_W, PILL_H, pill_frames("还原桌面", False), role="restore button, 3 frames"),
+        strip("桌面.png", PAGE_W, H, page_frames("桌面", "desk"), role="desk page button"),
+        strip("导航.png", PAGE_W, H, page_frames("导航", "nav"), role="navigation page button"),
+        strip("推荐.png", PAGE_W, H, page_frames("推荐", "star"), role="recommended page button"),
+        strip("壁纸.png", 72, H, page_frames("壁纸", "picture", 3, 72), role="wallpaper button"),
+        strip("整理.png", PILL_W, PILL_H, pill_frames("一键整理", True), role="organize button"),
+        strip("已整理.png", PILL_W, PILL_H, pill_frames("还原桌面", False), role="restore button"),
     ]

@@ -51,7 +51,7 @@ def images():
     for part in ("top", "center", "bottom"):
         out.append(strip(f"scroll-{part}.png", THUMB_W, THUMB_FRAME,
                          [thumb_part(part, c) for c in THUMB_STATES],
-                         role=f"scroll thumb {part}, 3 states of 8 x 8"))
+                         role=f"scroll thumb {part}"))
     return out
 
 

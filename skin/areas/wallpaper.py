@@ -131,22 +131,22 @@ def images():
                   role=f"band background, {p}") for p in ("left", "center", "right")]
     out.append(single(f"{W}/bg.png", 1000, TAB_H, rect(0, 4, 1000, TAB_H - 8, WHITE.with_alpha(12), (TAB_H - 8) / 2),
                       role="track behind the category tabs (1000 wide, y 342)"))
-    out.append(strip(f"{W}/关闭.png", BTN, BTN, [window_button("close", k, 3) for k in range(3)], role="close, 3 frames"))
-    out.append(strip(f"{W}/最小化.png", BTN, BTN, [window_button("min", k, 3) for k in range(3)], role="minimize, 3 frames"))
+    out.append(strip(f"{W}/关闭.png", BTN, BTN, [window_button("close", k, 3) for k in range(3)], role="close"))
+    out.append(strip(f"{W}/最小化.png", BTN, BTN, [window_button("min", k, 3) for k in range(3)], role="minimize"))
     out.append(strip(f"{W}/还原.png", BTN, BTN, [window_button("restore", k, 5) for k in range(5)],
-                     role="restore previous wallpaper, 5 frames (4 disabled)"))
-    out.append(strip(f"{W}/左边.png", ARROW_W, ARROW_H, [arrow(k, True) for k in range(3)], role="scroll left, 3 frames"))
-    out.append(strip(f"{W}/右边.png", ARROW_W, ARROW_H, [arrow(k, False) for k in range(3)], role="scroll right, 3 frames"))
+                     role="restore previous wallpaper (4 disabled)"))
+    out.append(strip(f"{W}/左边.png", ARROW_W, ARROW_H, [arrow(k, True) for k in range(3)], role="scroll left"))
+    out.append(strip(f"{W}/右边.png", ARROW_W, ARROW_H, [arrow(k, False) for k in range(3)], role="scroll right"))
     out.append(strip(f"{W}/本地图片.png", LOCAL_W, LOCAL_H, [local_button(k) for k in range(3)],
-                     role="open a local picture, 3 frames"))
+                     role="open a local picture"))
     for name in TABS:
-        out.append(strip(f"{W}/{name}.png", TAB_W, TAB_H, [tab(name, k) for k in range(4)], role="category tab, 4 frames"))
+        out.append(strip(f"{W}/{name}.png", TAB_W, TAB_H, [tab(name, k) for k in range(4)], role="category tab"))
     out.append(single(f"{W}/image_bg.png", THUMB_W, THUMB_H, thumb_frame(), role="frame behind a thumbnail"))
     out.append(strip(f"{W}/设为壁纸.png", SET_W, SET_H, [set_button(k) for k in range(3)],
-                     role="set-wallpaper strip, 3 frames"))
+                     role="set-wallpaper strip"))
     out.append(single(f"{W}/进度条背景.png", BAR_W, 6, rect(0, 0, BAR_W, 6, WHITE.with_alpha(60), 3),
                       role="download progress back"))
     out.append(single(f"{W}/进度条.png", BAR_W, 6, rect(0, 0, BAR_W, 6, ACCENT_LIGHT, 3), role="download progress bar"))
     out.append(single(f"{W}/提示背景.png", 400, 170, tip_background(), role="network failure tip background"))
-    out.append(strip(f"{W}/wclose.png", 20, 20, [small_close(k) for k in range(3)], role="tip close, 3 frames"))
+    out.append(strip(f"{W}/wclose.png", 20, 20, [small_close(k) for k in range(3)], role="tip close"))
     return out

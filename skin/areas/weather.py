@@ -285,9 +285,9 @@ def images():
                       + outline(0, 0, 98, 166, WHITE.with_alpha(40), R_CONTROL), role="hovered day column"))
     out.append(single(f"{W}/hover1.png", 476, 31, rect(0, 0, 476, 31, WHITE.with_alpha(22), R_CONTROL),
                       role="hovered forecast row"))
-    out.append(strip(f"{W}/设置.png", 52, BTN_H, text_button(52, "设置"), role="settings, 3 frames"))
-    out.append(strip(f"{W}/未来7天天气.png", 88, BTN_H, text_button(88, "未来7天"), role="seven days, 3 frames"))
-    out.append(strip(f"{W}/确定.png", 60, BTN_H, text_button(60, "确定", True), role="OK, 3 frames"))
-    out.append(strip(f"{W}/取消.png", 60, BTN_H, text_button(60, "取消"), role="cancel, 3 frames"))
-    out.append(strip(f"{W}/返回.png", 60, BTN_H, back_button(), role="back, 3 frames"))
+    out.append(strip(f"{W}/设置.png", 52, BTN_H, text_button(52, "设置"), role="settings"))
+    out.append(strip(f"{W}/未来7天天气.png", 88, BTN_H, text_button(88, "未来7天"), role="seven days"))
+    out.append(strip(f"{W}/确定.png", 60, BTN_H, text_button(60, "确定", True), role="OK"))
+    out.append(strip(f"{W}/取消.png", 60, BTN_H, text_button(60, "取消"), role="cancel"))
+    out.append(strip(f"{W}/返回.png", 60, BTN_H, back_button(), role="back"))
     return out
