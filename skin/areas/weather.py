@@ -95,22 +95,21 @@ def hail():
                    for x, y in ((16, 45), (40, 47), (44, 53)))
 
 
-def wind_lines(colour, y0=20, n=3):
+def streaks(colour, y0, n, step, indent, rest):
+    """n horizontal strokes, every other one indented; rest(x0, i) continues each path."""
     out = ""
     for i in range(n):
-        y = y0 + i * 9
-        x0 = 8 + (i % 2) * 6
-        out += stroke_path(f"M{x0},{y} H{x0 + 30} c6,0 8,-7 3,-8", colour, 3)
+        x0 = 8 + (i % 2) * indent
+        out += stroke_path(f"M{x0},{y0 + i * step} {rest(x0, i)}", colour, 3)
     return out
+
+
+def wind_lines(colour, y0=20, n=3):
+    return streaks(colour, y0, n, 9, 6, lambda x0, i: f"H{x0 + 30} c6,0 8,-7 3,-8")
 
 
 def fog_lines(colour, n=4, y0=30):
-    out = ""
-    for i in range(n):
-        y = y0 + i * 7
-        x0 = 8 + (i % 2) * 5
-        out += stroke_path(f"M{x0},{y} H{S - 12 + (i % 2) * 3}", colour, 3)
-    return out
+    return streaks(colour, y0, n, 7, 5, lambda x0, i: f"H{S - 12 + (i % 2) * 3}")
 
 
 def tornado():
