@@ -53,7 +53,18 @@ BOOL CVxDialogBase::Set_OPAQUEDlg(int alpha) {
   ::SetWindowLongW(m_hWnd, GWL_EXSTYLE, ::GetWindowLongW(m_hWnd, GWL_EXSTYLE) | WS_EX_LAYERED);
   // Flag 4 is no attribute: the window keeps no layered attributes, which is what lets
   // UpdateLayeredWindow paint it from now on.
-  return ::SetLayeredWindowAttributes(m_hWnd, 0, static_cast<BYTE>(alpha), 4);
+  const BOOL ok = ::SetLayeredWindowAttributes(m_hWnd, 0, static_cast<BYTE>(alpha), 4);
+  // Wine stores any flags as attributes, and a window with attributes refuses
+  // UpdateLayeredWindow: taking the layered style off and on again drops them.
+  COLORREF key = 0;
+  BYTE a = 0;
+  DWORD flags = 0;
+  if (::GetLayeredWindowAttributes(m_hWnd, &key, &a, &flags)) {
+    const LONG ex = ::GetWindowLongW(m_hWnd, GWL_EXSTYLE);
+    ::SetWindowLongW(m_hWnd, GWL_EXSTYLE, ex & ~static_cast<LONG>(WS_EX_LAYERED));
+    ::SetWindowLongW(m_hWnd, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+  }
+  return ok;
 }
 
 // ---- background ----
