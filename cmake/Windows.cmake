@@ -32,14 +32,16 @@ else()
   set(VX_RUN_TESTS OFF)
 endif()
 
-# vx_win_test(name SOURCES ... LIBS ... [LABELS ...] [RC file.rc] [GUI]): one GoogleTest
+# vx_win_test(name SOURCES ... LIBS ... [LABELS ...] [GUI] [OWN_MAIN]): one GoogleTest
 # program run under Wine as one CTest test. GUI marks tests that open windows (they need
 # the X display the test script provides).
 function(vx_win_test name)
-  cmake_parse_arguments(T "GUI" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "GUI;OWN_MAIN" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gtest_main)
-  target_link_options(${name} PRIVATE -municode)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} gtest)
+  if(NOT T_OWN_MAIN)
+    target_link_libraries(${name} PRIVATE gtest_main)
+  endif()
   vx_warnings(${name})
   if(VX_RUN_TESTS)
     set(labels ${T_LABELS})

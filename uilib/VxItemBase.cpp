@@ -155,8 +155,10 @@ Gdiplus::SizeF VxItemBase::GetTextBounds(const Gdiplus::Font& font, const CStrin
   Gdiplus::FontFamily family;
   font.GetFamily(&family);
   Gdiplus::GraphicsPath path;
+  // A default format rather than none: some GDI+ versions refuse a null format here.
+  Gdiplus::StringFormat plain;
   path.AddString(text.c_str(), static_cast<INT>(text.size()), &family, font.GetStyle(),
-                 font.GetSize(), Gdiplus::PointF(0, 0), nullptr);
+                 font.GetSize(), Gdiplus::PointF(0, 0), &plain);
   Gdiplus::RectF bounds;
   path.GetBounds(&bounds);
   return Gdiplus::SizeF(bounds.Width, bounds.Height);
