@@ -93,8 +93,11 @@ function districtTitle(name) {
   const e = stripEthnic(name);
   if (e) return e;
   for (const suffix of ['新区', '林区', '特区', '区', '县', '市']) {
-    if (name.endsWith(suffix) && chars(name).length - chars(suffix).length >= 2)
-      return name.slice(0, name.length - suffix.length);
+    if (name.endsWith(suffix) && chars(name).length - chars(suffix).length >= 2) {
+      const t = name.slice(0, name.length - suffix.length);
+      // The desktop drops a final 省 or 市 before matching ("新市区" would become "新").
+      return /[省市]$/.test(t) ? name : t;
+    }
   }
   return name;
 }
@@ -109,22 +112,51 @@ function spell(title) {
 }
 
 const out = [];
+let groups = []; // the cities of the province being built, each with its districts
 function addCity(province, title, code, districtNames) {
   if (!/^\d{8}$/.test(code)) throw new Error(`bad city code ${code} for ${title}`);
-  out.push({ title, code, spell: spell(title), province });
+  const group = [{ title, code, spell: spell(title), province }];
+  groups.push(group);
   let n = 0;
   for (const d of districtNames) {
     if (SKIP.test(d)) continue;
     n += 1;
     if (n > 99) throw new Error(`too many districts in ${title}`);
     const t = districtTitle(d);
-    out.push({ title: t, code: code + String(n).padStart(2, '0'), spell: spell(t), province });
+    group.push({ title: t, code: code + String(n).padStart(2, '0'), spell: spell(t), province });
+  }
+}
+
+// The desktop finds the user's city as the first record whose province and title (each
+// without a final 省 or 市) both occur in the IP-location text. A record whose title hides
+// in another city's text ("吉林" in "吉林省四平市", the district "龙江" in "黑龙江省鸡西市")
+// would take that city's place, so its city goes after the cities it would shadow. Otherwise
+// the cities keep the division order.
+const shortName = (s) => s.replace(/[省市]$/, '');
+function locationText(city) {
+  return city.province + shortName(city.title) + '市';
+}
+function orderProvince() {
+  const pending = groups;
+  groups = [];
+  const shadows = (g, city) =>
+    g[0] !== city && g.some((r) => locationText(city).includes(shortName(r.province)) &&
+      locationText(city).includes(shortName(r.title)));
+  while (pending.length) {
+    const i = pending.findIndex((g) => !pending.some((h) => h !== g && shadows(g, h[0])));
+    if (i < 0) throw new Error(`cannot order the cities of ${pending[0][0].province}`);
+    out.push(...pending.splice(i, 1)[0]);
   }
 }
 
 const areasOf = (cityCode) => areas.filter((a) => a.cityCode === cityCode).map((a) => a.name);
 
 for (const province of PROVINCES) {
+  buildProvince(province);
+  orderProvince();
+}
+
+function buildProvince(province) {
   const divName = DIVISION_NAME[province] || province;
   const p = provinces.find((x) => x.name === divName);
   if (p) {
@@ -132,7 +164,7 @@ for (const province of PROVINCES) {
     if (MUNICIPALITIES.has(province)) {
       const names = pc.flatMap((c) => areasOf(c.code));
       addCity(province, province, `10${p.code}0000`, names);
-      continue;
+      return;
     }
     for (const c of pc) {
       if (/直辖县级/.test(c.name)) {
@@ -145,7 +177,7 @@ for (const province of PROVINCES) {
       }
       addCity(province, cityTitle(c.name), `10${c.code}00`, areasOf(c.code));
     }
-    continue;
+    return;
   }
   // Hong Kong, Macao and Taiwan are not in the mainland tables; their division codes are 81,
   // 82 and 71.
