@@ -17,7 +17,15 @@ set(CMAKE_IMPORT_LIBRARY_PREFIX "lib")
 set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+set(VX_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources built for the target")
+if(EXISTS ${VX_GTEST_SOURCE}/CMakeLists.txt)
+  add_subdirectory(${VX_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+else()
+  # A native Windows toolchain (MSYS2) ships GoogleTest as a package.
+  find_package(GTest REQUIRED)
+  add_library(gtest ALIAS GTest::gtest)
+  add_library(gtest_main ALIAS GTest::gtest_main)
+endif()
 
 # Tests run under Wine through the wrapper; the i686 build is compiled and linked only.
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
