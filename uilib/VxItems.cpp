@@ -25,13 +25,6 @@ std::unique_ptr<Gdiplus::Font> CloneFont(Gdiplus::Font& font) {
   return std::unique_ptr<Gdiplus::Font>(c);
 }
 
-void SetOptionalText(std::optional<std::wstring>& dst, LPCWSTR text) {
-  if (text)
-    dst = text;
-  else
-    dst.reset();
-}
-
 }  // namespace
 
 // ---- VxImage ----
@@ -105,7 +98,7 @@ void VxCheckBox::DestroyCheckImage() {
   m_pCheckImage = nullptr;
 }
 
-void VxCheckBox::SetText(LPCWSTR text) { SetOptionalText(m_text, text); }
+void VxCheckBox::SetText(LPCWSTR text) { m_text.Set(text); }
 void VxCheckBox::SetFont(Gdiplus::Font& font) { m_pFont = CloneFont(font); }
 void VxCheckBox::SetTextFormat(Gdiplus::StringAlignment align) {
   m_pFormat->SetAlignment(align);
@@ -125,7 +118,7 @@ VxTextButton::VxTextButton()
     : VxButton(VXT_TEXTBUTTON),
       m_pFont(MakeFont(L"宋体", 12, Gdiplus::UnitPixel)),
       m_pFormat(MakeFormat(Gdiplus::StringAlignmentCenter, Gdiplus::StringAlignmentCenter)) {}
-void VxTextButton::SetText(LPCWSTR text) { SetOptionalText(m_text, text); }
+void VxTextButton::SetText(LPCWSTR text) { m_text.Set(text); }
 void VxTextButton::SetFont(Gdiplus::Font& font) { m_pFont = CloneFont(font); }
 void VxTextButton::SetTextFormat(Gdiplus::StringAlignment align) {
   m_pFormat->SetAlignment(align);
@@ -136,7 +129,7 @@ VxStaticText::VxStaticText()
     : VxItemBase(VXT_STATICTEXT),
       m_pFont(MakeFont(L"宋体", 9, Gdiplus::UnitPoint)),
       m_pFormat(MakeFormat(Gdiplus::StringAlignmentNear, Gdiplus::StringAlignmentNear)) {}
-void VxStaticText::SetText(LPCWSTR text) { SetOptionalText(m_text, text); }
+void VxStaticText::SetText(LPCWSTR text) { m_text.Set(text); }
 void VxStaticText::SetFont(Gdiplus::Font& font) { m_pFont = CloneFont(font); }
 void VxStaticText::SetTextFormat(Gdiplus::StringAlignment align) {
   m_pFormat->SetAlignment(align);

@@ -2,11 +2,29 @@
 // The drawn item classes: images, buttons (image strips), check boxes, radio buttons,
 // text buttons, static texts, progress bars, animated GIFs and vertical scroll bars.
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "VxItemBase.h"
 #include "vx_item_math.h"
+
+// An owned text that may be unset (getters then give null and length -1).
+class VxOptionalText {
+ public:
+  void Set(LPCWSTR text) {
+    set_ = text != nullptr;
+    text_ = text ? text : L"";
+  }
+  void Reset() {
+    set_ = false;
+    text_.clear();
+  }
+  LPCWSTR Get() const { return set_ ? text_.c_str() : nullptr; }
+  int Length() const { return set_ ? static_cast<int>(text_.size()) : -1; }
+
+ private:
+  std::wstring text_;
+  bool set_ = false;
+};
 
 class LUMETTE_API VxImage : public VxItemBase {
  public:
@@ -64,9 +82,9 @@ class LUMETTE_API VxCheckBox : public VxButton {
   BOOL GetCheck() const { return m_bCheck; }
 
   void SetText(LPCWSTR text);
-  LPCWSTR GetText() const { return m_text ? m_text->c_str() : nullptr; }
-  int GetTextLen() const { return m_text ? static_cast<int>(m_text->size()) : -1; }
-  void ReleaseBuf() { m_text.reset(); }
+  LPCWSTR GetText() const { return m_text.Get(); }
+  int GetTextLen() const { return m_text.Length(); }
+  void ReleaseBuf() { m_text.Reset(); }
   void SetFont(Gdiplus::Font& font);
   Gdiplus::Font* GetFont() const { return m_pFont.get(); }
   void SetTextFormat(Gdiplus::StringAlignment align);
@@ -88,7 +106,7 @@ class LUMETTE_API VxCheckBox : public VxButton {
   Gdiplus::Image* m_pCheckImage = nullptr;
   int m_nTextTop = 0;
   int m_nTextLeft = 0;
-  std::optional<std::wstring> m_text;
+  VxOptionalText m_text;
   std::unique_ptr<Gdiplus::Font> m_pFont;
   Gdiplus::Color m_textColor{0xFEFFFFFF};
   Gdiplus::Color m_mouseDownColor{0x00FFFFFF};
@@ -112,9 +130,9 @@ class LUMETTE_API VxTextButton : public VxButton {
  public:
   VxTextButton();
   void SetText(LPCWSTR text);
-  LPCWSTR GetText() const { return m_text ? m_text->c_str() : nullptr; }
-  int GetTextLen() const { return m_text ? static_cast<int>(m_text->size()) : -1; }
-  void ReleaseBuf() { m_text.reset(); }
+  LPCWSTR GetText() const { return m_text.Get(); }
+  int GetTextLen() const { return m_text.Length(); }
+  void ReleaseBuf() { m_text.Reset(); }
   void SetFont(Gdiplus::Font& font);
   Gdiplus::Font* GetFont() const { return m_pFont.get(); }
   void SetTextFormat(Gdiplus::StringAlignment align);
@@ -123,7 +141,7 @@ class LUMETTE_API VxTextButton : public VxButton {
   Gdiplus::Color GetTextColor() const { return m_textColor; }
 
  private:
-  std::optional<std::wstring> m_text;
+  VxOptionalText m_text;
   std::unique_ptr<Gdiplus::Font> m_pFont;
   Gdiplus::Color m_textColor{0xFEFFFFFF};
   std::unique_ptr<Gdiplus::StringFormat> m_pFormat;
@@ -133,9 +151,9 @@ class LUMETTE_API VxStaticText : public VxItemBase {
  public:
   VxStaticText();
   void SetText(LPCWSTR text);
-  LPCWSTR GetText() const { return m_text ? m_text->c_str() : nullptr; }
-  int GetTextLen() const { return m_text ? static_cast<int>(m_text->size()) : -1; }
-  void ReleaseBuf() { m_text.reset(); }
+  LPCWSTR GetText() const { return m_text.Get(); }
+  int GetTextLen() const { return m_text.Length(); }
+  void ReleaseBuf() { m_text.Reset(); }
   void SetFont(Gdiplus::Font& font);
   Gdiplus::Font* GetFont() const { return m_pFont.get(); }
   void SetTextFormat(Gdiplus::StringAlignment align);
@@ -144,7 +162,7 @@ class LUMETTE_API VxStaticText : public VxItemBase {
   Gdiplus::Color GetTextColor() const { return m_textColor; }
 
  private:
-  std::optional<std::wstring> m_text;
+  VxOptionalText m_text;
   std::unique_ptr<Gdiplus::Font> m_pFont;
   Gdiplus::Color m_textColor{0xFEFFFFFF};
   std::unique_ptr<Gdiplus::StringFormat> m_pFormat;
