@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <fstream>
 #include <map>
+#include <mutex>
+#include <unordered_map>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -121,6 +123,10 @@ struct Services::Impl {
   std::map<int, std::string> wallpaperNums;
   std::map<std::pair<int, long>, std::string> wallpaperLists;
   std::unique_ptr<StatsStore> stats;
+  // Answers depend only on the city and the hour, so each is made once per hour.
+  std::mutex weatherMutex;
+  std::time_t weatherHour = -1;
+  std::unordered_map<std::string, std::string> weatherCache;
   httplib::Server server;
   int port = -1;
 
@@ -208,6 +214,9 @@ int Services::Bind() {
   auto& s = impl_->server;
   const int threads = std::max(4, impl_->options.threads);
   s.new_task_queue = [threads] { return new httplib::ThreadPool(size_t(threads)); };
+  // Headers and body go out in separate writes; without this each answer on a kept-alive
+  // connection waits for the client's delayed ACK (about 40 ms).
+  s.set_tcp_nodelay(true);
   s.set_keep_alive_max_count(10000);
   s.set_keep_alive_timeout(5);
   s.set_read_timeout(5, 0);
@@ -300,9 +309,21 @@ void Services::Impl::Weather(const httplib::Request& req, httplib::Response& res
   if (!IsDigits(code) || code.size() < 6 || code.size() > 10) return Fail(res, 400, "bad city code");
   const City* city = cities.ByCode(code);
   if (!city) return Fail(res, 404, "unknown city code");
-  auto answer = weather->Answer(*city, Now());
+  const std::time_t now = Now();
+  {
+    std::lock_guard<std::mutex> lock(weatherMutex);
+    if (now / 3600 != weatherHour) {
+      weatherCache.clear();
+      weatherHour = now / 3600;
+    }
+    auto hit = weatherCache.find(code);
+    if (hit != weatherCache.end()) return res.set_content(hit->second, "application/javascript; charset=GBK");
+  }
+  auto answer = weather->Answer(*city, now);
   if (!answer) return Fail(res, 404, "no weather for this city");
   res.set_content(*answer, "application/javascript; charset=GBK");
+  std::lock_guard<std::mutex> lock(weatherMutex);
+  if (now / 3600 == weatherHour) weatherCache.emplace(code, std::move(*answer));
 }
 
 void Services::Impl::Tongji(const httplib::Request& req, httplib::Response& res) {
