@@ -32,3 +32,10 @@ struct CRect : RECT {
 
 inline VxRc ToVx(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 inline CRect FromVx(const VxRc& r) { return CRect(r.left, r.top, r.right, r.bottom); }
+
+// UTF-16 text of the UI-free code and the wide strings of the Windows side are the same
+// units (wchar_t is 16 bits on Windows).
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wide strings are UTF-16");
+inline std::wstring ToW(const std::u16string& s) { return std::wstring(s.begin(), s.end()); }
+inline std::u16string ToU16(const std::wstring& s) { return std::u16string(s.begin(), s.end()); }
+inline std::u16string ToU16(const wchar_t* s) { return s ? ToU16(std::wstring(s)) : std::u16string(); }

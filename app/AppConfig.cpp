@@ -1,0 +1,233 @@
+#include "AppConfig.h"
+
+#include <shlobj.h>
+
+#include <vector>
+
+#include "AppGlobals.h"
+#include "VxRaii.h"
+#include "VxTypes.h"
+#include "app_text.h"
+
+namespace {
+
+const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+std::wstring ReadProfile(const std::wstring& ini, const wchar_t* section, const wchar_t* key,
+                         const wchar_t* def, DWORD limit) {
+  std::vector<wchar_t> buf(limit + 1, 0);
+  ::GetPrivateProfileStringW(section, key, def, buf.data(), limit, ini.c_str());
+  return std::wstring(buf.data());
+}
+
+int ReadProfileInt(const std::wstring& ini, const wchar_t* section, const wchar_t* key, int def) {
+  const std::wstring text = ReadProfile(ini, section, key, std::to_wstring(def).c_str(), 100);
+  return ConfigTextToInt(ToU16(text));
+}
+
+struct IniWrite {
+  const wchar_t* section;
+  const wchar_t* key;
+  std::wstring value;
+};
+
+// The profile functions rewrite the file in place; they work on a copy here, which then
+// replaces the file in one move. A new file starts as UTF-16 with a byte-order mark, so
+// the profile functions keep Chinese text whatever the system code page.
+BOOL WriteIniAtomically(const std::wstring& ini, const std::vector<IniWrite>& writes) {
+  const std::wstring tmp = ini + L".tmp";
+  ::DeleteFileW(tmp.c_str());
+  if (::GetFileAttributesW(ini.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    if (!::CopyFileW(ini.c_str(), tmp.c_str(), FALSE)) return FALSE;
+  } else {
+    static const unsigned char kBom[] = {0xFF, 0xFE};
+    VxFileHandle f(::CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    if (!f || !::WriteFile(f.Get(), kBom, sizeof(kBom), &written, nullptr)) return FALSE;
+  }
+  for (const IniWrite& w : writes) {
+    if (!::WritePrivateProfileStringW(w.section, w.key, w.value.c_str(), tmp.c_str())) {
+      ::DeleteFileW(tmp.c_str());
+      return FALSE;
+    }
+  }
+  ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, tmp.c_str());  // flush the cache
+  {
+    VxFileHandle f(::CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (f) ::FlushFileBuffers(f.Get());
+  }
+  if (!::MoveFileExW(tmp.c_str(), ini.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    ::DeleteFileW(tmp.c_str());
+    return FALSE;
+  }
+  return TRUE;
+}
+
+std::wstring AppDataPath() {
+  wchar_t path[MAX_PATH] = {};
+  if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)))
+    return std::wstring();
+  return path;
+}
+
+std::wstring ProgramPath() {
+  wchar_t path[MAX_PATH];
+  const DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return std::wstring(path, n);
+}
+
+}  // namespace
+
+std::wstring DataFolderPath() {
+  const std::wstring appData = AppDataPath();
+  if (appData.empty()) return std::wstring();
+  return appData + L"\\VuZiro\\";
+}
+
+BOOL EnsureDataFolder() {
+  const std::wstring folder = DataFolderPath();
+  if (folder.empty()) return FALSE;
+  const DWORD attrs = ::GetFileAttributesW(folder.c_str());
+  if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY)) return TRUE;
+  if (!::CreateDirectoryW(folder.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
+    AppMessageBox(nullptr, L"创建配置目录失败!");
+    return FALSE;
+  }
+  return TRUE;
+}
+
+void LoadOrSaveConfig(BOOL load) {
+  if (!EnsureDataFolder()) return;
+  const std::wstring ini = DataFolderPath() + L"config.ini";
+  AppGlobals& g = TheApp();
+  if (load) {
+    g.province = ReadProfile(ini, L"SYS", L"province", L"", 400);
+    g.city = ReadProfile(ini, L"SYS", L"city", L"", 400);
+    g.city2 = ReadProfile(ini, L"SYS", L"city2", L"", 400);
+    g.autoHide = ReadProfileInt(ini, L"SYS", L"autohide", 0);
+    g.autoOrganize = ReadProfileInt(ini, L"SET", L"autozhengli", 1);
+    g.closePrompt = ReadProfileInt(ini, L"SET", L"closetishi", 1);
+    g.autoStart = IsAutoStartSet(ProgramPath());
+    g.shortcutTarget = ReadProfile(ini, L"SET", L"kuaijie", L"", 400);
+    g.fileTarget = ReadProfile(ini, L"SET", L"zlfile", L"", 400);
+    g.folderTarget = ReadProfile(ini, L"SET", L"zldir", L"", 400);
+    return;
+  }
+  for (std::wstring* text : {&g.province, &g.city, &g.city2, &g.shortcutTarget, &g.fileTarget,
+                             &g.folderTarget})
+    *text = ToW(CleanConfigValue(ToU16(*text)));
+  WriteIniAtomically(ini, {
+                              {L"SYS", L"province", g.province},
+                              {L"SYS", L"city", g.city},
+                              {L"SYS", L"city2", g.city2},
+                              {L"SYS", L"autohide", std::to_wstring(g.autoHide)},
+                              {L"SET", L"autozhengli", std::to_wstring(g.autoOrganize)},
+                              {L"SET", L"closetishi", std::to_wstring(g.closePrompt)},
+                              {L"SET", L"kuaijie", g.shortcutTarget},
+                              {L"SET", L"zlfile", g.fileTarget},
+                              {L"SET", L"zldir", g.folderTarget},
+                          });
+}
+
+BOOL IsAutoStartSet(const std::wstring& programPath) {
+  const std::wstring expected = ToW(AutorunCommand(ToU16(programPath)));
+  HKEY raw = nullptr;
+  if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_READ | KEY_WRITE, &raw) != ERROR_SUCCESS)
+    return FALSE;
+  VxRegKey key(raw);
+  DWORD type = 0, size = 0;
+  const std::wstring name = TheApp().appName;
+  if (::RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+      size == 0 || type != REG_SZ)
+    return FALSE;
+  std::vector<wchar_t> data(size / sizeof(wchar_t) + 1, 0);
+  if (::RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type,
+                         reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS)
+    return FALSE;
+  // Paths on Windows ignore case: "c:\vexlo" and "C:\Vexlo" are the same program.
+  return _wcsicmp(data.data(), expected.c_str()) == 0;
+}
+
+BOOL SetAutoStart(const std::wstring& programPath) {
+  const std::wstring value = ToW(AutorunCommand(ToU16(programPath)));
+  HKEY raw = nullptr;
+  if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_READ | KEY_WRITE, &raw) != ERROR_SUCCESS &&
+      ::RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
+                        &raw, nullptr) != ERROR_SUCCESS)
+    return FALSE;
+  VxRegKey key(raw);
+  if (IsAutoStartSet(programPath)) {
+    // Same program, but perhaps written with other letter case: keep the exact form.
+    wchar_t data[1024] = {};
+    DWORD size = sizeof(data) - sizeof(wchar_t), type = 0;
+    if (::RegQueryValueExW(key.Get(), TheApp().appName.c_str(), nullptr, &type,
+                           reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS &&
+        value == data)
+      return TRUE;
+  }
+  return ::RegSetValueExW(key.Get(), TheApp().appName.c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+void ClearAutoStart() {
+  HKEY raw = nullptr;
+  if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_WRITE, &raw) != ERROR_SUCCESS) return;
+  VxRegKey key(raw);
+  ::RegDeleteValueW(key.Get(), TheApp().appName.c_str());
+}
+
+std::wstring WeekdayName(int n) { return ToW(WeekdayNameText(n)); }
+
+BOOL IsPreVistaWindows() {
+  OSVERSIONINFOW vi{};
+  vi.dwOSVersionInfoSize = sizeof(vi);
+  // GetVersionEx answers with the version the program is manifested for, which is enough
+  // to tell XP (5.x) from Vista and later.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  if (!::GetVersionExW(&vi)) return FALSE;
+#pragma GCC diagnostic pop
+  return vi.dwMajorVersion < 6;
+}
+
+void AppMessageBox(HWND owner, const std::wstring& text) {
+  ::MessageBoxW(owner, text.c_str(), TheApp().appName.c_str(), MB_OK);
+}
+
+BOOL WriteFileAtomically(const std::wstring& path, const void* bytes, size_t size) {
+  const std::wstring tmp = path + L".tmp";
+  {
+    VxFileHandle f(::CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f) return FALSE;
+    DWORD written = 0;
+    if ((size && !::WriteFile(f.Get(), bytes, static_cast<DWORD>(size), &written, nullptr)) ||
+        written != size || !::FlushFileBuffers(f.Get())) {
+      f.Reset();
+      ::DeleteFileW(tmp.c_str());
+      return FALSE;
+    }
+  }
+  if (!::MoveFileExW(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    ::DeleteFileW(tmp.c_str());
+    return FALSE;
+  }
+  return TRUE;
+}
+
+bool ReadWholeFile(const std::wstring& path, std::string* bytes) {
+  VxFileHandle f(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f) return false;
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(f.Get(), &size) || size.QuadPart > (64 << 20)) return false;
+  bytes->assign(static_cast<size_t>(size.QuadPart), '\0');
+  DWORD read = 0;
+  if (size.QuadPart && !::ReadFile(f.Get(), &(*bytes)[0], static_cast<DWORD>(size.QuadPart), &read, nullptr))
+    return false;
+  bytes->resize(read);
+  return true;
+}

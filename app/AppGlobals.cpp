@@ -1,0 +1,15 @@
+#include "AppGlobals.h"
+
+#include "VxServices.h"
+
+AppGlobals& TheApp() {
+  // Made on first use and never destroyed: worker threads may still read it while the
+  // process ends.
+  static AppGlobals* globals = [] {
+    auto* g = new AppGlobals();
+    g->ipQueryUrl = VxServiceBase(L"ipquery") + L"/ipquery";
+    g->homeUrl = VxServiceBase(L"home");
+    return g;
+  }();
+  return *globals;
+}

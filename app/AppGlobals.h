@@ -1,0 +1,73 @@
+#pragma once
+// The organizer's process-wide state: product name, program folder, settings, the desk's
+// view record and box table, weather fields, navigation items and page types. Windows of
+// the program read and write it from the user-interface thread; the weather worker is the
+// one other writer (its own fields, serialised by the toolbar's weather lock).
+#include <string>
+#include <vector>
+
+#include "desk_records.h"
+
+// One day of the forecast (index 0 today).
+struct WeatherDay {
+  int month = 0;
+  int day = 0;
+  int weekday = 0;  // 1 = Sunday ... 7 = Saturday
+  int firstHour = 8;
+  int lowTemp = -9999;
+  int highTemp = -9999;
+  int dayWeather = 10000;
+  int nightWeather = 10000;
+  int dayWindDirection = 0;
+  int dayWindPower = 0;
+  int nightWindDirection = 0;
+  int nightWindPower = 0;
+};
+
+// A navigation site as the pages exchange it.
+struct DaohaoNor {
+  std::wstring name;
+  std::wstring url;
+};
+
+// What the desk menu remembers about where it was opened.
+struct DeskInteraction {
+  int x = 0, y = 0;  // point where the desk menu was opened
+  int box = -1;      // index of the box under the menu, -1 for the desk list
+  int flags = 0;
+};
+
+struct AppGlobals {
+  std::wstring appName = L"Vexlo桌面";
+  std::wstring programDir;
+  int hasYaHei = 0;
+  int autoHide = 0;
+  std::wstring ipQueryUrl;
+  std::wstring province, city, city2;
+
+  // Weather (written by the weather worker).
+  int temperature = -9999;
+  int weatherCode = -9999;
+  int windDirection = 0;
+  int windPower = 0;
+  int pressureValue = 0;
+  int humidity = 0;
+  int pollutionIndex = 0;
+  std::wstring weatherCity;
+  WeatherDay days[7];
+
+  std::vector<DaohaoNor> navigationItems;
+  std::wstring homeUrl;
+
+  DeskConfig deskConfig;
+  int currentView = 0, previousView = 0;
+  DeskInteraction deskInteraction;
+  std::vector<GeziSaveData> boxRecords;
+
+  int autoStart = 0;
+  int closePrompt = 1;
+  int autoOrganize = 1;
+  std::wstring shortcutTarget, folderTarget, fileTarget;
+};
+
+AppGlobals& TheApp();

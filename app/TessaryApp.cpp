@@ -1,0 +1,93 @@
+#include "TessaryApp.h"
+
+#include <commctrl.h>
+
+#include "AppConfig.h"
+#include "AppGlobals.h"
+#include "DeskFiles.h"
+#include "VxRaii.h"
+#include "VxTypes.h"
+#include "app_text.h"
+
+namespace {
+CTessaryApp* g_theApp = nullptr;
+
+int CALLBACK OnFontFamily(const LOGFONTW* lf, const TEXTMETRICW*, DWORD, LPARAM found) {
+  if (wcscmp(lf->lfFaceName, L"微软雅黑") == 0) {
+    *reinterpret_cast<int*>(found) = 1;
+    return 0;
+  }
+  return 1;
+}
+}  // namespace
+
+CTessaryApp* TheTessaryApp() { return g_theApp; }
+Gdiplus::Font* IconFont() { return g_theApp ? g_theApp->IconFont() : nullptr; }
+
+CTessaryApp::~CTessaryApp() {
+  if (g_theApp == this) g_theApp = nullptr;
+}
+
+void CTessaryApp::DetectYaHei() {
+  VxWindowDC dc(nullptr);
+  LOGFONTW lf{};
+  lf.lfCharSet = DEFAULT_CHARSET;
+  int found = 0;
+  ::EnumFontFamiliesExW(dc.Get(), &lf, OnFontFamily, reinterpret_cast<LPARAM>(&found), 0);
+  TheApp().hasYaHei = found;
+}
+
+void CTessaryApp::CreateIconFont() {
+  ICONMETRICSW im{};
+  im.cbSize = sizeof(im);
+  if (!::SystemParametersInfoW(SPI_GETICONMETRICS, sizeof(im), &im, 0)) return;
+  VxWindowDC screen(nullptr);
+  VxMemDC mem(::CreateCompatibleDC(screen.Get()));
+  auto font = std::make_unique<Gdiplus::Font>(mem.Get(), &im.lfFont);
+  if (font->GetLastStatus() == Gdiplus::Ok) m_iconFont = std::move(font);
+}
+
+BOOL CTessaryApp::InitInstance() {
+  g_theApp = this;
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
+  ::InitCommonControlsEx(&icc);
+  m_oleStarted = SUCCEEDED(::OleInitialize(nullptr));
+  m_gdiplusStarted = Gdiplus::GdiplusStartup(&m_gdiplusToken, &m_gdiplusInput, nullptr) == Gdiplus::Ok;
+
+  // One copy per user session. The mutex is never released: it lives with the process.
+  m_instanceMutex = ::CreateMutexW(nullptr, TRUE, L"vexlo_desk");
+  if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+    AppMessageBox(nullptr, L"你已经打开了该程序!");
+    ::ExitProcess(0);
+  }
+
+  wchar_t path[MAX_PATH] = {};
+  const DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+  m_programPath.assign(path, n);
+  std::u16string folder;
+  if (!ProgramFolderOf(ToU16(m_programPath), &folder)) {
+    wchar_t text[MAX_PATH + 64];
+    swprintf(text, MAX_PATH + 64, L"无法获取程序所在的路径:%ls", m_programPath.c_str());
+    AppMessageBox(nullptr, text);
+    return FALSE;
+  }
+  TheApp().programDir = ToW(folder);
+
+  LoadConfig();
+  LoadOrSaveConfig(TRUE);
+
+  DetectYaHei();
+  CreateIconFont();
+  // The background window's loop runs here once the desk's windows exist; start-up ends
+  // after loading until then.
+  return FALSE;
+}
+
+int CTessaryApp::ExitInstance() {
+  m_iconFont.reset();
+  if (m_gdiplusStarted) Gdiplus::GdiplusShutdown(m_gdiplusToken);
+  m_gdiplusStarted = false;
+  if (m_oleStarted) ::OleUninitialize();
+  m_oleStarted = false;
+  return 0;
+}

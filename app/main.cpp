@@ -1,0 +1,9 @@
+#include <windows.h>
+
+#include "TessaryApp.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  CTessaryApp app;
+  app.InitInstance();
+  return app.ExitInstance();
+}

@@ -1,0 +1,90 @@
+// Two real Tessary processes: the second shows its message and leaves the first alone.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "VxRaii.h"
+#include "app_test_support.h"
+
+namespace {
+
+struct FoundBox {
+  DWORD pid;
+  HWND hwnd = nullptr;
+};
+
+BOOL CALLBACK FindMessageBox(HWND hwnd, LPARAM lp) {
+  auto* f = reinterpret_cast<FoundBox*>(lp);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(hwnd, &pid);
+  wchar_t cls[64] = {};
+  ::GetClassNameW(hwnd, cls, 64);
+  if (pid == f->pid && wcscmp(cls, L"#32770") == 0) {
+    f->hwnd = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+struct Process {
+  PROCESS_INFORMATION pi{};
+  bool Start(const std::wstring& exe) {
+    STARTUPINFOW si{sizeof(si)};
+    std::wstring cmd = L"\"" + exe + L"\"";
+    return ::CreateProcessW(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                            &pi) != FALSE;
+  }
+  ~Process() {
+    if (pi.hProcess) {
+      ::TerminateProcess(pi.hProcess, 1);
+      ::CloseHandle(pi.hProcess);
+      ::CloseHandle(pi.hThread);
+    }
+  }
+  DWORD Wait(DWORD ms) {
+    if (::WaitForSingleObject(pi.hProcess, ms) != WAIT_OBJECT_0) return STILL_ACTIVE;
+    DWORD code = 0;
+    ::GetExitCodeProcess(pi.hProcess, &code);
+    return code;
+  }
+};
+
+}  // namespace
+
+TEST(SingleInstance, SecondCopyShowsTheMessageAndExitsZero) {
+  // This process plays the running copy: it owns the instance mutex.
+  VxKernelHandle first(::CreateMutexW(nullptr, TRUE, L"vexlo_desk"));
+  ASSERT_TRUE(static_cast<bool>(first));
+  ASSERT_NE(::GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+  RemoveDataFolder();
+
+  Process second;
+  ASSERT_TRUE(second.Start(ExeFolder() + L"\\Tessary.exe"));
+  FoundBox found{second.pi.dwProcessId};
+  for (int i = 0; i < 200 && !found.hwnd; ++i) {
+    ::Sleep(50);
+    ::EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&found));
+  }
+  ASSERT_NE(found.hwnd, nullptr) << "no message box from the second copy";
+  wchar_t title[64] = {}, text[256] = {};
+  ::GetWindowTextW(found.hwnd, title, 64);
+  ::GetDlgItemTextW(found.hwnd, 0xFFFF, text, 256);
+  EXPECT_STREQ(title, L"Vexlo桌面");
+  EXPECT_STREQ(text, L"你已经打开了该程序!");
+  ::PostMessageW(found.hwnd, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(second.Wait(10000), 0u);
+  // It left before touching anything of the running copy's data.
+  EXPECT_EQ(::GetFileAttributesW(DataFolderPath().c_str()), INVALID_FILE_ATTRIBUTES);
+  // The first copy still holds its mutex.
+  EXPECT_EQ(::WaitForSingleObject(first.Get(), 0), WAIT_OBJECT_0);
+}
+
+TEST(SingleInstance, AloneItStartsLoadsAndEnds) {
+  RemoveDataFolder();
+  Process only;
+  ASSERT_TRUE(only.Start(ExeFolder() + L"\\Tessary.exe"));
+  EXPECT_EQ(only.Wait(20000), 0u);
+  EXPECT_NE(::GetFileAttributesW(DataFolderPath().c_str()), INVALID_FILE_ATTRIBUTES)
+      << "start-up makes the data folder while loading the settings";
+  RemoveDataFolder();
+}
