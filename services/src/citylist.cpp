@@ -1,8 +1,8 @@
 #include "citylist.h"
 
-#include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
+
+#include "text.h"
 
 namespace vx::svc {
 
@@ -39,14 +39,12 @@ std::optional<CityList> CityList::Parse(std::string_view json, std::string* erro
 }
 
 std::optional<CityList> CityList::Load(const std::string& path, std::string* error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  auto text = ReadWholeFile(path);
+  if (!text) {
     if (error) *error = "cannot read city list " + path;
     return std::nullopt;
   }
-  std::ostringstream text;
-  text << in.rdbuf();
-  return Parse(text.str(), error);
+  return Parse(*text, error);
 }
 
 const City* CityList::ByCode(std::string_view code) const {

@@ -1,6 +1,5 @@
 #include "ipquery.h"
 
-#include <fstream>
 #include <sstream>
 
 #include "text.h"
@@ -52,14 +51,12 @@ std::optional<IpLocationTable> IpLocationTable::Parse(const std::string& text, c
 
 std::optional<IpLocationTable> IpLocationTable::Load(const std::string& path, const CityList& cities,
                                                      std::string* error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  auto text = ReadWholeFile(path);
+  if (!text) {
     if (error) *error = "cannot read " + path;
     return std::nullopt;
   }
-  std::ostringstream text;
-  text << in.rdbuf();
-  auto t = Parse(text.str(), cities, error);
+  auto t = Parse(*text, cities, error);
   if (!t && error) *error = path + ": " + *error;
   return t;
 }

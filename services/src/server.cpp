@@ -57,14 +57,6 @@ struct Site {
   std::string name, url;
 };
 
-std::string ReadFile(const fs::path& p, bool* ok) {
-  std::ifstream in(p, std::ios::binary);
-  *ok = bool(in);
-  std::ostringstream text;
-  if (in) text << in.rdbuf();
-  return text.str();
-}
-
 const char* MimeType(const fs::path& p) {
   static const std::map<std::string, const char*> types = {
       {".html", "text/html; charset=utf-8"}, {".css", "text/css; charset=utf-8"},
@@ -392,10 +384,9 @@ void Services::Impl::Static(const httplib::Request& req, httplib::Response& res)
   if (ext == ".tsv" || ext == ".json") return Fail(res, 404, "not found");
   std::error_code ec;
   if (!fs::is_regular_file(*file, ec)) return Fail(res, 404, "not found");
-  bool ok = false;
-  std::string body = ReadFile(*file, &ok);
-  if (!ok) return Fail(res, 404, "not found");
-  res.set_content(std::move(body), MimeType(*file));
+  auto body = ReadWholeFile(file->string());
+  if (!body) return Fail(res, 404, "not found");
+  res.set_content(std::move(*body), MimeType(*file));
 }
 
 }  // namespace vx::svc

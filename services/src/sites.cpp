@@ -1,10 +1,9 @@
 #include "sites.h"
 
-#include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 #include "paths.h"
+#include "text.h"
 
 namespace vx::svc {
 
@@ -59,14 +58,12 @@ bool SiteList(const fs::path& root, const json& doc, const char* key, std::strin
 }
 
 std::optional<json> ReadJson(const fs::path& file, std::string* error) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) {
+  auto text = ReadWholeFile(file.string());
+  if (!text) {
     *error = "cannot read " + file.string();
     return std::nullopt;
   }
-  std::ostringstream text;
-  text << in.rdbuf();
-  json doc = json::parse(text.str(), nullptr, false);
+  json doc = json::parse(*text, nullptr, false);
   if (doc.is_discarded() || !doc.is_object()) {
     *error = file.string() + " is not a JSON object";
     return std::nullopt;

@@ -3,6 +3,8 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <fstream>
+#include <sstream>
 #include <vector>
 
 namespace vx::svc {
@@ -80,6 +82,15 @@ std::string HtmlEscape(std::string_view s) {
     }
   }
   return out;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (in.bad()) return std::nullopt;
+  return text.str();
 }
 
 }  // namespace vx::svc

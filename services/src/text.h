@@ -12,4 +12,7 @@ std::optional<std::string> GbkToUtf8(std::string_view gbk);
 bool IsValidUtf8(std::string_view s);
 std::string HtmlEscape(std::string_view s);
 
+// The whole file as bytes, or nothing when it cannot be read.
+std::optional<std::string> ReadWholeFile(const std::string& path);
+
 }  // namespace vx::svc

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
+
+#include "text.h"
 
 namespace vx::svc {
 
@@ -262,10 +262,12 @@ std::unique_ptr<RecordedWeather> RecordedWeather::Load(const std::string& folder
   for (const auto& entry : fs::directory_iterator(folder, ec)) {
     const fs::path& p = entry.path();
     if (!entry.is_regular_file() || p.extension() != ".js") continue;
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    rec->answers_[p.stem().string()] = text.str();
+    auto text = ReadWholeFile(p.string());
+    if (!text) {
+      if (error) *error = "cannot read " + p.string();
+      return nullptr;
+    }
+    rec->answers_[p.stem().string()] = std::move(*text);
   }
   if (ec) {
     if (error) *error = "cannot list " + folder + ": " + ec.message();

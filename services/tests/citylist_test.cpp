@@ -9,6 +9,7 @@
 #include <set>
 #include <sstream>
 
+#include "test_cities.h"
 #include "text.h"
 
 using namespace vx::svc;
@@ -22,15 +23,7 @@ std::string ReadAll(const char* path) {
   return s.str();
 }
 
-const CityList& List() {
-  static const CityList list = [] {
-    std::string error;
-    auto l = CityList::Load(VX_CITY_JSON, &error);
-    if (!l) throw std::runtime_error(error);
-    return std::move(*l);
-  }();
-  return list;
-}
+const CityList& List() { return test::Cities(); }
 
 bool EndsWith(const std::string& s, const std::string& suffix) {
   return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;

@@ -10,6 +10,7 @@
 #include "citylist.h"
 #include "md5.h"
 #include "stats.h"
+#include "test_cities.h"
 #include "test_server.h"
 #include "text.h"
 
@@ -38,10 +39,7 @@ class Http : public ::testing::Test {
     EXPECT_EQ(r->status, 200) << r->body;
     return json::parse(r->body, nullptr, false);
   }
-  static const CityList& Cities() {
-    static const CityList list = *CityList::Load(VX_CITY_JSON, nullptr);
-    return list;
-  }
+  static const CityList& Cities() { return test::Cities(); }
 
   static test::RunningServer* server_;
 };

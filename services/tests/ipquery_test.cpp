@@ -2,16 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "test_cities.h"
 #include "text.h"
 
 using namespace vx::svc;
 
-namespace {
-const CityList& Cities() {
-  static const CityList list = *CityList::Load(VX_CITY_JSON, nullptr);
-  return list;
-}
-}  // namespace
+using test::Cities;
 
 TEST(IpQuery, AnswersByAddressWithADefault) {
   std::string error;

@@ -8,20 +8,14 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "test_cities.h"
+
 using namespace vx::svc;
 using nlohmann::json;
 
 namespace {
 
-const CityList& Cities() {
-  static const CityList list = [] {
-    std::string error;
-    auto l = CityList::Load(VX_CITY_JSON, &error);
-    if (!l) throw std::runtime_error(error);
-    return std::move(*l);
-  }();
-  return list;
-}
+using test::Cities;
 
 json ClientParse(const std::string& answer) {
   const size_t eq = answer.find('=');
