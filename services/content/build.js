@@ -118,10 +118,10 @@ function siteIcon(site, px) {
 }
 
 // --- pages -------------------------------------------------------------------------------
-function page(name, spec) {
+function page(name, layout) {
   const byId = Object.fromEntries(sites.categories.map((c) => [c.id, c]));
-  const boxes = spec.sections.map((id) => ({ title: byId[id].type, color: byId[id].color, links: byId[id].links }));
-  for (const [title, links] of spec.extra || []) boxes.push({ title, color: '#34495e', links });
+  const boxes = layout.sections.map((id) => ({ title: byId[id].type, color: byId[id].color, links: byId[id].links }));
+  for (const [title, links] of layout.extra || []) boxes.push({ title, color: '#34495e', links });
   const html = boxes.map((b) =>
     `<section style="border-top-color:${b.color}"><h2 style="color:${b.color}">${esc(b.title)}</h2><ul>` +
     b.links.map(([n, u]) => `<li><a href="${esc(u)}" target="_blank">${esc(n)}</a></li>`).join('') +
@@ -130,7 +130,7 @@ function page(name, spec) {
     `<a href="${k}.html"${k === name ? ' class="on"' : ''}>${esc(p.title)}</a>`).join('');
   return `<!DOCTYPE html>
 <html lang="zh-CN"><head><meta charset="utf-8"><meta http-equiv="X-UA-Compatible" content="IE=edge">
-<title>${esc(spec.title)} - 推荐</title><link rel="stylesheet" href="pages/pages.css"></head>
+<title>${esc(layout.title)} - 推荐</title><link rel="stylesheet" href="pages/pages.css"></head>
 <body><div id="page"><nav>${tabs}</nav>
 <div id="boxes">
 ${html}
@@ -172,7 +172,7 @@ async function main() {
   writeIfChanged(path.join(OUT, 'tuijian.json'), JSON.stringify(tuijian, null, 1) + '\n');
 
   // Pages.
-  for (const [name, spec] of Object.entries(sites.pages)) writeIfChanged(path.join(OUT, `${name}.html`), page(name, spec));
+  for (const [name, layout] of Object.entries(sites.pages)) writeIfChanged(path.join(OUT, `${name}.html`), page(name, layout));
   writeIfChanged(path.join(OUT, 'index.html'), indexPage());
   for (const css of ['pages.css', 'search.css'])
     writeIfChanged(path.join(OUT, 'pages', css), fs.readFileSync(path.join(SRC, css), 'utf8'));
