@@ -43,6 +43,7 @@ VxListItem::~VxListItem() {
   delete pAlphaImage;
   delete pTextImage;
   if (hIcon) ::DestroyIcon(hIcon);
+  if (pData && pfnFreeData) pfnFreeData(pData);
 }
 
 // ---- nine-slice sets ----
@@ -106,6 +107,10 @@ VxListItem* VxListCtrl::CopyFromTemplate(VxListItem* src) {
     item->rcPos = src->rcPos;
     if (src->szName[0]) CopyText(item->szName, src->szName);
     if (src->szPath[0]) CopyText(item->szPath, src->szPath);
+    item->pData = src->pData;
+    item->pfnFreeData = src->pfnFreeData;
+    src->pData = nullptr;
+    src->pfnFreeData = nullptr;
     if (src->hIcon) {
       // The list takes the icon over: it keeps a copy and the template's handle goes.
       item->hIcon = ::CopyIcon(src->hIcon);

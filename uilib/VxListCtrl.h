@@ -29,6 +29,11 @@ struct LUMETTE_API VxListItem {
   int nAlpha = 255;
   Gdiplus::Image* pTextImage = nullptr;  // cached label rendering
   wchar_t szTextCache[260] = {};         // text of pTextImage; empty = stale
+  // A pointer-size value of the caller's (the desk keeps the item's identifier list here),
+  // owned by the entry when pfnFreeData is set. Like the icon handle, it moves from a
+  // template to the list's copy.
+  void* pData = nullptr;
+  void(__cdecl* pfnFreeData)(void*) = nullptr;
 
   VxListItem() = default;
   ~VxListItem();

@@ -1,0 +1,140 @@
+#pragma once
+// The desk page: the desk list (icons in no box) and the boxes (格子), kept in step with
+// the desktop shell folder, sorted into boxes by the organize rules, and saved in the data
+// folder. Works with or without an owner window.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "BaseDesk.h"
+#include "ShellItems.h"
+#include "VxListCtrl.h"
+#include "desk_records.h"
+#include "desk_sort.h"
+
+// What the desk keeps in an entry's caller words.
+enum DeskEntryWord { kEntryKind = 0, kEntryFlash = 1, kEntryOrder = 2 };
+
+// Message the shell's change notifications arrive with at the owner window.
+constexpr UINT WM_DESK_SHELLCHANGE = WM_USER + 201;
+
+// One box.
+struct GetZhiItem {
+  std::wstring name = L"新分类";
+  RECT rect{0, 0, 0, 0};
+  int active = 0;
+  int titleHit = 0;
+  POINT downPoint{0, 0};
+  VxListCtrl list;
+  int kind = 0;
+  std::unique_ptr<Gdiplus::Bitmap> cache;
+  int scroll = 0;
+  int fixedPos = 0;
+  int shown = 1;
+};
+
+class CMyDesk : public CBaseDesk {
+ public:
+  explicit CMyDesk(CDeskOwner* owner = nullptr);
+  ~CMyDesk() override;
+
+  // ---- model and files ----
+  void SaveDesk();
+  void LoadDesk();
+  void ClearDesk();
+  GetZhiItem* FindBoxByName(const std::wstring& name) const;
+  static BOOL BoxNameExists(const std::wstring& name);
+  BOOL IsShown(LPCITEMIDLIST pidl) const;
+
+  // ---- scan and organize ----
+  // Desk start: page rectangle from the work area, desk list set up, organize or load,
+  // change notifications registered with the owner window.
+  void StartDesk();
+  void Organize(int repaint);
+  void OnShellChange(LONG event, LPCITEMIDLIST pidl1, LPCITEMIDLIST pidl2);
+  // The owner window's handler of WM_DESK_SHELLCHANGE.
+  void OnShellChangeMessage(WPARAM wParam, LPARAM lParam);
+  int SyncWithDesktop();
+  void AddMissingItems(VxListCtrl* list);
+  void PlaceItem(VxListCtrl* list, VxListItem* entry, int x, int y);
+  int BuildEntry(LPCITEMIDLIST pidl, VxListItem* entry, int check);
+
+  // ---- commands ----
+  void OrganizeIcons();                      // "整理图标"
+  GetZhiItem* NewBox(POINT at);              // "新建桌面分类"
+  // "还原桌面" after the user agreed: every box goes, the desktop is classified afresh.
+  void RestoreDesk();
+  void Refresh();                            // "刷新"
+  // Sorts the box (or the desk list when box is null) by a key of DeskSortKey.
+  void SortList(int key, GetZhiItem* box = nullptr);
+  void SetDefaultIcons();                    // "默认图标"
+  void SetSmallIcons();                      // "小图标"
+  void ToggleAutoArrange();                  // "自动排列"
+  void ToggleDblClickHide();                 // "双击隐藏图标"
+
+  // ---- boxes ----
+  void LayoutBox(GetZhiItem* box, BOOL resetListRect);
+  void SetActiveBox(GetZhiItem* box);
+  GetZhiItem* ActiveBox() const;
+  GetZhiItem* BoxOfList(const VxListCtrl* list) const;
+
+  // ---- pending drop (set while something is dragged over the desk) ----
+  void SetPendingDrop(GetZhiItem* box, int index, POINT deskPoint, BOOL onDeskList);
+  void ClearPendingDrop();
+
+  VxListCtrl& DeskList() { return m_deskList; }
+  const std::vector<std::unique_ptr<GetZhiItem>>& Boxes() const { return m_boxes; }
+  ShellDesktop& Shell() { return m_shell; }
+  BOOL IconsHidden() const { return m_iconsHidden; }
+  void SetPageRect(const RECT& r) { m_pageRect = r; }
+
+ protected:
+  GetZhiItem* AddBox(std::unique_ptr<GetZhiItem> box);
+  void SetupBoxList(GetZhiItem* box, int listType);
+  void PlaceDeskList();
+  void ResolveInto(VxListCtrl* list, const std::vector<DeskItemRecord>& records, bool deskList,
+                   const std::vector<DesktopChild>& children);
+  VxListItem* FindEntry(LPCITEMIDLIST pidl, VxListCtrl** owner) const;
+  void RelayoutList(VxListCtrl* list, bool gridForDeskList);
+  std::vector<VxListCtrl*> AllLists();
+  const std::wstring* TargetBoxNameFor(int kind) const;
+  void SaveConfigNowOrLater();
+  void RegisterShellNotify();
+  // True for the desktop's own items (and its folders), not for what lies deeper.
+  bool IsDesktopLevel(LPCITEMIDLIST pidl) const;
+
+  VxListCtrl m_deskList;
+  std::vector<std::unique_ptr<GetZhiItem>> m_boxes;
+  ShellDesktop m_shell;
+  BOOL m_iconsHidden = FALSE;
+  BOOL m_pasteIsCopy = FALSE;
+  std::vector<std::wstring> m_clipboardFiles;
+  DeskSortDirections m_sortDirections;
+  ULONG m_notifyId = 0;
+  BOOL m_reloadOnAssocChange = FALSE;
+
+  // Drop placement of the drag-and-drop code.
+  GetZhiItem* m_dropBox = nullptr;
+  int m_dropIndex = -1;
+  POINT m_dropPoint{-1, -1};
+  BOOL m_dropOnDeskList = FALSE;
+
+  // Saving the view record after each placed item is deferred while a batch places many.
+  int m_batchDepth = 0;
+  BOOL m_configDirty = FALSE;
+  friend class DeskBatch;
+};
+
+// Places many items with one view-record save at the end.
+class DeskBatch {
+ public:
+  explicit DeskBatch(CMyDesk* desk) : desk_(desk) { ++desk_->m_batchDepth; }
+  ~DeskBatch();
+  DeskBatch(const DeskBatch&) = delete;
+  DeskBatch& operator=(const DeskBatch&) = delete;
+
+ private:
+  CMyDesk* desk_;
+};

@@ -1,0 +1,231 @@
+#include "ShellItems.h"
+
+#include <shlwapi.h>
+#include <commoncontrols.h>
+
+#include "VxTypes.h"
+#include "desk_records.h"
+#include "desk_text.h"
+
+namespace {
+
+// Not every import library carries it.
+const IID kIIDImageList = {0x46EB5926, 0x582E, 0x4017, {0x9F, 0xDF, 0xE8, 0x99, 0x8D, 0xAA, 0x09, 0x50}};
+
+const wchar_t kHideIconsKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\NewStartPanel";
+const wchar_t kRecycleBin[] = L"{645FF040-5081-101B-9F08-00AA002F954E}";
+
+bool ContainsNoCase(const std::wstring& text, const std::wstring& part) {
+  return DeskFoldCase(ToU16(text)).find(DeskFoldCase(ToU16(part))) != std::u16string::npos;
+}
+
+std::wstring StrRetText(STRRET* sr, LPCITEMIDLIST pidl) {
+  wchar_t buf[MAX_PATH] = {};
+  if (FAILED(::StrRetToBufW(sr, pidl, buf, MAX_PATH))) return std::wstring();
+  return buf;
+}
+
+// Straight-alpha ARGB bitmap of an icon: the colour bitmap's own alpha when it has one,
+// else the mask decides which pixels show.
+Gdiplus::Bitmap* IconToBitmap(HICON icon, int size) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+  bi.bmiHeader.biWidth = size;
+  bi.bmiHeader.biHeight = -size;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  VxWindowDC screen(nullptr);
+  VxMemDC mem(::CreateCompatibleDC(screen.Get()));
+  VxBitmap dib(::CreateDIBSection(screen.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!mem || !dib || !bits) return nullptr;
+  auto* px = static_cast<UINT*>(bits);
+  const size_t n = static_cast<size_t>(size) * size;
+  {
+    VxSelectObject keep(mem.Get(), dib.Get());
+    memset(bits, 0, n * 4);
+    ::DrawIconEx(mem.Get(), 0, 0, icon, size, size, 0, nullptr, DI_IMAGE);
+    ::GdiFlush();
+  }
+  bool hasAlpha = false;
+  for (size_t i = 0; i < n && !hasAlpha; ++i) hasAlpha = (px[i] >> 24) != 0;
+  if (!hasAlpha) {
+    // Old-style icon: draw the mask too and make the masked pixels transparent.
+    std::vector<UINT> colour(px, px + n);
+    {
+      VxSelectObject keep(mem.Get(), dib.Get());
+      memset(bits, 0, n * 4);
+      ::DrawIconEx(mem.Get(), 0, 0, icon, size, size, 0, nullptr, DI_MASK);
+      ::GdiFlush();
+    }
+    for (size_t i = 0; i < n; ++i) px[i] = (px[i] & 0xFFFFFF) ? 0 : (colour[i] | 0xFF000000u);
+  }
+  auto* bmp = new Gdiplus::Bitmap(size, size, PixelFormat32bppARGB);
+  Gdiplus::Rect r(0, 0, size, size);
+  Gdiplus::BitmapData data;
+  if (bmp->LockBits(&r, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB, &data) != Gdiplus::Ok) {
+    delete bmp;
+    return nullptr;
+  }
+  for (int y = 0; y < size; ++y)
+    memcpy(static_cast<BYTE*>(data.Scan0) + y * data.Stride, px + static_cast<size_t>(y) * size,
+           static_cast<size_t>(size) * 4);
+  bmp->UnlockBits(&data);
+  return bmp;
+}
+
+// Reads a DWORD value of the hide-icons key; false when it cannot be read.
+bool HideValue(HKEY key, const wchar_t* name, DWORD* value) {
+  DWORD type = 0, size = sizeof(DWORD);
+  return ::RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
+             ERROR_SUCCESS &&
+         type == REG_DWORD;
+}
+
+bool ProfileItemHidden() {
+  HKEY raw = nullptr;
+  if (::RegOpenKeyExW(HKEY_CURRENT_USER, kHideIconsKey, 0, KEY_READ, &raw) != ERROR_SUCCESS)
+    return true;
+  VxRegKey key(raw);
+  DWORD v = 0;
+  if (HideValue(key.Get(), L"{59031a47-3f72-44a7-89c5-5595fe6b30ee}", &v) ||
+      HideValue(key.Get(), L"{450D8FBA-AD25-11D0-98A8-0800361B1103}", &v))
+    return v == 1;
+  return true;
+}
+
+bool ShellItemHidden(const std::wstring& parseName) {
+  HKEY raw = nullptr;
+  if (::RegOpenKeyExW(HKEY_CURRENT_USER, kHideIconsKey, 0, KEY_READ, &raw) != ERROR_SUCCESS)
+    return true;
+  VxRegKey key(raw);
+  DWORD count = 0;
+  if (::RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                         nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
+    for (DWORD i = 0; i < count; ++i) {
+      wchar_t name[256];
+      DWORD nameLen = 256, type = 0, data = 0, dataLen = sizeof(data);
+      if (::RegEnumValueW(key.Get(), i, name, &nameLen, nullptr, &type,
+                          reinterpret_cast<BYTE*>(&data), &dataLen) != ERROR_SUCCESS)
+        continue;
+      if (nameLen > 0 && ContainsNoCase(parseName, name)) return type == REG_DWORD && data == 1;
+    }
+  }
+  return !ContainsNoCase(parseName, kRecycleBin);
+}
+
+}  // namespace
+
+PidlPtr ClonePidl(LPCITEMIDLIST pidl) { return PidlPtr(pidl ? ::ILClone(pidl) : nullptr); }
+void __cdecl FreePidl(void* pidl) { ::CoTaskMemFree(pidl); }
+
+ShellDesktop::ShellDesktop() { ::SHGetDesktopFolder(folder_.Put()); }
+
+std::wstring ShellDesktop::DisplayName(LPCITEMIDLIST child) const {
+  STRRET sr{};
+  if (!folder_ || FAILED(folder_->GetDisplayNameOf(child, SHGDN_INFOLDER, &sr))) return L"";
+  return StrRetText(&sr, child);
+}
+
+std::wstring ShellDesktop::ParseName(LPCITEMIDLIST child) const {
+  STRRET sr{};
+  if (!folder_ || FAILED(folder_->GetDisplayNameOf(child, SHGDN_FORPARSING, &sr))) return L"";
+  return StrRetText(&sr, child);
+}
+
+std::vector<DesktopChild> ShellDesktop::Children() const {
+  std::vector<DesktopChild> out;
+  if (!folder_) return out;
+  VxComPtr<IEnumIDList> items;
+  if (folder_->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, items.Put()) != S_OK ||
+      !items)
+    return out;
+  LPITEMIDLIST pidl = nullptr;
+  ULONG got = 0;
+  while (items->Next(1, &pidl, &got) == S_OK && got == 1) {
+    DesktopChild c;
+    c.pidl.reset(pidl);
+    c.displayName = DisplayName(pidl);
+    c.parseName = ParseName(pidl);
+    out.push_back(std::move(c));
+  }
+  return out;
+}
+
+bool ShellDesktop::SameItem(LPCITEMIDLIST a, LPCITEMIDLIST b) const {
+  if (!a || !b || !folder_) return false;
+  const HRESULT hr = folder_->CompareIDs(0, a, b);
+  return SUCCEEDED(hr) && static_cast<short>(HRESULT_CODE(hr)) == 0;
+}
+
+Gdiplus::Bitmap* ShellDesktop::Icon48(LPCITEMIDLIST child) const {
+  SHFILEINFOW fi{};
+  if (!::SHGetFileInfoW(reinterpret_cast<LPCWSTR>(child), 0, &fi, sizeof(fi),
+                        SHGFI_PIDL | SHGFI_SYSICONINDEX))
+    return nullptr;
+  // Most desktop items share a handful of system icons: each is rendered once.
+  auto cached = iconCache_.find(fi.iIcon);
+  if (cached != iconCache_.end())
+    return cached->second ? cached->second->Clone(0, 0, 48, 48, PixelFormat32bppARGB) : nullptr;
+  Gdiplus::Bitmap* made = RenderIcon48(child, fi.iIcon);
+  iconCache_[fi.iIcon].reset(made ? made->Clone(0, 0, 48, 48, PixelFormat32bppARGB) : nullptr);
+  return made;
+}
+
+Gdiplus::Bitmap* ShellDesktop::RenderIcon48(LPCITEMIDLIST child, int index) const {
+  SHFILEINFOW fi{};
+  fi.iIcon = index;
+  VxComPtr<IImageList> list;
+  HICON icon = nullptr;
+  if (SUCCEEDED(::SHGetImageList(SHIL_EXTRALARGE, kIIDImageList, reinterpret_cast<void**>(list.Put()))) &&
+      list)
+    list->GetIcon(fi.iIcon, ILD_TRANSPARENT, &icon);
+  if (!icon) {
+    SHFILEINFOW big{};
+    ::SHGetFileInfoW(reinterpret_cast<LPCWSTR>(child), 0, &big, sizeof(big),
+                     SHGFI_PIDL | SHGFI_ICON | SHGFI_LARGEICON);
+    icon = big.hIcon;
+  }
+  if (!icon) return nullptr;
+  VxIcon owned(icon);
+  return IconToBitmap(owned.Get(), 48);
+}
+
+std::wstring ProfileFolder() {
+  wchar_t docs[MAX_PATH] = {};
+  if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, docs)))
+    return L"";
+  std::wstring path(docs);
+  const std::wstring tail = L"\\Documents";
+  if (path.size() >= tail.size() &&
+      DeskTextEqual(ToU16(path.substr(path.size() - tail.size())), ToU16(tail)))
+    path.resize(path.size() - tail.size());
+  return path;
+}
+
+int ClassifyDesktopItem(const std::wstring& parseName) {
+  const bool noBackslash = parseName.find(L'\\') == std::wstring::npos;
+  const std::wstring profile = ProfileFolder();
+  if (!profile.empty() && DeskTextEqual(ToU16(parseName), ToU16(profile)))
+    return ProfileItemHidden() ? 0 : KIND_SPECIAL;
+  if (noBackslash) return ShellItemHidden(parseName) ? 0 : KIND_SPECIAL;
+  const DWORD attrs = ::GetFileAttributesW(parseName.c_str());
+  if (attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_DIRECTORY)) return KIND_FOLDER;
+  const size_t slash = parseName.rfind(L'\\');
+  const size_t dot = parseName.rfind(L'.');
+  if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash)) return KIND_FILE;
+  const std::u16string ext = DeskFoldCase(ToU16(parseName.substr(dot + 1)));
+  if (ext == u"lnk" || ext == u"url") return KIND_SHORTCUT;
+  return KIND_FILE;
+}
+
+void FileTimeAndSize(const std::wstring& path, unsigned long long* lastWrite, unsigned* size) {
+  *lastWrite = 0;
+  *size = 0;
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return;
+  *lastWrite = (static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+               data.ftLastWriteTime.dwLowDateTime;
+  *size = data.nFileSizeLow;
+}

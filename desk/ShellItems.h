@@ -1,0 +1,60 @@
+#pragma once
+// The desktop shell folder as the desk sees it: its children with their names, identifier
+// lists, icons and kinds.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "VxGdiplus.h"
+#include "VxRaii.h"
+
+// An owned item identifier list.
+struct PidlFree {
+  void operator()(ITEMIDLIST* p) const { ::CoTaskMemFree(p); }
+};
+using PidlPtr = std::unique_ptr<ITEMIDLIST, PidlFree>;
+
+PidlPtr ClonePidl(LPCITEMIDLIST pidl);
+// The free function list entries use for the identifier list they own.
+void __cdecl FreePidl(void* pidl);
+
+// One child of the desktop folder.
+struct DesktopChild {
+  PidlPtr pidl;
+  std::wstring displayName;  // in-folder name
+  std::wstring parseName;    // for-parsing name: a path, or "::{GUID}" for shell items
+};
+
+class ShellDesktop {
+ public:
+  ShellDesktop();
+  bool Ok() const { return static_cast<bool>(folder_); }
+  IShellFolder* Folder() const { return folder_.Get(); }
+
+  // Every child (folders and non-folders), names filled in.
+  std::vector<DesktopChild> Children() const;
+  std::wstring DisplayName(LPCITEMIDLIST child) const;
+  std::wstring ParseName(LPCITEMIDLIST child) const;
+  // Same item: the folder's identifier comparison returns 0.
+  bool SameItem(LPCITEMIDLIST a, LPCITEMIDLIST b) const;
+  // The item's system icon at 48 x 48 with its alpha (null when none can be had).
+  Gdiplus::Bitmap* Icon48(LPCITEMIDLIST child) const;
+
+ private:
+  Gdiplus::Bitmap* RenderIcon48(LPCITEMIDLIST child, int index) const;
+  VxComPtr<IShellFolder> folder_;
+  mutable std::map<int, std::unique_ptr<Gdiplus::Bitmap>> iconCache_;
+};
+
+// Classification: 0 for an item that must not be shown (a hidden special item), else
+// KIND_SPECIAL, KIND_FOLDER, KIND_SHORTCUT or KIND_FILE.
+int ClassifyDesktopItem(const std::wstring& parseName);
+// The user's profile folder: the Documents folder's path without "\Documents".
+std::wstring ProfileFolder();
+
+// Last-write time and size (low 32 bits) of a file, 0 when it cannot be read.
+void FileTimeAndSize(const std::wstring& path, unsigned long long* lastWrite, unsigned* size);

@@ -1,0 +1,437 @@
+// The desk on a desktop the test makes itself: first-run organizing, loading what was
+// saved, shell notifications, commands, sorting and view flags.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <set>
+
+#include "AppGlobals.h"
+#include "DeskFiles.h"
+#include "MyDesk.h"
+#include "VxTypes.h"
+#include "app_test_support.h"
+
+namespace {
+
+std::wstring DesktopDir() {
+  wchar_t path[MAX_PATH] = {};
+  ::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, path);
+  return path;
+}
+
+void RemoveTree(const std::wstring& dir) {
+  WIN32_FIND_DATAW fd;
+  HANDLE h = ::FindFirstFileW((dir + L"\\*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::wstring name = fd.cFileName;
+    if (name == L"." || name == L"..") continue;
+    const std::wstring full = dir + L"\\" + name;
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      RemoveTree(full);
+      ::RemoveDirectoryW(full.c_str());
+    } else {
+      ::SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+      ::DeleteFileW(full.c_str());
+    }
+  } while (::FindNextFileW(h, &fd));
+  ::FindClose(h);
+}
+
+void MakeFile(const std::wstring& name, const std::string& content = "text") {
+  PutFileBytes(DesktopDir() + L"\\" + name, content);
+}
+
+void MakeShortcut(const std::wstring& name, const std::wstring& target) {
+  VxComPtr<IShellLinkW> link;
+  ASSERT_TRUE(SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                           IID_IShellLinkW, reinterpret_cast<void**>(link.Put()))));
+  link->SetPath(target.c_str());
+  VxComPtr<IPersistFile> file;
+  ASSERT_TRUE(SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Put()))));
+  ASSERT_TRUE(SUCCEEDED(file->Save((DesktopDir() + L"\\" + name).c_str(), TRUE)));
+}
+
+// A desktop like a fresh Windows one: Computer (hidden by the hide-icons key), the recycle
+// bin, and the files of the Desktop folder. Wine adds Documents and the Unix root; they go.
+void PrepareShell() {
+  for (const wchar_t* ns : {L"{450D8FBA-AD25-11D0-98A8-0800361B1103}",
+                            L"{9D20AAE8-0625-44B0-9CA7-71889C2254D9}"}) {
+    const std::wstring key =
+        std::wstring(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace\\") + ns;
+    ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, key.c_str());
+  }
+  HKEY raw = nullptr;
+  ::RegCreateKeyExW(HKEY_CURRENT_USER,
+                    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\NewStartPanel",
+                    0, nullptr, 0, KEY_WRITE, nullptr, &raw, nullptr);
+  VxRegKey key(raw);
+  const DWORD hidden = 1;
+  ::RegSetValueExW(key.Get(), L"{20D04FE0-3AEA-1069-A2D8-08002B30309D}", 0, REG_DWORD,
+                   reinterpret_cast<const BYTE*>(&hidden), sizeof(hidden));
+}
+
+void ResetGlobals() {
+  AppGlobals& g = TheApp();
+  g.deskConfig = DeskConfig();
+  g.boxRecords.clear();
+  g.autoOrganize = 1;
+  g.shortcutTarget = g.folderTarget = g.fileTarget = L"";
+}
+
+std::set<std::wstring> Names(VxListCtrl& list) {
+  std::set<std::wstring> names;
+  for (VxListItem* e : list.Items()) names.insert(e->szName);
+  return names;
+}
+
+std::vector<std::wstring> OrderedNames(VxListCtrl& list) {
+  std::vector<std::wstring> names;
+  for (VxListItem* e : list.Items()) names.push_back(e->szName);
+  return names;
+}
+
+size_t FileSize(const std::wstring& path) { return FileBytes(path).size(); }
+
+// A hidden window that owns the desk: shell notifications arrive here.
+class TestOwner : public CDeskOwner {
+ public:
+  TestOwner() {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &TestOwner::Proc;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"DeskTestOwner";
+    ::RegisterClassW(&wc);
+    hwnd_ = ::CreateWindowExW(0, L"DeskTestOwner", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                              wc.hInstance, nullptr);
+    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+  ~TestOwner() override { ::DestroyWindow(hwnd_); }
+  HWND OwnerHwnd() const override { return hwnd_; }
+  void RequestRepaint() override {
+    ++repaints;
+    savePending = true;
+  }
+  void ClearPendingSave() override { savePending = false; }
+  CMyDesk* desk = nullptr;
+  int repaints = 0;
+  int notifications = 0;
+  bool savePending = false;
+
+ private:
+  static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    auto* self = reinterpret_cast<TestOwner*>(::GetWindowLongPtrW(h, GWLP_USERDATA));
+    if (m == WM_DESK_SHELLCHANGE && self) ++self->notifications;
+    if (m == WM_DESK_SHELLCHANGE && self && self->desk) {
+      self->desk->OnShellChangeMessage(w, l);
+      return 0;
+    }
+    return ::DefWindowProcW(h, m, w, l);
+  }
+  HWND hwnd_;
+};
+
+// Pumps messages until `done` holds or two seconds pass.
+template <class Pred>
+bool PumpUntil(Pred done) {
+  for (int i = 0; i < 200; ++i) {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+    if (done()) return true;
+    ::Sleep(10);
+  }
+  return false;
+}
+
+class DeskTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    PrepareShell();
+    RemoveTree(DesktopDir());
+    RemoveDataFolder();
+    ResetGlobals();
+    ::CreateDirectoryW((DesktopDir() + L"\\资料").c_str(), nullptr);
+    ::CreateDirectoryW((DesktopDir() + L"\\Projects").c_str(), nullptr);
+    MakeFile(L"a.txt");
+    MakeFile(L"报告.txt");
+    MakeFile(L"notes.txt");
+    MakeShortcut(L"记事本.lnk", L"C:\\windows\\notepad.exe");
+  }
+  void TearDown() override {
+    RemoveTree(DesktopDir());
+    RemoveDataFolder();
+  }
+  static GetZhiItem* Box(CMyDesk& desk, const wchar_t* name) { return desk.FindBoxByName(name); }
+};
+
+}  // namespace
+
+TEST_F(DeskTest, FirstRunOrganizesIntoFolderAndFileBoxes) {
+  CMyDesk desk;
+  desk.StartDesk();
+  EXPECT_EQ(TheApp().deskConfig.organizePending, 0);
+  ASSERT_EQ(desk.Boxes().size(), 2u);
+  GetZhiItem* folders = Box(desk, L"文件夹");
+  GetZhiItem* files = Box(desk, L"文件");
+  ASSERT_NE(folders, nullptr);
+  ASSERT_NE(files, nullptr);
+  EXPECT_EQ(Names(folders->list), (std::set<std::wstring>{L"资料", L"Projects"}));
+  EXPECT_EQ(files->list.GetCount(), 3);
+  EXPECT_EQ(files->list.GetListType(), VXLT_LIST);
+  EXPECT_EQ(folders->list.GetListType(), VXLT_BIGICON);
+  EXPECT_EQ(folders->kind, KIND_FOLDER);
+  // The shortcut and the recycle bin stay on the desk list.
+  ASSERT_EQ(desk.DeskList().GetCount(), 2);
+  std::set<int> kinds;
+  for (VxListItem* e : desk.DeskList().Items()) kinds.insert(e->nData[kEntryKind]);
+  EXPECT_EQ(kinds, (std::set<int>{KIND_SPECIAL, KIND_SHORTCUT}));
+  for (VxListItem* e : folders->list.Items()) EXPECT_NE(e->pIcon, nullptr) << "every entry has its icon";
+  // The automatic boxes sit at the right edge of the page.
+  const RECT page = desk.PageRect();
+  EXPECT_EQ(folders->rect.right, page.right - 5);
+  EXPECT_EQ(folders->rect.top, page.top + 32);
+  EXPECT_EQ(files->rect.top, page.top + 437);
+}
+
+TEST_F(DeskTest, SavedLayoutLoadsOnTheNextRun) {
+  {
+    CMyDesk desk;
+    desk.StartDesk();
+    desk.SaveDesk();
+  }
+  const std::wstring folder = DataFolderPath();
+  EXPECT_EQ(FileSize(folder + L"deskconf.dat"), 526u);
+  EXPECT_EQ(FileSize(folder + L"gezhiconf.dat"), 2 * 540u);
+  EXPECT_EQ(FileSize(folder + L"文件夹"), 2 * 528u);
+  EXPECT_EQ(FileSize(folder + L"文件"), 3 * 528u);
+  EXPECT_EQ(FileSize(folder + L"deskiteminfo_20140101"), 2 * 528u);
+
+  ResetGlobals();
+  LoadConfig();
+  EXPECT_EQ(TheApp().deskConfig.organizePending, 0);
+  CMyDesk again;
+  again.StartDesk();
+  ASSERT_EQ(again.Boxes().size(), 2u);
+  EXPECT_EQ(Names(Box(again, L"文件夹")->list), (std::set<std::wstring>{L"资料", L"Projects"}));
+  EXPECT_EQ(Box(again, L"文件")->list.GetCount(), 3);
+  EXPECT_EQ(Box(again, L"文件")->list.GetListType(), VXLT_LIST);
+  EXPECT_EQ(again.DeskList().GetCount(), 2);
+}
+
+TEST_F(DeskTest, ItemDeletedBetweenRunsIsDroppedAndNotWrittenBack) {
+  {
+    CMyDesk desk;
+    desk.StartDesk();
+    desk.SaveDesk();
+  }
+  ::DeleteFileW((DesktopDir() + L"\\notes.txt").c_str());
+  ResetGlobals();
+  LoadConfig();
+  CMyDesk again;
+  again.StartDesk();
+  EXPECT_EQ(Names(Box(again, L"文件")->list), (std::set<std::wstring>{L"a.txt", L"报告.txt"}));
+  again.SaveDesk();
+  EXPECT_EQ(FileSize(DataFolderPath() + L"文件"), 2 * 528u);
+}
+
+TEST_F(DeskTest, BoxesFollowThePageCornerAndRenamedBoxesUseNewFiles) {
+  {
+    CMyDesk desk;
+    desk.StartDesk();
+    Box(desk, L"文件")->name = L"文档";
+    desk.SaveDesk();
+    EXPECT_EQ(FileSize(DataFolderPath() + L"文档"), 3 * 528u);
+  }
+  ResetGlobals();
+  LoadConfig();
+  CMyDesk again;
+  again.StartDesk();
+  const RECT before = Box(again, L"文档")->rect;
+  RECT page = again.PageRect();
+  page.left += 50;
+  page.top += 20;
+  again.SetPageRect(page);
+  again.LoadDesk();
+  const RECT after = Box(again, L"文档")->rect;
+  EXPECT_EQ(after.left, before.left + 50);
+  EXPECT_EQ(after.top, before.top + 20);
+  EXPECT_EQ(Box(again, L"文档")->list.GetCount(), 3);
+}
+
+TEST_F(DeskTest, BoxWhoseNameIsNoFileNameKeepsItsItems) {
+  {
+    CMyDesk desk;
+    desk.StartDesk();
+    Box(desk, L"文件")->name = L"工作: a/b?";
+    desk.SaveDesk();
+  }
+  ResetGlobals();
+  LoadConfig();
+  CMyDesk again;
+  again.StartDesk();
+  GetZhiItem* box = Box(again, L"工作: a/b?");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->list.GetCount(), 3);
+}
+
+TEST_F(DeskTest, NewBoxesGetUniqueNames) {
+  CMyDesk desk;
+  desk.StartDesk();
+  GetZhiItem* a = desk.NewBox(POINT{100, 100});
+  GetZhiItem* b = desk.NewBox(POINT{400, 100});
+  EXPECT_EQ(a->name, L"新建分类");
+  EXPECT_EQ(b->name, L"新建分类(1)");
+  EXPECT_EQ(b->rect.right - b->rect.left, 260);
+  EXPECT_EQ(b->rect.bottom - b->rect.top, 318);
+  EXPECT_TRUE(CMyDesk::BoxNameExists(L"新建分类(1)")) << "the box table was saved";
+  EXPECT_FALSE(CMyDesk::BoxNameExists(L"新建分类(2)"));
+}
+
+TEST_F(DeskTest, SortByNameTwiceAscendsThenDescendsByPinyinInitials) {
+  MakeFile(L"中文.txt");
+  MakeFile(L"Beta.txt");
+  CMyDesk desk;
+  desk.StartDesk();
+  GetZhiItem* files = Box(desk, L"文件");
+  ASSERT_EQ(files->list.GetCount(), 5);
+  desk.SortList(kDeskSortName, files);
+  // a, B(eta), B(ao gao), N(otes), Z(hong wen): initials compared case-folded.
+  const auto up = OrderedNames(files->list);
+  EXPECT_EQ(up.front(), L"a.txt");
+  EXPECT_EQ(up.back(), L"中文.txt");
+  EXPECT_EQ(up[3], L"notes.txt");
+  desk.SortList(kDeskSortName, files);
+  const auto down = OrderedNames(files->list);
+  EXPECT_EQ(down.front(), L"中文.txt");
+  EXPECT_EQ(down.back(), L"a.txt");
+  // The order is the list's order and its layout.
+  EXPECT_LT(files->list.GetItem(0)->rcPos.top, files->list.GetItem(1)->rcPos.top);
+}
+
+TEST_F(DeskTest, RestoreRemovesUserBoxesAndOrganizesAfresh) {
+  CMyDesk desk;
+  desk.StartDesk();
+  desk.NewBox(POINT{100, 100});
+  TheApp().deskConfig.smallIcons = 1;
+  ASSERT_EQ(desk.Boxes().size(), 3u);
+  desk.RestoreDesk();
+  EXPECT_EQ(desk.Boxes().size(), 2u);
+  EXPECT_EQ(Box(desk, L"新建分类"), nullptr);
+  EXPECT_EQ(TheApp().deskConfig.smallIcons, 0);
+  EXPECT_EQ(TheApp().deskConfig.organizePending, 0);
+  EXPECT_EQ(FileSize(DataFolderPath() + L"gezhiconf.dat"), 2 * 540u);
+}
+
+TEST_F(DeskTest, OrganizeIconsMovesItemsIntoTheConfiguredBoxes) {
+  CMyDesk desk;
+  desk.StartDesk();
+  GetZhiItem* links = desk.NewBox(POINT{100, 100});
+  links->name = L"快捷方式";
+  desk.SaveDesk();
+  TheApp().shortcutTarget = L"快捷方式";
+  TheApp().autoOrganize = 0;
+  desk.OrganizeIcons();
+  EXPECT_EQ(TheApp().autoOrganize, 0) << "the setting comes back after organizing";
+  GetZhiItem* box = Box(desk, L"快捷方式");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(Names(box->list), (std::set<std::wstring>{L"记事本"}));
+  EXPECT_EQ(desk.DeskList().GetCount(), 1);
+}
+
+TEST_F(DeskTest, ViewFlagsChangeTheDeskListAndAreSaved) {
+  CMyDesk desk;
+  desk.StartDesk();
+  desk.SetSmallIcons();
+  EXPECT_EQ(desk.DeskList().GetListType(), VXLT_ICON);
+  std::string conf = FileBytes(DataFolderPath() + L"deskconf.dat");
+  ASSERT_EQ(conf.size(), 526u);
+  EXPECT_EQ(conf[2], 1);
+  desk.SetDefaultIcons();
+  EXPECT_EQ(desk.DeskList().GetListType(), VXLT_BIGICON);
+  desk.ToggleAutoArrange();
+  desk.ToggleDblClickHide();
+  conf = FileBytes(DataFolderPath() + L"deskconf.dat");
+  EXPECT_EQ(conf[2], 0);
+  EXPECT_EQ(conf[3], 0);
+  EXPECT_EQ(conf[1], 1);
+}
+
+TEST_F(DeskTest, ShellNotificationsKeepTheListsInStep) {
+  TestOwner owner;
+  CMyDesk desk(&owner);
+  owner.desk = &desk;
+  desk.StartDesk();
+  GetZhiItem* folders = Box(desk, L"文件夹");
+  GetZhiItem* files = Box(desk, L"文件");
+  desk.SetActiveBox(folders);
+
+  // A new file lands in the active box, flashing.
+  MakeFile(L"新文件.txt");
+  ::SHChangeNotify(SHCNE_CREATE, SHCNF_PATHW | SHCNF_FLUSH, (DesktopDir() + L"\\新文件.txt").c_str(), nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return Names(folders->list).count(L"新文件.txt") == 1; }))
+      << owner.notifications << " notifications";
+  for (VxListItem* e : folders->list.Items()) {
+    if (std::wstring(e->szName) == L"新文件.txt") EXPECT_EQ(e->nData[kEntryFlash], 60);
+  }
+  EXPECT_GT(owner.repaints, 0);
+  EXPECT_TRUE(owner.savePending);
+
+  // Renaming through the shell keeps the entry where it is.
+  std::wstring from = DesktopDir() + L"\\a.txt";
+  from.push_back(L'\0');
+  std::wstring to = DesktopDir() + L"\\b.txt";
+  to.push_back(L'\0');
+  SHFILEOPSTRUCTW op{};
+  op.wFunc = FO_RENAME;
+  op.pFrom = from.c_str();
+  op.pTo = to.c_str();
+  op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+  ASSERT_EQ(::SHFileOperationW(&op), 0);
+  ::SHChangeNotify(SHCNE_RENAMEITEM, SHCNF_PATHW | SHCNF_FLUSH, (DesktopDir() + L"\\a.txt").c_str(),
+                   (DesktopDir() + L"\\b.txt").c_str());
+  ASSERT_TRUE(PumpUntil([&] { return Names(files->list).count(L"b.txt") == 1; }));
+  EXPECT_EQ(Names(files->list).count(L"a.txt"), 0u);
+
+  // Deleting removes it.
+  std::wstring gone = DesktopDir() + L"\\notes.txt";
+  gone.push_back(L'\0');
+  SHFILEOPSTRUCTW del{};
+  del.wFunc = FO_DELETE;
+  del.pFrom = gone.c_str();
+  del.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+  ASSERT_EQ(::SHFileOperationW(&del), 0);
+  ::SHChangeNotify(SHCNE_DELETE, SHCNF_PATHW | SHCNF_FLUSH, (DesktopDir() + L"\\notes.txt").c_str(), nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return Names(files->list).count(L"notes.txt") == 0; }));
+  owner.desk = nullptr;
+}
+
+TEST_F(DeskTest, NewFileGoesToTheBoxTheOrganizeRuleNames) {
+  TestOwner owner;
+  CMyDesk desk(&owner);
+  owner.desk = &desk;
+  desk.StartDesk();
+  GetZhiItem* mine = desk.NewBox(POINT{100, 100});
+  mine->name = L"我的文件";
+  desk.SetActiveBox(nullptr);
+  TheApp().autoOrganize = 1;
+  TheApp().fileTarget = L"我的文件";
+  MakeFile(L"计划.txt");
+  ::SHChangeNotify(SHCNE_CREATE, SHCNF_PATHW | SHCNF_FLUSH, (DesktopDir() + L"\\计划.txt").c_str(), nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return Names(mine->list).count(L"计划") + Names(mine->list).count(L"计划.txt") == 1; }));
+  EXPECT_EQ(desk.DeskList().GetCount(), 2) << "nothing new on the desk list";
+  owner.desk = nullptr;
+}
+
+TEST_F(DeskTest, RefreshDropsVanishedItemsAndAddsNewOnes) {
+  CMyDesk desk;
+  desk.StartDesk();
+  ::DeleteFileW((DesktopDir() + L"\\a.txt").c_str());
+  MakeFile(L"later.txt");
+  desk.Refresh();
+  EXPECT_EQ(Names(Box(desk, L"文件")->list).count(L"a.txt"), 0u);
+  EXPECT_EQ(Names(desk.DeskList()).count(L"later.txt"), 1u);
+}
