@@ -76,6 +76,7 @@ void CVxDialogBase::SetBack(CString path, int keepAspect, int cache) {
     m_bKeepAspect = keepAspect;
   }
   m_pBackCache.reset();
+  m_backPixels.clear();
   m_bCacheBack = cache;
 }
 
@@ -83,6 +84,7 @@ BOOL CVxDialogBase::SetBack(CString path, CRect& size) {
   delete m_pBack;
   m_pBack = nullptr;
   m_pBackCache.reset();
+  m_backPixels.clear();
   if (path.empty()) return FALSE;
   m_pBack = VxLoadImageFile(path.c_str());
   if (!m_pBack) return FALSE;
@@ -94,6 +96,7 @@ void CVxDialogBase::SetBackColor(Gdiplus::Color color, BOOL on) {
   m_backColor = color;
   m_bBackColor = on;
   m_pBackCache.reset();
+  m_backPixels.clear();
 }
 
 // ---- items ----
@@ -142,38 +145,64 @@ void CVxDialogBase::UpdateView() {
   ::GetWindowRect(m_hWnd, &wr);
   const int cx = wr.right - wr.left, cy = wr.bottom - wr.top;
   if (cx <= 0 || cy <= 0) return;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = cx;
-  bi.bmiHeader.biHeight = -cy;  // top-down: rows in the order GDI+ writes them
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
   VxWindowDC screen(nullptr);
-  VxMemDC mem(::CreateCompatibleDC(screen.Get()));
-  VxBitmap dib(::CreateDIBSection(screen.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!mem || !dib || !bits) return;
-  VxSelectObject keep(mem.Get(), dib.Get());
+  if (!m_surfaceDC || !m_surfaceDib || m_surfaceCx != cx || m_surfaceCy != cy) {
+    m_surfaceDC.Reset();
+    m_surfaceDib.Reset();
+    m_surfaceBits = nullptr;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = cx;
+    bi.bmiHeader.biHeight = -cy;  // top-down: rows in the order GDI+ writes them
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* fresh = nullptr;
+    VxBitmap dib(::CreateDIBSection(screen.Get(), &bi, DIB_RGB_COLORS, &fresh, nullptr, 0));
+    VxMemDC mem(::CreateCompatibleDC(screen.Get()));
+    if (!mem || !dib || !fresh) return;
+    ::SelectObject(mem.Get(), dib.Get());
+    m_surfaceDib = std::move(dib);
+    m_surfaceDC = std::move(mem);
+    m_surfaceBits = fresh;
+    m_surfaceCx = cx;
+    m_surfaceCy = cy;
+  }
+  void* bits = m_surfaceBits;
+  ::GdiFlush();
+  bool copied = false;
+  const size_t bytes = static_cast<size_t>(cx) * cy * 4;
   if (m_pBackCache && m_bCacheBack &&
       static_cast<int>(m_pBackCache->GetWidth()) == cx &&
       static_cast<int>(m_pBackCache->GetHeight()) == cy) {
-    Gdiplus::Rect r(0, 0, cx, cy);
-    Gdiplus::BitmapData data;
-    if (m_pBackCache->LockBits(&r, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) ==
-        Gdiplus::Ok) {
-      for (int y = 0; y < cy; ++y)
-        memcpy(static_cast<BYTE*>(bits) + static_cast<size_t>(y) * cx * 4,
-               static_cast<BYTE*>(data.Scan0) + static_cast<size_t>(y) * data.Stride,
-               static_cast<size_t>(cx) * 4);
-      m_pBackCache->UnlockBits(&data);
+    // Locking a GDI+ bitmap copies its pixels out each time: keep one copy of them.
+    if (m_backPixels.size() != bytes) {
+      m_backPixels.clear();
+      Gdiplus::Rect r(0, 0, cx, cy);
+      Gdiplus::BitmapData data;
+      if (m_pBackCache->LockBits(&r, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB,
+                                 &data) == Gdiplus::Ok) {
+        m_backPixels.resize(bytes);
+        for (int y = 0; y < cy; ++y)
+          memcpy(m_backPixels.data() + static_cast<size_t>(y) * cx * 4,
+                 static_cast<BYTE*>(data.Scan0) + static_cast<size_t>(y) * data.Stride,
+                 static_cast<size_t>(cx) * 4);
+        m_pBackCache->UnlockBits(&data);
+      }
+    }
+    if (m_backPixels.size() == bytes) {
+      memcpy(bits, m_backPixels.data(), bytes);
+      copied = true;
     }
   }
+  // The surface outlives the frame: without a background copy it starts transparent.
+  if (!copied) memset(bits, 0, bytes);
+  HDC memDC = m_surfaceDC.Get();
   m_layerBits = bits;
-  m_layerDC = mem.Get();
+  m_layerDC = memDC;
   m_layerCx = cx;
   m_layerCy = cy;
-  DrawSurface(mem.Get(), cx, cy, TRUE);
+  DrawSurface(memDC, cx, cy, TRUE);
   m_layerBits = nullptr;
   m_layerDC = nullptr;
 
@@ -183,7 +212,7 @@ void CVxDialogBase::UpdateView() {
   BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(m_nAlpha), AC_SRC_ALPHA};
   // A child window (embedded in the desktop) is positioned by its parent: keep its place.
   POINT* where = (::GetWindowLongW(m_hWnd, GWL_STYLE) & WS_CHILD) ? nullptr : &dst;
-  ::UpdateLayeredWindow(m_hWnd, screen.Get(), where, &size, mem.Get(), &src, 0, &blend, ULW_ALPHA);
+  ::UpdateLayeredWindow(m_hWnd, screen.Get(), where, &size, memDC, &src, 0, &blend, ULW_ALPHA);
 }
 
 void CVxDialogBase::UpdateViewRect(RECT* rc) {
@@ -267,6 +296,7 @@ void CVxDialogBase::OnVxPaint(HDC hdc, int cx, int cy) {
   if (!(cacheUsable && m_nLayerMode == kPerPixelAlpha)) {
     if (m_bCacheBack && !cacheUsable && w > 0 && h > 0) {
       m_pBackCache = std::make_unique<Gdiplus::Bitmap>(w, h, PixelFormat32bppPARGB);
+      m_backPixels.clear();
       Gdiplus::Graphics cg(m_pBackCache.get());
       PaintBackground(cg, w, h);
     }

@@ -10,6 +10,7 @@
 #include "VxDialog.h"
 #include "VxItems.h"
 #include "VxListCtrl.h"
+#include "VxRaii.h"
 
 // A Graphics with the bitmap it may draw through.
 struct VxSurfaceGraphics {
@@ -150,6 +151,14 @@ class LUMETTE_API CVxDialogBase : public CVxDialog {
   void DrawItemByType(Gdiplus::Graphics& g, VxItemBase* item);
   bool WindowParked() const;
 
+  // Mode 3 keeps its window-sized surface between frames: a fresh 8 MB DIB per frame
+  // cost more than painting a full-screen list. The bitmap is declared first so the DC
+  // holding it goes first.
+  VxBitmap m_surfaceDib;
+  VxMemDC m_surfaceDC;
+  void* m_surfaceBits = nullptr;
+  int m_surfaceCx = 0, m_surfaceCy = 0;
+
   // The surface UpdateView is painting (mode 3), for CreateSurfaceGraphics.
   HDC m_layerDC = nullptr;
   void* m_layerBits = nullptr;
@@ -173,6 +182,7 @@ class LUMETTE_API CVxDialogBase : public CVxDialog {
   Gdiplus::Color m_backColor{0xFF000000};
   BOOL m_bBackColor = FALSE;
   std::unique_ptr<Gdiplus::Bitmap> m_pBackCache;
+  std::vector<BYTE> m_backPixels;  // the cache's pixels, copied out once
   BOOL m_bCacheBack = FALSE;
   BOOL m_bMinFromButton = FALSE;
 };

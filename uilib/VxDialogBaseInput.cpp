@@ -453,6 +453,9 @@ void CVxDialogBase::OnClose() { ::DestroyWindow(m_hWnd); }
 
 void CVxDialogBase::OnDestroy() {
   RemoveAllVxItem();
+  m_surfaceDC.Reset();
+  m_surfaceDib.Reset();
+  m_surfaceBits = nullptr;
   Default();
 }
 
