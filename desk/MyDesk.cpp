@@ -657,22 +657,20 @@ void CMyDesk::SortList(int key, GetZhiItem* box) {
 
 void CMyDesk::SetDefaultIcons() {
   DeskConfig& c = TheApp().deskConfig;
-  if (c.smallIcons == 1) {
-    m_deskList.SetListType(VXLT_BIGICON);
-    m_deskList.ReSetPos(c.autoArrange ? TRUE : FALSE);
-    c.smallIcons = 0;
-  }
+  if (c.smallIcons != 1) return;  // already normal: nothing changes, nothing is written
+  m_deskList.SetListType(VXLT_BIGICON);
+  m_deskList.ReSetPos(c.autoArrange ? TRUE : FALSE);
+  c.smallIcons = 0;
   SaveConfig();
   RequestRepaint();
 }
 
 void CMyDesk::SetSmallIcons() {
   DeskConfig& c = TheApp().deskConfig;
-  if (c.smallIcons == 0) {
-    c.smallIcons = 1;
-    m_deskList.SetListType(VXLT_ICON);
-    m_deskList.ReSetPos(c.autoArrange ? TRUE : FALSE);
-  }
+  if (c.smallIcons == 1) return;  // already small: nothing changes, nothing is written
+  c.smallIcons = 1;
+  m_deskList.SetListType(VXLT_ICON);
+  m_deskList.ReSetPos(c.autoArrange ? TRUE : FALSE);
   SaveConfig();
   RequestRepaint();
 }

@@ -350,6 +350,10 @@ TEST_F(DeskTest, ViewFlagsChangeTheDeskListAndAreSaved) {
   std::string conf = FileBytes(DataFolderPath() + L"deskconf.dat");
   ASSERT_EQ(conf.size(), 526u);
   EXPECT_EQ(conf[2], 1);
+  // Asking again for what is already set changes nothing and writes nothing.
+  ::DeleteFileW((DataFolderPath() + L"deskconf.dat").c_str());
+  desk.SetSmallIcons();
+  EXPECT_EQ(::GetFileAttributesW((DataFolderPath() + L"deskconf.dat").c_str()), INVALID_FILE_ATTRIBUTES);
   desk.SetDefaultIcons();
   EXPECT_EQ(desk.DeskList().GetListType(), VXLT_BIGICON);
   desk.ToggleAutoArrange();
