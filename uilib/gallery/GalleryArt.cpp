@@ -108,6 +108,17 @@ bool WriteWallpaperPng(const std::wstring& path, int width, int height, int radi
   return PngEncoder(&png) && bmp.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
 }
 
+BITMAPINFO TopDown32(int width, int height) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  return bi;
+}
+
 std::unique_ptr<Gdiplus::Bitmap> BitmapFromIcon(HICON icon) {
   if (!icon) return nullptr;
   ICONINFO info{};
@@ -122,13 +133,7 @@ std::unique_ptr<Gdiplus::Bitmap> BitmapFromIcon(HICON icon) {
   if (!::GetObjectW(color.Get(), sizeof(bm), &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0)
     return nullptr;
   const int w = bm.bmWidth, h = bm.bmHeight;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO bi = TopDown32(w, h);
   std::vector<DWORD> px(static_cast<size_t>(w) * h), mk(static_cast<size_t>(w) * h, 0);
   VxWindowDC screen(nullptr);
   if (::GetDIBits(screen.Get(), color.Get(), 0, h, px.data(), &bi, DIB_RGB_COLORS) != h)

@@ -22,6 +22,9 @@ bool WriteWallpaperPng(const std::wstring& path, int width, int height, int radi
 // A file name in the temporary folder, unique to this process.
 std::wstring TempPngPath(const wchar_t* stem);
 
+// Header of a 32-bit top-down DIB (rows in the order GDI+ writes them).
+BITMAPINFO TopDown32(int width, int height);
+
 // The icon as a 32-bit ARGB bitmap: the icon's own alpha when it has one, else its mask.
 std::unique_ptr<Gdiplus::Bitmap> BitmapFromIcon(HICON icon);
 
