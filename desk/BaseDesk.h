@@ -7,6 +7,13 @@
 
 #include "VxGdiplus.h"
 
+struct GetZhiItem;
+
+// Menus the desk asks its owner to show.
+constexpr int kDeskMenuDesk = 152;     // "我的桌面"
+constexpr int kDeskMenuBoxTitle = 155;  // "格子顶部菜单"
+constexpr int kDeskMenuBoxBody = 156;   // "格子主体菜单"
+
 class CDeskOwner {
  public:
   virtual ~CDeskOwner() = default;
@@ -16,6 +23,21 @@ class CDeskOwner {
   virtual void RequestRepaint() = 0;
   // A full save was just made: nothing is pending any more.
   virtual void ClearPendingSave() = 0;
+  // Shows menu `menuId` (kDeskMenuDesk, kDeskMenuBoxTitle or kDeskMenuBoxBody) at
+  // `screenPoint`. `boxIndex` is the box under the menu (index into CMyDesk::Boxes()) or -1
+  // for the desk; the desk has already put it and the page point into
+  // TheApp().deskInteraction. The owner brings itself to the foreground, inserts its
+  // "新建" popup (position 10 of the desk menu, 7 of the box body menu), tracks the menu and
+  // routes the chosen command back to the desk. Without an owner window nothing is shown.
+  virtual void ShowMenu(int menuId, POINT screenPoint, int boxIndex) {
+    (void)menuId, (void)screenPoint, (void)boxIndex;
+  }
+  // Opens the single-line rename editor over `rect` (owner client coordinates) holding
+  // the box's name; when it closes the owner hands the text to CMyDesk::ApplyBoxRename.
+  // Without an editor the box keeps its name.
+  virtual void BeginRename(GetZhiItem* box, const RECT& rect) { (void)box, (void)rect; }
+  // A press on the page closes any open rename editor, committing what it holds.
+  virtual void EndRename() {}
 };
 
 class CBaseDesk {
@@ -26,6 +48,22 @@ class CBaseDesk {
   CBaseDesk& operator=(const CBaseDesk&) = delete;
 
   virtual void OnPageEvent() {}
+  // Mouse messages of the host window while this page shows (client coordinates); TRUE
+  // when the page took the message.
+  virtual BOOL OnPageMouse(UINT message, WPARAM wParam, POINT point) { return FALSE; }
+  // Timers of the host window while this page shows.
+  virtual void OnPageTimer(UINT_PTR id) {}
+  // The page's drawing where it lies now: shifted by its slide offset while it moves.
+  void DrawAt(Gdiplus::Graphics& g, int width, int height);
+  void SetSlide(int offset, int direction) {
+    m_slideOffset = offset;
+    m_slideDirection = direction;
+  }
+  int SlideOffset() const { return m_slideOffset; }
+  void SetAnimating(BOOL on) {
+    m_animating = on;
+    if (!on) m_pageCache.reset();
+  }
   // The base page is a plain translucent fill.
   virtual void Draw(Gdiplus::Graphics& g, int width, int height);
 

@@ -88,6 +88,8 @@ class CMyDesk : public CBaseDesk {
   const std::vector<std::unique_ptr<GetZhiItem>>& Boxes() const { return m_boxes; }
   ShellDesktop& Shell() { return m_shell; }
   BOOL IconsHidden() const { return m_iconsHidden; }
+  BOOL PasteIsCopy() const { return m_pasteIsCopy; }
+  const std::vector<std::wstring>& ClipboardFiles() const { return m_clipboardFiles; }
   void SetPageRect(const RECT& r) { m_pageRect = r; }
 
  protected:
