@@ -68,6 +68,16 @@ bool HasEscape(const std::u16string& text) {
   return false;
 }
 
+// Saved offsets come from a file and may hold any value: sums wrap as 32-bit machine
+// arithmetic does, so no corrupt table is undefined behaviour, and saving a box loaded from
+// such a table gives back the offsets it was read from.
+int32_t WrapAdd(int32_t a, int32_t b) {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}
+int32_t WrapSub(int32_t a, int32_t b) {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+}
+
 void AppendEscape(std::u16string* out, char16_t unit) {
   static const char16_t kHex[] = u"0123456789ABCDEF";
   out->push_back(kEscape);
@@ -131,10 +141,10 @@ std::vector<DeskBox> DeskBoxesFromTable(const std::vector<GeziSaveData>& table,
   for (const GeziSaveData& record : table) {
     DeskBox box;
     if (!DeskBoxNameFromPath(record.itemFile, &box.name)) continue;
-    box.rect.left = record.left + page.left;
-    box.rect.top = record.top + page.top;
-    box.rect.right = record.right + page.left;
-    box.rect.bottom = record.bottom + page.top;
+    box.rect.left = WrapAdd(record.left, page.left);
+    box.rect.top = WrapAdd(record.top, page.top);
+    box.rect.right = WrapAdd(record.right, page.left);
+    box.rect.bottom = WrapAdd(record.bottom, page.top);
     box.fixedPos = record.fixedPos;
     box.listType = record.iconView == 1 ? kDeskBoxIcons : kDeskBoxRows;
     box.itemFile = record.itemFile;
@@ -146,10 +156,10 @@ std::vector<DeskBox> DeskBoxesFromTable(const std::vector<GeziSaveData>& table,
 bool DeskBoxToRecord(const DeskBox& box, const DeskRect& page, const std::u16string& dataFolder,
                      GeziSaveData* record) {
   GeziSaveData r;
-  r.left = box.rect.left - page.left;
-  r.top = box.rect.top - page.top;
-  r.right = box.rect.right - page.left;
-  r.bottom = box.rect.bottom - page.top;
+  r.left = WrapSub(box.rect.left, page.left);
+  r.top = WrapSub(box.rect.top, page.top);
+  r.right = WrapSub(box.rect.right, page.left);
+  r.bottom = WrapSub(box.rect.bottom, page.top);
   r.fixedPos = box.fixedPos;
   r.iconView = box.listType == kDeskBoxRows ? 0 : 1;
   r.itemFile = dataFolder + DeskBoxFileName(box.name);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <set>
 
 #include "desk_boxes.h"
@@ -142,6 +143,31 @@ TEST(DeskBoxes, PositionsFollowThePageCorner) {
   ASSERT_EQ(moved.size(), 1u);
   EXPECT_EQ(moved[0].rect, (DeskRect{1755, 437, 2015, 995}));
   EXPECT_EQ(moved[0].listType, kDeskBoxRows);
+}
+
+// Found by fuzzing: offsets near the int limits made the page sum overflow.
+TEST(DeskBoxes, ExtremeOffsetsWrapAndSaveBackUnchanged) {
+  GeziSaveData rec;
+  rec.left = INT32_MAX;
+  rec.top = INT32_MIN;
+  rec.right = INT32_MAX;
+  rec.bottom = -5;
+  rec.itemFile = u"C:\\VuZiro\\文件";
+  const DeskRect page{-1920, 40, 0, 1040};
+  const std::vector<DeskBox> boxes = DeskBoxesFromTable({rec}, page);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].rect.left, INT32_MAX - 1920);
+  EXPECT_EQ(boxes[0].rect.top, INT32_MIN + 40);
+  GeziSaveData back;
+  ASSERT_TRUE(DeskBoxToRecord(boxes[0], page, u"C:\\VuZiro\\", &back));
+  EXPECT_EQ(back.left, rec.left);
+  EXPECT_EQ(back.top, rec.top);
+  EXPECT_EQ(back.right, rec.right);
+  EXPECT_EQ(back.bottom, rec.bottom);
+  const std::vector<DeskBox> pushed = DeskBoxesFromTable({rec}, DeskRect{10, -10, 1930, 1030});
+  ASSERT_EQ(pushed.size(), 1u);
+  EXPECT_EQ(pushed[0].rect.left, INT32_MIN + 9);
+  EXPECT_EQ(pushed[0].rect.top, INT32_MAX - 9);
 }
 
 TEST(DeskBoxes, UnsafeBoxNameSurvivesSaveAndLoad) {

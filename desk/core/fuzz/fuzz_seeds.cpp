@@ -1,0 +1,96 @@
+// Writes a few small, well-formed inputs for every fuzz target into <dir>/<target>/, made by
+// the same encoders the desk saves with. Usage: fuzz_seeds <dir>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "desk_boxes.h"
+#include "desk_records.h"
+#include "vx_dropfiles.h"
+
+namespace {
+
+bool Write(const std::string& dir, const std::string& name, const std::vector<uint8_t>& bytes) {
+  mkdir(dir.c_str(), 0755);
+  FILE* f = std::fopen((dir + "/" + name).c_str(), "wb");
+  if (!f) return false;
+  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return std::fclose(f) == 0 && ok;
+}
+
+std::vector<uint8_t> Units(const std::u16string& text) {
+  std::vector<uint8_t> bytes;
+  for (char16_t u : text) {
+    bytes.push_back(static_cast<uint8_t>(u & 0xFF));
+    bytes.push_back(static_cast<uint8_t>(u >> 8));
+  }
+  return bytes;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s <dir>\n", argv[0]);
+    return 2;
+  }
+  const std::string root = argv[1];
+  mkdir(root.c_str(), 0755);
+  bool ok = true;
+
+  std::vector<uint8_t> config;
+  EncodeDeskConfig(DeskConfig(), &config);
+  ok &= Write(root + "/fuzz_desk_config", "default", config);
+  config.clear();
+  DeskConfig used;
+  used.organizePending = 0;
+  used.smallIcons = 1;
+  used.deskItemFile = u"deskiteminfo_20140101";
+  EncodeDeskConfig(used, &config);
+  ok &= Write(root + "/fuzz_desk_config", "saved", config);
+
+  const std::u16string folder = u"C:\\users\\u\\AppData\\Roaming\\VuZiro\\";
+  std::vector<uint8_t> table;
+  for (const char16_t* name : {u"文件夹", u"文件", u"a%003Ab", u"%0043ON"}) {
+    GeziSaveData box;
+    box.left = 1500;
+    box.top = 32;
+    box.right = 1915;
+    box.bottom = 400;
+    box.iconView = name[0] == u'文' && name[1] == u'件' && name[2] == 0 ? 0 : 1;
+    box.itemFile = folder + name;
+    EncodeGeziSaveData(box, &table);
+  }
+  GeziSaveData noSlash;
+  noSlash.itemFile = u"noslash";
+  EncodeGeziSaveData(noSlash, &table);
+  ok &= Write(root + "/fuzz_gezi_table", "five", table);
+  // A trailing partial record: a page left of the primary monitor.
+  for (int32_t v : {-1920, 0, 0, 1040})
+    for (int i = 0; i < 4; ++i) table.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
+  ok &= Write(root + "/fuzz_gezi_table", "five-page", table);
+
+  std::vector<uint8_t> items;
+  for (const char16_t* name : {u"C:\\users\\u\\Desktop\\a.txt", u"::{645FF040-5081-101B-9F08-00AA002F954E}",
+                               u"C:\\users\\u\\Desktop\\报告.txt"}) {
+    DeskItemRecord item;
+    item.parseName = name;
+    item.x = 10;
+    item.y = 96;
+    EncodeDeskItemRecord(item, &items);
+  }
+  ok &= Write(root + "/fuzz_desk_items", "three", items);
+
+  std::u16string pair = u"文件夹";
+  pair.push_back(u'\0');
+  pair += u"CON.txt";
+  ok &= Write(root + "/fuzz_box_names", "pair", Units(pair));
+  ok &= Write(root + "/fuzz_box_names", "escape", Units(u"50%0041 off?"));
+
+  ok &= Write(root + "/fuzz_dropfiles", "two",
+              VxBuildDropFiles({u"C:\\users\\u\\Desktop\\a.txt", u"D:\\资料"}));
+  if (!ok) std::fprintf(stderr, "could not write the seeds under %s\n", root.c_str());
+  return ok ? 0 : 1;
+}
