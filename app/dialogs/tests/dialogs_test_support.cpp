@@ -1,0 +1,168 @@
+#include "dialogs_test_support.h"
+
+#include <vector>
+
+#include "AppGlobals.h"
+#include "VxRaii.h"
+
+namespace {
+
+bool PngEncoder(CLSID* clsid) {
+  UINT num = 0, size = 0;
+  Gdiplus::GetImageEncodersSize(&num, &size);
+  if (!size) return false;
+  std::vector<BYTE> buf(size);
+  auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buf.data());
+  Gdiplus::GetImageEncoders(num, size, codecs);
+  for (UINT i = 0; i < num; ++i)
+    if (wcscmp(codecs[i].MimeType, L"image/png") == 0) {
+      *clsid = codecs[i].Clsid;
+      return true;
+    }
+  return false;
+}
+
+std::wstring ExeFolder() {
+  wchar_t exe[MAX_PATH];
+  const DWORD n = ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  std::wstring dir(exe, n);
+  dir.resize(dir.find_last_of(L'\\'));
+  return dir;
+}
+
+struct ModalRun {
+  CVxDialog* dlg = nullptr;
+  const std::function<void(HWND)>* step = nullptr;
+  bool stepped = false;
+  bool timedOut = false;
+  DWORD deadline = 0;
+};
+ModalRun* g_run = nullptr;
+
+void CALLBACK OnModalTimer(HWND, UINT, UINT_PTR, DWORD) {
+  if (!g_run) return;
+  HWND hwnd = g_run->dlg->GetSafeHwnd();
+  if (!hwnd) return;
+  if (!g_run->stepped && ::IsWindowVisible(hwnd)) {
+    g_run->stepped = true;
+    (*g_run->step)(hwnd);
+  } else if (::GetTickCount() > g_run->deadline) {
+    g_run->timedOut = true;
+    ::PostMessageW(hwnd, WM_CLOSE, 0, 0);
+  }
+}
+
+}  // namespace
+
+void PumpMessages() {
+  MSG msg;
+  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (!CVxDialog::PreTranslate(&msg)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+  }
+}
+
+void PumpFor(int ms) {
+  const DWORD end = ::GetTickCount() + static_cast<DWORD>(ms);
+  do {
+    PumpMessages();
+    ::Sleep(10);
+  } while (::GetTickCount() < end);
+  PumpMessages();
+}
+
+INT_PTR RunModal(CVxDialog& dlg, const std::function<void(HWND)>& step, bool* timedOut,
+                 int limitMs) {
+  ModalRun run;
+  run.dlg = &dlg;
+  run.step = &step;
+  run.deadline = ::GetTickCount() + static_cast<DWORD>(limitMs);
+  g_run = &run;
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 30, &OnModalTimer);
+  const INT_PTR result = dlg.DoModal();
+  ::KillTimer(nullptr, timer);
+  g_run = nullptr;
+  if (timedOut) *timedOut = run.timedOut || !run.stepped;
+  return result;
+}
+
+void PostClick(HWND hwnd, POINT pt) {
+  const LPARAM at = MAKELPARAM(pt.x, pt.y);
+  ::PostMessageW(hwnd, WM_MOUSEMOVE, 0, at);
+  ::PostMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::PostMessageW(hwnd, WM_LBUTTONUP, 0, at);
+}
+
+void InputClick(POINT screen) {
+  ::SetCursorPos(screen.x, screen.y);
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  ::SendInput(2, in, sizeof(INPUT));
+}
+
+void PostKey(HWND hwnd, UINT vk) {
+  const UINT scan = ::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
+  ::PostMessageW(hwnd, WM_KEYDOWN, vk, 1 | (scan << 16));
+  ::PostMessageW(hwnd, WM_KEYUP, vk, 1 | (scan << 16) | 0xC0000000u);
+}
+
+void PostChars(HWND hwnd, const std::wstring& text) {
+  for (wchar_t c : text) ::PostMessageW(hwnd, WM_CHAR, c, 1);
+}
+
+std::unique_ptr<Gdiplus::Bitmap> CaptureScreen(const RECT& rc) {
+  const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+  VxWindowDC screen(nullptr);
+  VxMemDC mem(::CreateCompatibleDC(screen.Get()));
+  VxBitmap bmp(::CreateCompatibleBitmap(screen.Get(), w, h));
+  {
+    VxSelectObject keep(mem.Get(), bmp.Get());
+    ::BitBlt(mem.Get(), 0, 0, w, h, screen.Get(), rc.left, rc.top, SRCCOPY | CAPTUREBLT);
+  }
+  std::unique_ptr<Gdiplus::Bitmap> from(Gdiplus::Bitmap::FromHBITMAP(bmp.Get(), nullptr));
+  auto out = std::make_unique<Gdiplus::Bitmap>(w, h, PixelFormat32bppARGB);
+  Gdiplus::Graphics g(out.get());
+  g.DrawImage(from.get(), 0, 0, w, h);
+  return out;
+}
+
+std::wstring SaveScreenshot(Gdiplus::Bitmap& bmp, const std::wstring& name) {
+  // The tests run in <build>/bin; screenshots live beside it.
+  const std::wstring bin = ExeFolder();
+  const std::wstring dir = bin.substr(0, bin.find_last_of(L'\\')) + L"\\screenshots";
+  ::CreateDirectoryW(dir.c_str(), nullptr);
+  const std::wstring path = dir + L"\\" + name;
+  CLSID png;
+  if (!PngEncoder(&png) || bmp.Save(path.c_str(), &png, nullptr) != Gdiplus::Ok) return L"";
+  return path;
+}
+
+int DarkPixels(Gdiplus::Bitmap& bmp, int x0, int x1, int y0, int y1, int limit) {
+  int n = 0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x) {
+      Gdiplus::Color c;
+      bmp.GetPixel(x, y, &c);
+      if (c.GetR() < limit && c.GetG() < limit && c.GetB() < limit) ++n;
+    }
+  return n;
+}
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  ::OleInitialize(nullptr);
+  int rc = 1;
+  {
+    VxGdiplusSession gdiplus;
+    // The dialogs find their images under the program folder's rs, which the build renders
+    // beside the test programs.
+    TheApp().programDir = ExeFolder();
+    rc = RUN_ALL_TESTS();
+  }
+  ::OleUninitialize();
+  return rc;
+}

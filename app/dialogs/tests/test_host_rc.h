@@ -1,0 +1,2 @@
+#pragma once
+#define IDD_TEST_HOST 3001
