@@ -54,16 +54,6 @@ void CALLBACK OnModalTimer(HWND, UINT, UINT_PTR, DWORD) {
 
 }  // namespace
 
-void PumpMessages() {
-  MSG msg;
-  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (!CVxDialog::PreTranslate(&msg)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-  }
-}
-
 void PumpFor(int ms) {
   const DWORD end = ::GetTickCount() + static_cast<DWORD>(ms);
   do {

@@ -8,9 +8,8 @@
 #include <string>
 
 #include "VxDialogBase.h"
+#include "test_support.h"  // the toolkit tests' PumpMessages
 
-// Processes every pending message of the thread the way the program's loops do.
-void PumpMessages();
 // Pumps for about `ms` milliseconds.
 void PumpFor(int ms);
 
