@@ -1,0 +1,103 @@
+#include "VxShellFunctions.h"
+
+// IActiveDesktop is declared only when the WinINet header comes first.
+#include <wininet.h>
+#include <shlobj.h>
+
+#include "VxLibMain.h"
+#include "VxRaii.h"
+
+namespace {
+
+// COM for the length of one wallpaper call on the calling thread.
+class ComScope {
+ public:
+  ComScope() : ok_(SUCCEEDED(::CoInitialize(nullptr))) {}
+  ~ComScope() {
+    if (ok_) ::CoUninitialize();
+  }
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+
+ private:
+  bool ok_;
+};
+
+// The shell object with its components options set, or empty.
+VxComPtr<IActiveDesktop> OpenActiveDesktop() {
+  VxComPtr<IActiveDesktop> desk;
+  if (FAILED(::CoCreateInstance(CLSID_ActiveDesktop, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IActiveDesktop, reinterpret_cast<void**>(desk.Put()))) ||
+      !desk)
+    return VxComPtr<IActiveDesktop>();
+  COMPONENTSOPT opt{};
+  opt.dwSize = sizeof(opt);
+  opt.fEnableComponents = TRUE;
+  opt.fActiveDesktop = TRUE;
+  desk->SetDesktopItemOptions(&opt, 0);
+  return desk;
+}
+
+BOOL SetSystemWallpaper(const CString& path) {
+  return ::SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, const_cast<wchar_t*>(path.c_str()),
+                                 SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+}
+
+CString GetSystemWallpaper() {
+  wchar_t buf[MAX_PATH] = {};
+  if (!::SystemParametersInfoW(SPI_GETDESKWALLPAPER, MAX_PATH, buf, 0)) return CString();
+  return CString(buf);
+}
+
+HHOOK g_hook = nullptr;
+HWND g_hookWnd = nullptr;
+
+LRESULT CALLBACK WinKeyProc(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION && (wParam == WM_KEYDOWN || wParam == WM_KEYUP)) {
+    const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+    if (key->vkCode == 'D' && (::GetAsyncKeyState(VK_LWIN) & 0x8000))
+      ::SetWindowPos(g_hookWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER);
+  }
+  return ::CallNextHookEx(g_hook, code, wParam, lParam);
+}
+
+BOOL RemoveHook() {
+  if (!g_hook) return TRUE;
+  if (!::UnhookWindowsHookEx(g_hook)) return FALSE;
+  g_hook = nullptr;
+  return TRUE;
+}
+
+}  // namespace
+
+int VxShellFunctions::SetWallpaper(CString path, DWORD /*reserved*/) {
+  ComScope com;
+  VxComPtr<IActiveDesktop> desk = OpenActiveDesktop();
+  if (!desk) return SetSystemWallpaper(path);
+  const HRESULT hr = desk->SetWallpaper(path.c_str(), 0);
+  if (SUCCEEDED(hr))
+    desk->ApplyChanges(AD_APPLY_SAVE | AD_APPLY_HTMLGEN | AD_APPLY_REFRESH | AD_APPLY_FORCE);
+  else if (hr == E_NOTIMPL)
+    SetSystemWallpaper(path);  // a shell object without wallpaper support
+  return TRUE;
+}
+
+CString VxShellFunctions::GetWallpaper() {
+  ComScope com;
+  VxComPtr<IActiveDesktop> desk = OpenActiveDesktop();
+  if (!desk) return GetSystemWallpaper();
+  wchar_t buf[MAX_PATH] = {};
+  const HRESULT hr = desk->GetWallpaper(buf, MAX_PATH, AD_GETWP_LAST_APPLIED);
+  if (hr == E_NOTIMPL) return GetSystemWallpaper();
+  return SUCCEEDED(hr) ? CString(buf) : CString();
+}
+
+BOOL SetWinKeyMask(BOOL on, HWND wnd) {
+  if (!on) return RemoveHook();
+  if (!RemoveHook()) return FALSE;
+  g_hookWnd = wnd;
+  g_hook = ::SetWindowsHookExW(WH_KEYBOARD_LL, WinKeyProc, VxLibModule(), 0);
+  return g_hook != nullptr;
+}
+
+void VxShellDetach() { RemoveHook(); }
