@@ -36,3 +36,39 @@ std::wstring ExeFolder() {
   std::wstring p(path, n);
   return p.substr(0, p.find_last_of(L'\\'));
 }
+
+void PrepareDesktopShell() {
+  for (const wchar_t* ns : {L"{450D8FBA-AD25-11D0-98A8-0800361B1103}",
+                            L"{9D20AAE8-0625-44B0-9CA7-71889C2254D9}"}) {
+    const std::wstring key =
+        std::wstring(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace\\") + ns;
+    ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, key.c_str());
+  }
+  HKEY raw = nullptr;
+  ::RegCreateKeyExW(HKEY_CURRENT_USER,
+                    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\NewStartPanel",
+                    0, nullptr, 0, KEY_WRITE, nullptr, &raw, nullptr);
+  VxRegKey key(raw);
+  const DWORD hidden = 1;
+  ::RegSetValueExW(key.Get(), L"{20D04FE0-3AEA-1069-A2D8-08002B30309D}", 0, REG_DWORD,
+                   reinterpret_cast<const BYTE*>(&hidden), sizeof(hidden));
+}
+
+void RemoveFolderContents(const std::wstring& dir) {
+  WIN32_FIND_DATAW fd;
+  HANDLE h = ::FindFirstFileW((dir + L"\\*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::wstring name = fd.cFileName;
+    if (name == L"." || name == L"..") continue;
+    const std::wstring full = dir + L"\\" + name;
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      RemoveFolderContents(full);
+      ::RemoveDirectoryW(full.c_str());
+    } else {
+      ::SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+      ::DeleteFileW(full.c_str());
+    }
+  } while (::FindNextFileW(h, &fd));
+  ::FindClose(h);
+}

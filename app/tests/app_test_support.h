@@ -11,3 +11,8 @@ void RemoveDataFolder();
 std::string FileBytes(const std::wstring& path);
 void PutFileBytes(const std::wstring& path, const std::string& bytes);
 std::wstring ExeFolder();
+// A desktop like a fresh Windows one: Computer hidden by the hide-icons key, the recycle bin,
+// and the files of the Desktop folder. Wine's extra Documents and Unix-root items go.
+void PrepareDesktopShell();
+// Deletes everything inside `dir` (read-only files too) and keeps `dir` itself.
+void RemoveFolderContents(const std::wstring& dir);

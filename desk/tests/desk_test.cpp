@@ -20,25 +20,6 @@ std::wstring DesktopDir() {
   return path;
 }
 
-void RemoveTree(const std::wstring& dir) {
-  WIN32_FIND_DATAW fd;
-  HANDLE h = ::FindFirstFileW((dir + L"\\*").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return;
-  do {
-    const std::wstring name = fd.cFileName;
-    if (name == L"." || name == L"..") continue;
-    const std::wstring full = dir + L"\\" + name;
-    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      RemoveTree(full);
-      ::RemoveDirectoryW(full.c_str());
-    } else {
-      ::SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-      ::DeleteFileW(full.c_str());
-    }
-  } while (::FindNextFileW(h, &fd));
-  ::FindClose(h);
-}
-
 void MakeFile(const std::wstring& name, const std::string& content = "text") {
   PutFileBytes(DesktopDir() + L"\\" + name, content);
 }
@@ -51,25 +32,6 @@ void MakeShortcut(const std::wstring& name, const std::wstring& target) {
   VxComPtr<IPersistFile> file;
   ASSERT_TRUE(SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Put()))));
   ASSERT_TRUE(SUCCEEDED(file->Save((DesktopDir() + L"\\" + name).c_str(), TRUE)));
-}
-
-// A desktop like a fresh Windows one: Computer (hidden by the hide-icons key), the recycle
-// bin, and the files of the Desktop folder. Wine adds Documents and the Unix root; they go.
-void PrepareShell() {
-  for (const wchar_t* ns : {L"{450D8FBA-AD25-11D0-98A8-0800361B1103}",
-                            L"{9D20AAE8-0625-44B0-9CA7-71889C2254D9}"}) {
-    const std::wstring key =
-        std::wstring(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace\\") + ns;
-    ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, key.c_str());
-  }
-  HKEY raw = nullptr;
-  ::RegCreateKeyExW(HKEY_CURRENT_USER,
-                    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\NewStartPanel",
-                    0, nullptr, 0, KEY_WRITE, nullptr, &raw, nullptr);
-  VxRegKey key(raw);
-  const DWORD hidden = 1;
-  ::RegSetValueExW(key.Get(), L"{20D04FE0-3AEA-1069-A2D8-08002B30309D}", 0, REG_DWORD,
-                   reinterpret_cast<const BYTE*>(&hidden), sizeof(hidden));
 }
 
 void ResetGlobals() {
@@ -150,8 +112,8 @@ bool PumpUntil(Pred done) {
 class DeskTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    PrepareShell();
-    RemoveTree(DesktopDir());
+    PrepareDesktopShell();
+    RemoveFolderContents(DesktopDir());
     RemoveDataFolder();
     ResetGlobals();
     ::CreateDirectoryW((DesktopDir() + L"\\资料").c_str(), nullptr);
@@ -162,7 +124,7 @@ class DeskTest : public ::testing::Test {
     MakeShortcut(L"记事本.lnk", L"C:\\windows\\notepad.exe");
   }
   void TearDown() override {
-    RemoveTree(DesktopDir());
+    RemoveFolderContents(DesktopDir());
     RemoveDataFolder();
   }
   static GetZhiItem* Box(CMyDesk& desk, const wchar_t* name) { return desk.FindBoxByName(name); }

@@ -1,0 +1,215 @@
+// Fills the prefix's Desktop folder with 1,000 items (folders, files of several types,
+// shortcuts), then times the desk's first run (StartDesk organizing everything into boxes)
+// and its next run (StartDesk loading the saved layout), and where the first run's time goes.
+// Usage: DeskBench.exe [runs] [items]
+#include <windows.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "AppGlobals.h"
+#include "DeskFiles.h"
+#include "MyDesk.h"
+#include "VxRaii.h"
+#include "app_test_support.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double MsSince(Clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+std::wstring DesktopDir() {
+  wchar_t path[MAX_PATH] = {};
+  ::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, path);
+  return path;
+}
+
+bool MakeLink(IShellLinkW* link, const std::wstring& at, const wchar_t* target) {
+  link->SetPath(target);
+  VxComPtr<IPersistFile> file;
+  if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Put()))))
+    return false;
+  return SUCCEEDED(file->Save(at.c_str(), TRUE));
+}
+
+struct Made {
+  int folders = 0, files = 0, links = 0;
+};
+
+// Roughly the share of a cluttered real desktop: a tenth folders, a sixth shortcuts, the rest
+// documents, pictures, archives and programs; Chinese and Latin names mixed.
+bool FillDesktop(int count, Made* made) {
+  static const wchar_t* const kExts[] = {L".txt", L".docx", L".xlsx", L".pdf", L".jpg",
+                                         L".png", L".zip",  L".mp3",  L".exe", L".ini"};
+  static const wchar_t* const kStems[] = {L"报告", L"report", L"照片", L"notes", L"会议记录", L"data"};
+  static const wchar_t* const kTargets[] = {L"C:\\windows\\notepad.exe", L"C:\\windows\\regedit.exe",
+                                            L"C:\\windows\\system32\\cmd.exe", L"C:\\windows"};
+  VxComPtr<IShellLinkW> link;
+  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(link.Put()))))
+    return false;
+  const std::wstring dir = DesktopDir() + L"\\";
+  for (int i = 0; i < count; ++i) {
+    wchar_t name[64];
+    std::swprintf(name, 64, L"%ls %04d", kStems[i % 6], i);
+    const std::wstring path = dir + name;
+    if (i % 10 == 0) {
+      if (!::CreateDirectoryW(path.c_str(), nullptr)) return false;
+      ++made->folders;
+    } else if (i % 6 == 1) {
+      if (!MakeLink(link.Get(), path + L".lnk", kTargets[i % 4])) return false;
+      ++made->links;
+    } else {
+      VxFileHandle f(::CreateFileW((path + kExts[i % 10]).c_str(), GENERIC_WRITE, 0, nullptr,
+                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+      if (!f) return false;
+      DWORD written = 0;
+      ::WriteFile(f.Get(), name, static_cast<DWORD>(std::wcslen(name) * 2), &written, nullptr);
+      ++made->files;
+    }
+  }
+  return true;
+}
+
+struct Figures {
+  std::vector<double> ms;
+  double Median() const {
+    std::vector<double> s = ms;
+    std::sort(s.begin(), s.end());
+    const size_t n = s.size();
+    return n % 2 ? s[n / 2] : (s[n / 2 - 1] + s[n / 2]) / 2;
+  }
+  double Worst() const { return *std::max_element(ms.begin(), ms.end()); }
+};
+
+void Print(const char* what, const Figures& f) {
+  std::printf("%-34s median %8.1f ms   worst %8.1f ms   runs:", what, f.Median(), f.Worst());
+  for (double v : f.ms) std::printf(" %.0f", v);
+  std::printf("\n");
+}
+
+int Entries(CMyDesk& desk) {
+  int n = desk.DeskList().GetCount();
+  for (const auto& box : desk.Boxes()) n += box->list.GetCount();
+  return n;
+}
+
+void FirstRunState() {
+  RemoveDataFolder();
+  AppGlobals& g = TheApp();
+  g.deskConfig = DeskConfig();
+  g.deskConfig.organizePending = 1;
+  g.boxRecords.clear();
+  g.autoOrganize = 1;
+}
+
+// Where the time goes, each part on a fresh shell view: the enumeration (which reads both
+// names), the names alone, classification, the icons, BuildEntry without the shown check,
+// and that check on a full desk.
+void PrintBreakdown() {
+  auto start = Clock::now();
+  ShellDesktop shell;
+  const std::vector<DesktopChild> children = shell.Children();
+  const double enumerate = MsSince(start);
+  start = Clock::now();
+  for (const DesktopChild& c : children) {
+    shell.DisplayName(c.pidl.get());
+    shell.ParseName(c.pidl.get());
+  }
+  const double names = MsSince(start);
+  start = Clock::now();
+  for (const DesktopChild& c : children) ClassifyDesktopItem(c.parseName);
+  const double classify = MsSince(start);
+  start = Clock::now();
+  for (const DesktopChild& c : children) delete shell.Icon48(c.pidl.get());
+  const double icons = MsSince(start);
+  start = Clock::now();
+  for (const DesktopChild& c : children) delete shell.Icon48(c.pidl.get());
+  const double iconsCached = MsSince(start);
+  CMyDesk desk;
+  start = Clock::now();
+  for (const DesktopChild& c : children) {
+    VxListItem entry;
+    desk.BuildEntry(c.pidl.get(), &entry, 0);
+  }
+  const double build = MsSince(start);
+  std::printf("parts (%zu children): enumerate with names %.1f ms, names again %.1f ms, "
+              "classify %.1f ms, icons %.1f ms (again %.1f ms), BuildEntry unchecked %.1f ms\n",
+              children.size(), enumerate, names, classify, icons, iconsCached, build);
+  // A full desk: every child is looked for in every list before it is built.
+  desk.StartDesk();
+  start = Clock::now();
+  int shown = 0;
+  for (const DesktopChild& c : children) shown += desk.IsShown(c.pidl.get()) ? 1 : 0;
+  std::printf("IsShown of every child on the full desk (%d found): %.1f ms\n", shown,
+              MsSince(start));
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const int runs = argc > 1 ? std::max(1, _wtoi(argv[1])) : 7;
+  const int items = argc > 2 ? std::max(1, _wtoi(argv[2])) : 1000;
+  ::OleInitialize(nullptr);
+  int rc = 0;
+  {
+    VxGdiplusSession gdiplus;
+    PrepareDesktopShell();
+    RemoveFolderContents(DesktopDir());
+    FirstRunState();
+    Made made;
+    const auto fillStart = Clock::now();
+    if (!FillDesktop(items, &made)) {
+      std::printf("could not fill the Desktop folder %ls\n", DesktopDir().c_str());
+      rc = 1;
+    } else {
+      std::printf("desktop: %d items (%d folders, %d files, %d shortcuts) made in %.0f ms\n",
+                  items, made.folders, made.files, made.links, MsSince(fillStart));
+      Figures organize, load;
+      int organized = 0, loaded = 0;
+      for (int r = 0; r < runs; ++r) {
+        FirstRunState();
+        {
+          CMyDesk desk;
+          const auto start = Clock::now();
+          desk.StartDesk();
+          organize.ms.push_back(MsSince(start));
+          organized = Entries(desk);
+          desk.SaveDesk();
+        }
+        AppGlobals& g = TheApp();
+        g.deskConfig = DeskConfig();
+        g.boxRecords.clear();
+        LoadConfig();
+        g.deskConfig.organizePending = 0;
+        {
+          CMyDesk desk;
+          const auto start = Clock::now();
+          desk.StartDesk();
+          load.ms.push_back(MsSince(start));
+          loaded = Entries(desk);
+        }
+      }
+      Print("organize (first run, StartDesk)", organize);
+      Print("load (next run, StartDesk)", load);
+      std::printf("entries: %d organized, %d loaded\n", organized, loaded);
+      if (organized < items || loaded != organized) {
+        std::printf("the desk did not show every item\n");
+        rc = 1;
+      }
+      PrintBreakdown();
+    }
+    RemoveFolderContents(DesktopDir());
+    RemoveDataFolder();
+  }
+  ::OleUninitialize();
+  return rc;
+}
