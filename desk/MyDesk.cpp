@@ -192,19 +192,6 @@ GetZhiItem* CMyDesk::AddBox(std::unique_ptr<GetZhiItem> box) {
   return m_boxes.back().get();
 }
 
-void CMyDesk::LayoutBox(GetZhiItem* box, BOOL) {
-  if (!box) return;
-  // The list keeps the box's inner rectangle however many rows its entries take; scrolling
-  // shows the rest.
-  CRect lr = ListRectOf(box->rect);
-  box->list.SetRect(&lr);
-  box->list.SetRect(lr.left, lr.top, ListRectOf(box->rect).Width(), ListRectOf(box->rect).Height());
-  const int content = box->list.GetListMaxHeight();
-  const int view = ListRectOf(box->rect).Height();
-  box->scroll = std::clamp(box->scroll, 0, std::max(0, content - view));
-  box->cache.reset();
-}
-
 void CMyDesk::PlaceDeskList() {
   m_deskList.SetListType(TheApp().deskConfig.smallIcons == 1 ? VXLT_ICON : VXLT_BIGICON);
   m_deskList.SetRect(m_pageRect.left + kDeskListLeft, m_pageRect.top + kDeskListTop,

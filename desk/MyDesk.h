@@ -33,6 +33,20 @@ struct GetZhiItem {
   int scroll = 0;
   int fixedPos = 0;
   int shown = 1;
+  // Display state of the box (box input and drawing).
+  int thumbPos = 0;
+  int thumbLen = 0;
+  int viewHeight = 0;
+  int hoverBox = 0;    // the mouse is over the box
+  int hoverTitle = 0;  // ... over its title
+  int hoverMenu = 0;   // ... over its menu button
+  int banding = 0;     // a rubber band runs inside the box
+  int skinned = 0;     // the list has its highlight images
+};
+
+struct DeskDrawResources;
+struct DeskDrawResourcesDeleter {
+  void operator()(DeskDrawResources* r) const;
 };
 
 class CMyDesk : public CBaseDesk {
@@ -79,6 +93,51 @@ class CMyDesk : public CBaseDesk {
   void SetActiveBox(GetZhiItem* box);
   GetZhiItem* ActiveBox() const;
   GetZhiItem* BoxOfList(const VxListCtrl* list) const;
+  int IndexOfBox(const GetZhiItem* box) const;
+  // The part of a box its list shows in (page coordinates).
+  static RECT BoxListArea(const GetZhiItem* box);
+  // The box the last menu was opened on (TheApp().deskInteraction.box), null for the desk.
+  GetZhiItem* MenuBox() const;
+
+  // ---- drawing (MyDeskDraw.cpp) ----
+  void Draw(Gdiplus::Graphics& g, int width, int height) override;
+
+  // ---- box input (MyDeskInput.cpp); points are page (owner client) coordinates ----
+  // Hit code of DeskBoxHit; sets the pointer shape when asked and the box is not fixed.
+  int HitTestBox(GetZhiItem* box, POINT pt, BOOL setCursor);
+  // Each returns TRUE when the desk took the event.
+  BOOL OnLButtonDown(POINT pt);
+  BOOL OnMouseMove(POINT pt);
+  BOOL OnLButtonUp(POINT pt);
+  BOOL OnRButtonDown(POINT pt);
+  // Opens the shell menu of an entry, or a box or desk menu through the owner.
+  BOOL OnRButtonUp(POINT pt);
+  // Opens an entry; on empty desk with dblClickHide hides or shows all icons.
+  BOOL OnLButtonDblClk(POINT pt);
+  BOOL OnMouseWheel(short delta, POINT pt);
+  void OnMouseLeave();
+  // Host timer 1008 (every 100 ms): new-entry flashes fade.
+  void OnTimer1008();
+  // Shows or hides the desk list and every box together.
+  void SetIconsHidden(BOOL hidden);
+
+  // ---- box commands (the box is usually MenuBox()) ----
+  void StartRenameBox(GetZhiItem* box);                               // "重命名"
+  // The rename editor closed with `edited`: a new, unique name, or nothing for empty text.
+  void ApplyBoxRename(GetZhiItem* box, const std::wstring& edited);
+  void ToggleListDisplay(GetZhiItem* box);                            // "列表显示"
+  void ToggleFixedPos(GetZhiItem* box);                               // "固定位置"
+  // "删除分类" once the user agreed: the icons go to the desk list, the files stay.
+  void RemoveBox(GetZhiItem* box);
+
+  // State of the current press, for drawing and for the drag code.
+  BOOL PressPending() const { return m_pressPending; }
+  const RECT& BandRect() const { return m_band; }
+  BOOL DeskBanding() const { return m_deskBanding; }
+  // The list and point of a press on a selected entry (a drag may start there).
+  VxListCtrl* DragCandidate(POINT* at) const;
+  const std::wstring& RenameBefore() const { return m_renameBefore; }
+  HWND Tooltip() const { return m_tooltip; }
 
   // ---- pending drop (set while something is dragged over the desk) ----
   void SetPendingDrop(GetZhiItem* box, int index, POINT deskPoint, BOOL onDeskList);
@@ -106,6 +165,36 @@ class CMyDesk : public CBaseDesk {
   void RegisterShellNotify();
   // True for the desktop's own items (and its folders), not for what lies deeper.
   bool IsDesktopLevel(LPCITEMIDLIST pidl) const;
+
+  // Box input helpers (MyDeskInput.cpp).
+  GetZhiItem* TopBoxAt(POINT pt) const;
+  void RaiseBox(GetZhiItem* box);
+  void MoveBoxBy(GetZhiItem* box, int dx, int dy);
+  VxListItem* PressList(VxListCtrl* list, POINT listPoint);
+  void ReleaseList(VxListCtrl* list, POINT listPoint);
+  void ClearAllSelections();
+  void UpdateBand(POINT pt);
+  BOOL UpdateHover(POINT pt);
+  void ShowTipFor(VxListItem* entry, GetZhiItem* box);
+  void EnsureTooltip();
+  VxListItem* EntryAt(POINT pt, VxListCtrl** list, GetZhiItem** box) const;
+  // Drawing helpers (MyDeskDraw.cpp).
+  void DrawPage(Gdiplus::Graphics& g);
+  void DrawBox(Gdiplus::Graphics& g, GetZhiItem* box);
+  void DrawFlashes(Gdiplus::Graphics& g, VxListCtrl& list, GetZhiItem* box);
+  void SkinList(VxListCtrl& list);
+
+  std::unique_ptr<DeskDrawResources, DeskDrawResourcesDeleter> m_draw;
+  BOOL m_deskSkinned = FALSE;
+  BOOL m_pressPending = FALSE;
+  BOOL m_boxChanged = FALSE;  // the pressed box moved or changed size
+  BOOL m_deskBanding = FALSE;
+  POINT m_bandStart{0, 0};
+  RECT m_band{0, 0, 0, 0};
+  VxListCtrl* m_dragList = nullptr;
+  POINT m_dragFrom{0, 0};
+  HWND m_tooltip = nullptr;
+  std::wstring m_renameBefore;
 
   VxListCtrl m_deskList;
   std::vector<std::unique_ptr<GetZhiItem>> m_boxes;
