@@ -13,3 +13,10 @@ AppGlobals& TheApp() {
   }();
   return *globals;
 }
+
+namespace {
+Gdiplus::Font* g_iconFont = nullptr;
+}  // namespace
+
+Gdiplus::Font* IconFont() { return g_iconFont; }
+void SetIconFont(Gdiplus::Font* font) { g_iconFont = font; }

@@ -71,3 +71,11 @@ struct AppGlobals {
 };
 
 AppGlobals& TheApp();
+
+namespace Gdiplus {
+class Font;
+}
+// The icon-title font every drawn window labels items with; null when it could not be made
+// (and in tests that do not make it).
+Gdiplus::Font* IconFont();
+void SetIconFont(Gdiplus::Font* font);

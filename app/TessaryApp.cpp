@@ -5,6 +5,7 @@
 #include "AppConfig.h"
 #include "AppGlobals.h"
 #include "DeskFiles.h"
+#include "DialogBack.h"
 #include "VxRaii.h"
 #include "VxTypes.h"
 #include "app_text.h"
@@ -22,7 +23,6 @@ int CALLBACK OnFontFamily(const LOGFONTW* lf, const TEXTMETRICW*, DWORD, LPARAM 
 }  // namespace
 
 CTessaryApp* TheTessaryApp() { return g_theApp; }
-Gdiplus::Font* IconFont() { return g_theApp ? g_theApp->IconFont() : nullptr; }
 
 CTessaryApp::~CTessaryApp() {
   if (g_theApp == this) g_theApp = nullptr;
@@ -45,6 +45,7 @@ void CTessaryApp::CreateIconFont() {
   VxMemDC mem(::CreateCompatibleDC(screen.Get()));
   auto font = std::make_unique<Gdiplus::Font>(mem.Get(), &im.lfFont);
   if (font->GetLastStatus() == Gdiplus::Ok) m_iconFont = std::move(font);
+  SetIconFont(m_iconFont.get());
 }
 
 BOOL CTessaryApp::InitInstance() {
@@ -76,14 +77,23 @@ BOOL CTessaryApp::InitInstance() {
   LoadConfig();
   LoadOrSaveConfig(TRUE);
 
+  CDialogBack back;
+  if (!back.Create(nullptr)) return FALSE;
+  const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
+  if (back.SetDesk())
+    ::SetWindowPos(back.GetSafeHwnd(), nullptr, 0, 0, cx - 1, cy - 1, SWP_NOZORDER);
+  else
+    ::SetWindowPos(back.GetSafeHwnd(), HWND_NOTOPMOST, 0, 0, cx - 1, cy - 1, SWP_NOREDRAW);
   DetectYaHei();
   CreateIconFont();
-  // The background window's loop runs here once the desk's windows exist; start-up ends
-  // after loading until then.
+  CVxDialog::RunMessageLoop();
+  SetIconFont(nullptr);
+  m_iconFont.reset();
   return FALSE;
 }
 
 int CTessaryApp::ExitInstance() {
+  SetIconFont(nullptr);
   m_iconFont.reset();
   if (m_gdiplusStarted) Gdiplus::GdiplusShutdown(m_gdiplusToken);
   m_gdiplusStarted = false;

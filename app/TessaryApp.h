@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "AppGlobals.h"
 #include "VxGdiplus.h"
 
 class CTessaryApp {
@@ -38,5 +39,3 @@ class CTessaryApp {
 
 // The running application object (null before it exists).
 CTessaryApp* TheTessaryApp();
-// The icon-title font every drawn window labels items with; may be null.
-Gdiplus::Font* IconFont();

@@ -99,6 +99,10 @@ class CMyDesk : public CBaseDesk {
   // The box the last menu was opened on (TheApp().deskInteraction.box), null for the desk.
   GetZhiItem* MenuBox() const;
 
+  // ---- the host window's page hooks (MyDeskPage.cpp) ----
+  BOOL OnPageMouse(UINT message, WPARAM wParam, POINT point) override;
+  void OnPageTimer(UINT_PTR id) override;
+
   // ---- drawing (MyDeskDraw.cpp) ----
   void Draw(Gdiplus::Graphics& g, int width, int height) override;
 

@@ -278,3 +278,37 @@ TEST_F(DeskFilesTest, ItemFilesRoundTrip) {
   EXPECT_EQ(back[2].x, 77);
   EXPECT_TRUE(ReadItemFile(DataFolderPath() + L"missing").empty());
 }
+
+TEST_F(DeskFilesTest, ASaveCutShortAtAnyPointLoadsTheOldOrTheNewLayout) {
+  AppGlobals& g = TheApp();
+  GeziSaveData box;
+  box.right = 260;
+  box.bottom = 400;
+  box.itemFile = u"C:\\x\\旧";
+  g.boxRecords = {box};
+  ASSERT_TRUE(SaveConfig());
+  const std::string oldTable = FileBytes(DataFolderPath() + L"gezhiconf.dat");
+  box.itemFile = u"C:\\x\\新";
+  g.boxRecords = {box, box};
+  std::vector<uint8_t> next;
+  EncodeGeziSaveData(box, &next);
+  EncodeGeziSaveData(box, &next);
+  // A crash while the new table is being written leaves some prefix of it under the
+  // temporary name; the file the program reads is still the old one.
+  for (size_t cut : {size_t(0), size_t(1), size_t(539), size_t(540), size_t(1000), next.size()}) {
+    PutFileBytes(DataFolderPath() + L"gezhiconf.dat.tmp",
+                 std::string(reinterpret_cast<const char*>(next.data()), cut));
+    g.boxRecords.clear();
+    LoadConfig();
+    ASSERT_EQ(g.boxRecords.size(), 1u) << "cut at " << cut;
+    EXPECT_EQ(g.boxRecords[0].itemFile, u"C:\\x\\旧");
+  }
+  EXPECT_EQ(FileBytes(DataFolderPath() + L"gezhiconf.dat"), oldTable);
+  // Once the save completes the new layout is read, and no temporary file is left.
+  g.boxRecords = {box, box};
+  ASSERT_TRUE(SaveConfig());
+  g.boxRecords.clear();
+  LoadConfig();
+  EXPECT_EQ(g.boxRecords.size(), 2u);
+  EXPECT_EQ(::GetFileAttributesW((DataFolderPath() + L"gezhiconf.dat.tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+}

@@ -79,12 +79,38 @@ TEST(SingleInstance, SecondCopyShowsTheMessageAndExitsZero) {
   EXPECT_EQ(::WaitForSingleObject(first.Get(), 0), WAIT_OBJECT_0);
 }
 
-TEST(SingleInstance, AloneItStartsLoadsAndEnds) {
+TEST(SingleInstance, AloneItRunsUntilExitedFromItsMenu) {
   RemoveDataFolder();
+  ASSERT_TRUE(EnsureDataFolder());
+  // No exit prompt, so the exit command ends it at once.
+  PutFileBytes(DataFolderPath() + L"config.ini", "[SET]\r\nclosetishi=0\r\n");
   Process only;
   ASSERT_TRUE(only.Start(ExeFolder() + L"\\Tessary.exe"));
+  // Other test programs may show windows with the same title: take the one of this process.
+  struct Search {
+    DWORD pid;
+    HWND found = nullptr;
+  } search{only.pi.dwProcessId};
+  auto visit = [](HWND h, LPARAM lp) -> BOOL {
+    auto* s = reinterpret_cast<Search*>(lp);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(h, &pid);
+    wchar_t title[64] = {};
+    ::GetWindowTextW(h, title, 64);
+    if (pid != s->pid || wcscmp(title, L"Vexlo桌面") != 0) return TRUE;
+    s->found = h;
+    return FALSE;
+  };
+  for (int i = 0; i < 300 && !search.found; ++i) {
+    ::Sleep(50);
+    ::EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
+  }
+  HWND back = search.found;
+  ASSERT_NE(back, nullptr) << "the background window did not appear";
+  EXPECT_EQ(only.Wait(500), static_cast<DWORD>(STILL_ACTIVE)) << "it keeps running";
+  // The desk page is up: its files are written on the first organize.
+  EXPECT_NE(::GetFileAttributesW((DataFolderPath() + L"deskconf.dat").c_str()), INVALID_FILE_ATTRIBUTES);
+  ::PostMessageW(back, WM_COMMAND, 32772, 0);  // "退出"
   EXPECT_EQ(only.Wait(20000), 0u);
-  EXPECT_NE(::GetFileAttributesW(DataFolderPath().c_str()), INVALID_FILE_ATTRIBUTES)
-      << "start-up makes the data folder while loading the settings";
   RemoveDataFolder();
 }

@@ -341,7 +341,9 @@ TEST_F(DeskTest, ShellNotificationsKeepTheListsInStep) {
   ASSERT_TRUE(PumpUntil([&] { return Names(folders->list).count(L"新文件.txt") == 1; }))
       << owner.notifications << " notifications";
   for (VxListItem* e : folders->list.Items()) {
-    if (std::wstring(e->szName) == L"新文件.txt") EXPECT_EQ(e->nData[kEntryFlash], 60);
+    if (std::wstring(e->szName) == L"新文件.txt") {
+      EXPECT_EQ(e->nData[kEntryFlash], 60);
+    }
   }
   EXPECT_GT(owner.repaints, 0);
   EXPECT_TRUE(owner.savePending);

@@ -1,0 +1,501 @@
+#include "BaseWnd.h"
+
+#include <shlobj.h>
+
+#include "AppGlobals.h"
+#include "DialogRename.h"
+#include "MyDesk.h"
+#include "VxRaii.h"
+#include "VxTypes.h"
+#include "resource.h"
+#include "vx_item_math.h"
+
+namespace {
+
+enum HostTimer : UINT_PTR {
+  kTickTimer = 1000,       // slide steps and batched redraw (runs only while there is work)
+  kWallpaperTimer = 1004,  // wallpaper watch
+  kSaveTimer = 1006,       // deferred save of the desk
+  kDeskTimer = 1008,       // the desk's periodic work
+};
+constexpr int kSlideStep = 100;
+
+const wchar_t kHideIconsKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\NewStartPanel";
+const wchar_t kAdvancedKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
+
+std::wstring CurrentWallpaper() {
+  wchar_t path[MAX_PATH] = {};
+  ::SystemParametersInfoW(SPI_GETDESKWALLPAPER, MAX_PATH, path, 0);
+  return path;
+}
+
+// "%d %d %d, %d:%d:%d" of the file's last write, local time; empty when it cannot be read.
+std::wstring WriteTimeText(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return L"";
+  FILETIME local;
+  SYSTEMTIME st;
+  ::FileTimeToLocalFileTime(&data.ftLastWriteTime, &local);
+  ::FileTimeToSystemTime(&local, &st);
+  wchar_t text[64];
+  swprintf(text, 64, L"%d %d %d, %d:%d:%d", st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute,
+           st.wSecond);
+  return text;
+}
+
+void SetCheck(HMENU menu, UINT id, bool on) {
+  ::CheckMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+}
+void SetEnabled(HMENU menu, UINT id, bool on) {
+  ::EnableMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+}
+
+}  // namespace
+
+CBaseWnd::CBaseWnd() : CVxDialogBase(IDD_HOST) {}
+
+CBaseWnd::~CBaseWnd() { StopSettingsWatcher(); }
+
+BOOL CBaseWnd::ReadHideDesktopIconValue(const wchar_t* name, DWORD* value) {
+  DWORD data = 0, size = sizeof(data);
+  if (::RegGetValueW(HKEY_CURRENT_USER, kHideIconsKey, name, RRF_RT_REG_DWORD, nullptr, &data,
+                     &size) != ERROR_SUCCESS)
+    return FALSE;
+  *value = data;
+  return TRUE;
+}
+
+BOOL CBaseWnd::OnInitDialog() {
+  CVxDialogBase::OnInitDialog();
+  SetNoMove(TRUE);
+  m_cx = ::GetSystemMetrics(SM_CXSCREEN);
+  m_cy = ::GetSystemMetrics(SM_CYSCREEN);
+  ::SetWindowPos(m_hWnd, nullptr, 0, 0, m_cx, m_cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  BuildBackground();
+  m_redrawNeeded = TRUE;
+  EnsureTickTimer();
+  // The 1-ms timers of the other pages have nothing to do until those pages exist; the
+  // tick timer runs only while a slide or a redraw is pending, so an idle desk costs nothing.
+  ::SetTimer(m_hWnd, kWallpaperTimer, 2000, nullptr);
+  ::SetTimer(m_hWnd, kSaveTimer, 3000, nullptr);
+  ::SetTimer(m_hWnd, kDeskTimer, 100, nullptr);
+  m_nextViewer = ::SetClipboardViewer(m_hWnd);
+  m_inViewerChain = TRUE;
+  StartSettingsWatcher();
+  return TRUE;
+}
+
+void CBaseWnd::OnDestroy() {
+  StopSettingsWatcher();
+  if (m_rename) {
+    m_rename->SetEndHandler(nullptr);
+    if (m_rename->GetSafeHwnd()) m_rename->DestroyWindow();
+    m_rename.reset();
+  }
+  if (m_inViewerChain) {
+    ::ChangeClipboardChain(m_hWnd, m_nextViewer);
+    m_inViewerChain = FALSE;
+  }
+  if (m_desk) {
+    m_desk->SaveDesk();
+    m_desk.reset();
+  }
+  if (m_frameOld) ::SelectObject(m_frameDC.Get(), m_frameOld);
+  if (m_backOld) ::SelectObject(m_backDC.Get(), m_backOld);
+  m_frameOld = m_backOld = nullptr;
+  m_frameDC.Reset();
+  m_backDC.Reset();
+  m_frameBmp.Reset();
+  m_backBmp.Reset();
+  CVxDialogBase::OnDestroy();
+}
+
+// ---- repaint ----
+void CBaseWnd::EnsureTickTimer() {
+  if (!m_hWnd || m_tickRunning) return;
+  m_tickRunning = ::SetTimer(m_hWnd, kTickTimer, 1, nullptr) != 0;
+}
+
+void CBaseWnd::RequestRepaint() {
+  m_redrawNeeded = TRUE;
+  EnsureTickTimer();
+}
+
+void CBaseWnd::CallBackInvalidate() { RequestRepaint(); }
+
+void CBaseWnd::Tick() {
+  bool moving = false;
+  if (m_desk && m_desk->SlideOffset() != 0) {
+    int x = m_desk->SlideOffset();
+    const int goal = 0;
+    x = x > goal ? std::max(goal, x - kSlideStep) : std::min(goal, x + kSlideStep);
+    m_desk->SetSlide(x, 0);
+    if (x == goal) m_desk->SetAnimating(FALSE);
+    moving = x != goal;
+    m_redrawNeeded = TRUE;
+  }
+  if (m_redrawNeeded) {
+    m_redrawNeeded = FALSE;
+    Compose();
+    ::InvalidateRect(m_hWnd, nullptr, FALSE);
+    if (m_desk) m_saveNeeded = TRUE;
+  }
+  if (!moving && !m_redrawNeeded && m_tickRunning) {
+    ::KillTimer(m_hWnd, kTickTimer);
+    m_tickRunning = FALSE;
+  }
+}
+
+void CBaseWnd::BuildBackground() {
+  RECT client;
+  ::GetClientRect(m_hWnd, &client);
+  const int w = std::max<LONG>(1, client.right), h = std::max<LONG>(1, client.bottom);
+  VxWindowDC screen(m_hWnd);
+  if (m_frameOld) ::SelectObject(m_frameDC.Get(), m_frameOld);
+  if (m_backOld) ::SelectObject(m_backDC.Get(), m_backOld);
+  m_frameDC.Reset(::CreateCompatibleDC(screen.Get()));
+  m_backDC.Reset(::CreateCompatibleDC(screen.Get()));
+  m_frameBmp.Reset(::CreateCompatibleBitmap(screen.Get(), w, h));
+  m_backBmp.Reset(::CreateCompatibleBitmap(screen.Get(), w, h));
+  m_frameOld = ::SelectObject(m_frameDC.Get(), m_frameBmp.Get());
+  m_backOld = ::SelectObject(m_backDC.Get(), m_backBmp.Get());
+
+  const std::wstring path = CurrentWallpaper();
+  m_backColor = ::GetSysColor(COLOR_BACKGROUND);
+  std::unique_ptr<Gdiplus::Image> image;
+  if (!path.empty() && ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    m_wallpaperPath = path;
+    m_wallpaperTime = WriteTimeText(path);
+    image.reset(VxLoadImageFile(path.c_str()));
+  }
+  if (image && VxImageUsable(image.get())) {
+    Gdiplus::Graphics g(m_backDC.Get());
+    g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+    Gdiplus::ImageAttributes attr;
+    attr.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+    const VxXYWH src = VxCoverCropSource(VxImageWidth(image.get()), VxImageHeight(image.get()), w, h);
+    g.DrawImage(image.get(), Gdiplus::Rect(0, 0, w, h), src.x, src.y, src.w, src.h,
+                Gdiplus::UnitPixel, &attr);
+  } else {
+    VxBrush fill(::CreateSolidBrush(m_backColor));
+    RECT all{0, 0, w, h};
+    ::FillRect(m_backDC.Get(), &all, fill.Get());
+  }
+}
+
+void CBaseWnd::Compose() {
+  if (!m_frameDC || !m_backDC) return;
+  RECT client;
+  ::GetClientRect(m_hWnd, &client);
+  ::BitBlt(m_frameDC.Get(), 0, 0, client.right, client.bottom, m_backDC.Get(), 0, 0, SRCCOPY);
+  if (m_desk && m_pageId == kDeskPageId) {
+    Gdiplus::Graphics g(m_frameDC.Get());
+    g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
+    m_desk->DrawAt(g, client.right, client.bottom);
+  }
+  m_drawnSincePaint = TRUE;
+}
+
+void CBaseWnd::OnPaint() {
+  PAINTSTRUCT ps;
+  HDC dc = ::BeginPaint(m_hWnd, &ps);
+  if (!m_drawnSincePaint) RequestRepaint();
+  if (m_frameDC) {
+    RECT client;
+    ::GetClientRect(m_hWnd, &client);
+    if (m_pageId != kDeskPageId) OnVxPaint(m_frameDC.Get(), client.right, client.bottom);
+    ::BitBlt(dc, 0, 0, client.right, client.bottom, m_frameDC.Get(), 0, 0, SRCCOPY);
+  }
+  m_drawnSincePaint = FALSE;
+  ::EndPaint(m_hWnd, &ps);
+}
+
+BOOL CBaseWnd::CheckWallpaper() {
+  const std::wstring path = CurrentWallpaper();
+  bool changed = false;
+  if (!path.empty()) {
+    const std::wstring time = WriteTimeText(path);
+    changed = path != m_wallpaperPath || time != m_wallpaperTime;
+  } else {
+    changed = ::GetSysColor(COLOR_BACKGROUND) != m_backColor || !m_wallpaperPath.empty();
+    if (changed) m_wallpaperPath.clear();
+  }
+  if (!changed) return FALSE;
+  BuildBackground();
+  RequestRepaint();
+  return TRUE;
+}
+
+void CBaseWnd::SaveIfNeeded() {
+  if (m_desk && m_saveNeeded) {
+    m_desk->SaveDesk();
+    m_saveNeeded = FALSE;
+  }
+}
+
+void CBaseWnd::OnTimer(UINT_PTR id) {
+  switch (id) {
+    case kTickTimer: Tick(); break;
+    case kWallpaperTimer: CheckWallpaper(); break;
+    case kSaveTimer: SaveIfNeeded(); break;
+    default: break;
+  }
+  if (m_desk && m_pageId == kDeskPageId) m_desk->OnPageTimer(id);
+  CVxDialogBase::OnTimer(id);
+}
+
+// ---- pages ----
+void CBaseWnd::SlideTo(int pageId, bool animated) {
+  if (m_desk) {
+    if (pageId == kDeskPageId) {
+      const int from = animated ? (kDeskPageId > m_pageId ? m_cx : -m_cx) : 0;
+      m_desk->SetSlide(from, 0);
+      m_desk->SetAnimating(animated ? TRUE : FALSE);
+    } else {
+      m_desk->SetSlide(0, 0);
+      m_desk->SetAnimating(FALSE);
+    }
+  }
+  m_pageId = pageId;
+  RequestRepaint();
+}
+
+void CBaseWnd::ShowPage(int type) {
+  if (!m_hWnd) return;
+  AppGlobals& g = TheApp();
+  if (type == g.currentView) return;
+  // Pages of type 2 and up belong to the navigation part and are not part of this build.
+  if (type != kPlain && type != kDeskPage) return;
+  g.previousView = g.currentView;
+  g.currentView = type;
+  if (type == kPlain) {
+    SlideTo(-1, false);
+  } else {
+    if (!m_desk) {
+      m_desk = std::make_unique<CMyDesk>(this);
+      m_desk->StartDesk();
+    }
+    SlideTo(kDeskPageId, g.previousView != kPlain);
+  }
+  Compose();
+  ::InvalidateRect(m_hWnd, nullptr, FALSE);
+  ::UpdateWindow(m_hWnd);
+}
+
+void CBaseWnd::RelayoutAll() {
+  m_cx = ::GetSystemMetrics(SM_CXSCREEN);
+  m_cy = ::GetSystemMetrics(SM_CYSCREEN);
+  ::SetWindowPos(m_hWnd, nullptr, 0, 0, m_cx, m_cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  BuildBackground();
+  if (m_desk) m_desk->OnPageEvent();
+  RequestRepaint();
+}
+
+// ---- input, commands, messages ----
+void CBaseWnd::RouteMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (m_desk && m_pageId == kDeskPageId) {
+    // The arrow unless the desk asks for another shape (move and resize cursors).
+    if (msg == WM_MOUSEMOVE) ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+    POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    m_desk->OnPageMouse(msg, wParam, pt);
+  }
+}
+
+BOOL CBaseWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
+  const UINT id = LOWORD(wParam);
+  if (m_desk && id >= ID_NEW_ITEM_FIRST) {
+    if (id == ID_NEW_ITEM_FIRST) {  // "桌面分类": a new box where the menu was opened
+      const DeskInteraction& at = TheApp().deskInteraction;
+      m_desk->NewBox(POINT{at.x, at.y});
+    }
+    RequestRepaint();
+    return TRUE;
+  }
+  if (m_desk && (id == ID_BOX_RENAME || id == ID_BOX_LIST_VIEW || id == ID_BOX_FIXED)) {
+    if (GetZhiItem* box = m_desk->MenuBox()) {
+      if (id == ID_BOX_RENAME) m_desk->StartRenameBox(box);
+      if (id == ID_BOX_LIST_VIEW) m_desk->ToggleListDisplay(box);
+      if (id == ID_BOX_FIXED) m_desk->ToggleFixedPos(box);
+    }
+    RequestRepaint();
+    return TRUE;
+  }
+  // Everything the host does not handle itself goes to its parent, the background window.
+  HWND parent = ::GetParent(m_hWnd);
+  if (parent) {
+    ::SendMessageW(parent, WM_COMMAND, wParam, lParam);
+    return TRUE;
+  }
+  return CVxDialogBase::OnCommand(wParam, lParam);
+}
+
+void CBaseWnd::UpdateMenuItems(HMENU menu, const CMyDesk* desk, int boxIndex) {
+  const AppGlobals& g = TheApp();
+  const GetZhiItem* box = nullptr;
+  if (desk && boxIndex >= 0 && boxIndex < static_cast<int>(desk->Boxes().size()))
+    box = desk->Boxes()[boxIndex].get();
+  const int count = ::GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    if (HMENU sub = ::GetSubMenu(menu, i)) {
+      UpdateMenuItems(sub, desk, boxIndex);
+      continue;
+    }
+    const UINT id = ::GetMenuItemID(menu, i);
+    switch (id) {
+      case ID_AUTOHIDE: SetCheck(menu, id, g.autoHide != 0); break;
+      case ID_VIEW_NORMAL: SetCheck(menu, id, g.deskConfig.smallIcons == 0); break;
+      case ID_VIEW_SMALL: SetCheck(menu, id, g.deskConfig.smallIcons == 1); break;
+      case ID_VIEW_AUTOARRANGE: SetCheck(menu, id, g.deskConfig.autoArrange == 1); break;
+      case ID_VIEW_DBLCLICK_HIDE: SetCheck(menu, id, g.deskConfig.dblClickHide != 0); break;
+      case ID_BOX_LIST_VIEW: SetCheck(menu, id, box && box->list.GetListType() == VXLT_LIST); break;
+      case ID_BOX_FIXED: SetCheck(menu, id, box && box->fixedPos); break;
+      case ID_PASTE: SetEnabled(menu, id, desk && !desk->ClipboardFiles().empty()); break;
+      case ID_PASTE_SHORTCUT:
+        SetEnabled(menu, id, desk && !desk->ClipboardFiles().empty() && desk->PasteIsCopy());
+        break;
+      default: break;
+    }
+  }
+}
+
+BOOL CBaseWnd::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  switch (msg) {
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_MOUSELEAVE:
+      RouteMouse(msg, wParam, lParam);
+      break;
+    case WM_MOUSEWHEEL:
+      if (m_desk && m_pageId == kDeskPageId) {
+        POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        ::ScreenToClient(m_hWnd, &pt);
+        if (m_desk->OnPageMouse(msg, wParam, pt)) {
+          *result = 0;
+          return TRUE;
+        }
+      }
+      break;
+    case WM_SETCURSOR:
+      // Over the desk the cursor is the desk's choice, made on each mouse move.
+      if (m_desk && m_pageId == kDeskPageId && LOWORD(lParam) == HTCLIENT) {
+        *result = TRUE;
+        return TRUE;
+      }
+      break;
+    case WM_INITMENUPOPUP:
+      UpdateMenuItems(reinterpret_cast<HMENU>(wParam), m_desk.get(), TheApp().deskInteraction.box);
+      *result = 0;
+      return TRUE;
+    case WM_DRAWCLIPBOARD:
+      if (m_nextViewer) ::SendMessageW(m_nextViewer, msg, wParam, lParam);
+      *result = 0;
+      return TRUE;
+    case WM_CHANGECBCHAIN:
+      if (reinterpret_cast<HWND>(wParam) == m_nextViewer)
+        m_nextViewer = reinterpret_cast<HWND>(lParam);
+      else if (m_nextViewer)
+        ::SendMessageW(m_nextViewer, msg, wParam, lParam);
+      *result = 0;
+      return TRUE;
+    case WM_HELP:
+      *result = TRUE;
+      return TRUE;
+    case WM_HOST_SETTINGS_CHANGED:
+      if (m_desk) m_desk->Refresh();
+      RequestRepaint();
+      *result = 0;
+      return TRUE;
+    case WM_DESK_SHELLCHANGE:
+      if (m_desk) m_desk->OnShellChangeMessage(wParam, lParam);
+      *result = 0;
+      return TRUE;
+    default:
+      break;
+  }
+  return CVxDialogBase::OnMessage(msg, wParam, lParam, result);
+}
+
+// ---- Explorer-settings watcher ----
+void CBaseWnd::StartSettingsWatcher() {
+  m_watchStop = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  m_watchTarget = m_hWnd;
+  m_watcher = std::thread([this] { SettingsWatcherLoop(); });
+}
+
+void CBaseWnd::StopSettingsWatcher() {
+  m_watchTarget = nullptr;
+  if (m_watchStop) ::SetEvent(m_watchStop);
+  if (m_watcher.joinable()) m_watcher.join();
+  if (m_watchStop) ::CloseHandle(m_watchStop);
+  m_watchStop = nullptr;
+}
+
+void CBaseWnd::SettingsWatcherLoop() {
+  // Starts signalled: one refresh right after start-up.
+  VxKernelHandle changed(::CreateEventW(nullptr, FALSE, TRUE, L"RegistryNotify"));
+  if (!changed) return;
+  for (;;) {
+    HKEY raw = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kAdvancedKey, 0, KEY_NOTIFY, &raw) != ERROR_SUCCESS) return;
+    VxRegKey key(raw);
+    if (::RegNotifyChangeKeyValue(key.Get(), TRUE, REG_NOTIFY_CHANGE_LAST_SET, changed.Get(), TRUE) !=
+        ERROR_SUCCESS)
+      return;
+    HANDLE waits[2] = {changed.Get(), m_watchStop};
+    if (::WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0) return;
+    // The desk belongs to the user-interface thread: the refresh is handed over to it.
+    HWND target = m_watchTarget;
+    if (!target) return;
+    ::PostMessageW(target, WM_HOST_SETTINGS_CHANGED, 0, 0);
+  }
+}
+
+// ---- menus and the rename editor ----
+void CBaseWnd::ShowMenu(int menuId, POINT screenPoint, int boxIndex) {
+  if (!m_hWnd) return;
+  TheApp().deskInteraction.box = boxIndex;
+  HMENU menu = ::LoadMenuW(CVxDialog::GetResourceModule(), MAKEINTRESOURCEW(menuId));
+  if (!menu) return;
+  HMENU popup = ::GetSubMenu(menu, 0);
+  if (menuId == IDR_MENU_DESK || menuId == IDR_MENU_BOX_BODY) {
+    HMENU newItems = nullptr;
+    if (BuildNewItemMenu(&newItems, &m_newItems, menuId == IDR_MENU_DESK))
+      ::InsertMenuW(popup, menuId == IDR_MENU_DESK ? 10 : 7, MF_BYPOSITION | MF_POPUP,
+                    reinterpret_cast<UINT_PTR>(newItems), L"新建");
+  }
+  ::SetForegroundWindow(::GetAncestor(m_hWnd, GA_ROOT));
+  ::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screenPoint.x, screenPoint.y, 0, m_hWnd,
+                   nullptr);
+  ::DestroyMenu(menu);  // also destroys the inserted "新建" popup
+}
+
+void CBaseWnd::BeginRename(GetZhiItem* box, const RECT& rect) {
+  if (!box || !m_hWnd) return;
+  if (!m_rename) {
+    m_rename = std::make_unique<CDialogRename>(m_hWnd);
+    if (!m_rename->Create(m_hWnd)) {
+      m_rename.reset();
+      return;
+    }
+  }
+  CMyDesk* desk = m_desk.get();
+  m_rename->SetItem(nullptr, nullptr);
+  m_rename->SetBoxTitle(TRUE);
+  m_rename->SetTitleFontHeight(-16);
+  m_rename->SetEndHandler([this, desk, box](CDialogRename& editor, BOOL accepted) {
+    if (accepted && desk && desk == m_desk.get()) desk->ApplyBoxRename(box, editor.GetEditText());
+    RequestRepaint();
+  });
+  RECT screen = rect;
+  ::MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<POINT*>(&screen), 2);
+  m_rename->BeginEdit(screen, box->name);
+}
+
+void CBaseWnd::EndRename() {
+  if (m_rename && m_rename->IsEditing()) m_rename->EndEdit(TRUE);
+}

@@ -1,0 +1,251 @@
+#include "DialogBack.h"
+
+#include "AppGlobals.h"
+#include "DeskFiles.h"
+#include "DialogMsg.h"
+#include "MyDesk.h"
+#include "resource.h"
+
+namespace {
+enum BackTimer : UINT_PTR { kSecondTimer = 1000, kWorkAreaTimer = 1005 };
+
+RECT ReadWorkArea() {
+  RECT r{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);
+  return r;
+}
+}  // namespace
+
+CDialogBack::CDialogBack() : CVxDialogBase(IDD_BACK) {}
+CDialogBack::~CDialogBack() = default;
+
+CMyDesk* CDialogBack::Desk() const { return m_host ? m_host->Desk() : nullptr; }
+
+BOOL CDialogBack::OnInitDialog() {
+  CVxDialogBase::OnInitDialog();
+  m_workArea = ReadWorkArea();
+  SetNoMove(TRUE);
+  LONG ex = ::GetWindowLongW(m_hWnd, GWL_EXSTYLE);
+  ::SetWindowLongW(m_hWnd, GWL_EXSTYLE, (ex & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
+  m_host = std::make_unique<CBaseWnd>();
+  if (m_host->Create(m_hWnd)) ::ShowWindow(m_host->GetSafeHwnd(), SW_SHOW);
+  ::SetTimer(m_hWnd, kSecondTimer, 1000, nullptr);
+  // The work area is also watched through WM_SETTINGCHANGE, so a slow check suffices here
+  // and an idle program does not wake every millisecond.
+  ::SetTimer(m_hWnd, kWorkAreaTimer, 1000, nullptr);
+  AddTrayIcon();
+  if (TheApp().deskConfig.deskPageOn)
+    DeskViewOn();
+  else
+    DeskViewOff();
+  ::SetWindowTextW(m_hWnd, TheApp().appName.c_str());
+  return TRUE;
+}
+
+void CDialogBack::DeskViewOn() {
+  TheApp().deskConfig.deskPageOn = 1;
+  ::ShowWindow(m_hWnd, SW_SHOW);
+  if (m_host) m_host->ShowPage(CBaseWnd::kDeskPage);
+  SaveConfig();
+}
+
+void CDialogBack::DeskViewOff() {
+  TheApp().deskConfig.deskPageOn = 0;
+  if (m_host) m_host->ShowPage(CBaseWnd::kPlain);
+  ::ShowWindow(m_hWnd, SW_HIDE);
+  SaveConfig();
+}
+
+void CDialogBack::OnPaint() {
+  PAINTSTRUCT ps;
+  ::BeginPaint(m_hWnd, &ps);
+  ::EndPaint(m_hWnd, &ps);
+}
+
+BOOL CDialogBack::CheckWorkArea() {
+  const RECT now = ReadWorkArea();
+  if (now.left == m_workArea.left && now.top == m_workArea.top &&
+      now.right - now.left == m_workArea.right - m_workArea.left &&
+      now.bottom - now.top == m_workArea.bottom - m_workArea.top)
+    return FALSE;
+  m_workArea = now;
+  ::SetWindowPos(m_hWnd, nullptr, 0, 0, ::GetSystemMetrics(SM_CXSCREEN) - 1,
+                 ::GetSystemMetrics(SM_CYSCREEN) - 1, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (m_host) m_host->RelayoutAll();
+  return TRUE;
+}
+
+void CDialogBack::OnTimer(UINT_PTR id) {
+  if (id == kWorkAreaTimer) CheckWorkArea();
+  CVxDialogBase::OnTimer(id);
+}
+
+void CDialogBack::OnActivate(UINT nState, HWND hOther, BOOL bMinimized) {
+  CVxDialogBase::OnActivate(nState, hOther, bMinimized);
+  if (m_host && m_host->GetSafeHwnd())
+    ::SendMessageW(m_host->GetSafeHwnd(), WM_ACTIVATE, MAKEWPARAM(nState, bMinimized),
+                   reinterpret_cast<LPARAM>(hOther));
+}
+
+void CDialogBack::OnDestroy() {
+  if (m_host && m_host->GetSafeHwnd()) m_host->DestroyWindow();
+  RemoveTrayIcon();
+  CVxDialogBase::OnDestroy();
+}
+
+void CDialogBack::PostNcDestroy() { ::PostQuitMessage(0); }
+
+// ---- tray ----
+void CDialogBack::AddTrayIcon() {
+  NOTIFYICONDATAW nid{};
+  nid.cbSize = sizeof(nid);
+  nid.hWnd = m_hWnd;
+  nid.uID = IDI_TESSARY;
+  nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  nid.uCallbackMessage = WM_TRAY_NOTIFY;
+  nid.hIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TESSARY));
+  wcsncpy(nid.szTip, TheApp().appName.c_str(), 127);
+  m_trayAdded = ::Shell_NotifyIconW(NIM_ADD, &nid);
+}
+
+void CDialogBack::RemoveTrayIcon() {
+  if (!m_trayAdded) return;
+  NOTIFYICONDATAW nid{};
+  nid.cbSize = sizeof(nid);
+  nid.hWnd = m_hWnd;
+  nid.uID = IDI_TESSARY;
+  ::Shell_NotifyIconW(NIM_DELETE, &nid);
+  m_trayAdded = FALSE;
+}
+
+void CDialogBack::ShowTrayMenu() {
+  ::SetForegroundWindow(m_hWnd);
+  HMENU menu = ::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MENU_TRAY));
+  if (!menu) return;
+  POINT pt;
+  ::GetCursorPos(&pt);
+  ::TrackPopupMenu(::GetSubMenu(menu, 0), TPM_BOTTOMALIGN | TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x,
+                   pt.y, 0, m_hWnd, nullptr);
+  ::DestroyMenu(menu);
+}
+
+// ---- commands ----
+BOOL CDialogBack::Confirm(int mode, const std::wstring& first, const std::wstring& second) {
+  if (m_confirmOpen) return FALSE;
+  m_confirm = std::make_unique<CDialogMsg>(m_hWnd);
+  m_confirm->SetMode(mode);
+  m_confirm->SetFirstLine(first);
+  m_confirm->SetSecondLine(second);
+  m_confirmOpen = TRUE;
+  const INT_PTR result = m_confirm->DoModal();
+  m_confirmOpen = FALSE;
+  return result == CDialogMsg::kOK;
+}
+
+HWND CDialogBack::ConfirmWindow() const {
+  return m_confirmOpen && m_confirm ? m_confirm->GetSafeHwnd() : nullptr;
+}
+
+void CDialogBack::OnExit() {
+  if (m_confirmOpen) return;
+  if (TheApp().closePrompt == 0 ||
+      Confirm(CDialogMsg::kOneLine, L"Vexlo桌面正在运行中,确认退出吗?", L""))
+    ::DestroyWindow(m_hWnd);
+}
+
+void CDialogBack::OnRestoreDesk() {
+  if (m_confirmOpen) return;
+  if (!Confirm(CDialogMsg::kTwoLines, L"将移除所有自定义分类,并恢复初始桌面.", L"确认继续吗?")) return;
+  if (CMyDesk* desk = Desk()) {
+    desk->RestoreDesk();
+  } else {
+    TheApp().deskConfig = DeskConfig();
+    SaveConfig();
+  }
+}
+
+void CDialogBack::OnRemoveBox() {
+  CMyDesk* desk = Desk();
+  if (!desk) return;
+  if (!Confirm(CDialogMsg::kTwoLines, L"移除此分类后,分类内的图标会排列到桌面.", L"确认移除吗?")) return;
+  if (GetZhiItem* box = desk->MenuBox()) desk->RemoveBox(box);
+}
+
+void CDialogBack::Launch(const std::wstring& file, const std::wstring& params) {
+  ::ShellExecuteW(m_hWnd, L"open", file.c_str(), params.empty() ? nullptr : params.c_str(), nullptr,
+                  SW_SHOWNORMAL);
+}
+
+BOOL CDialogBack::OnCommand(WPARAM wParam, LPARAM lParam) {
+  const UINT id = LOWORD(wParam);
+  CMyDesk* desk = Desk();
+  AppGlobals& g = TheApp();
+  switch (id) {
+    case ID_EXIT: OnExit(); return TRUE;
+    case ID_ORGANIZE_ICONS:
+      if (desk) desk->OrganizeIcons();
+      return TRUE;
+    case ID_NEW_BOX:
+      if (desk) desk->NewBox(POINT{g.deskInteraction.x, g.deskInteraction.y});
+      return TRUE;
+    case ID_RESTORE_DESK: OnRestoreDesk(); return TRUE;
+    case ID_VIEW_NORMAL:
+      if (desk) desk->SetDefaultIcons();
+      return TRUE;
+    case ID_VIEW_SMALL:
+      if (desk) desk->SetSmallIcons();
+      return TRUE;
+    case ID_VIEW_AUTOARRANGE:
+      if (desk) desk->ToggleAutoArrange();
+      return TRUE;
+    case ID_VIEW_DBLCLICK_HIDE:
+      if (desk) desk->ToggleDblClickHide();
+      return TRUE;
+    case ID_SORT_NAME:
+    case ID_SORT_SIZE:
+    case ID_SORT_TYPE:
+    case ID_SORT_TIME: {
+      if (!desk) return TRUE;
+      const int key = id == ID_SORT_NAME ? kDeskSortName
+                      : id == ID_SORT_SIZE ? kDeskSortSize
+                      : id == ID_SORT_TYPE ? kDeskSortType
+                                           : kDeskSortTime;
+      const int box = g.deskInteraction.box;
+      desk->SortList(key, box >= 0 && box < static_cast<int>(desk->Boxes().size())
+                              ? desk->Boxes()[box].get()
+                              : nullptr);
+      return TRUE;
+    }
+    case ID_REFRESH:
+      if (desk) desk->Refresh();
+      if (m_host) m_host->RequestRepaint();
+      return TRUE;
+    case ID_BOX_REMOVE:
+    case ID_BOX_REMOVE_BODY: OnRemoveBox(); return TRUE;
+    case ID_DISPLAY_SETTINGS: Launch(L"Rundll32.exe", L"shell32.dll,Control_RunDLL desk.cpl"); return TRUE;
+    case ID_CHANGE_WALLPAPER: Launch(g.programDir + L"\\Wallpaper.exe", L""); return TRUE;
+    default: return CVxDialogBase::OnCommand(wParam, lParam);
+  }
+}
+
+BOOL CDialogBack::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  switch (msg) {
+    case WM_TRAY_NOTIFY:
+      if (LOWORD(lParam) == WM_RBUTTONUP) ShowTrayMenu();
+      *result = 0;
+      return TRUE;
+    case WM_INITMENUPOPUP:
+      CBaseWnd::UpdateMenuItems(reinterpret_cast<HMENU>(wParam), Desk(), TheApp().deskInteraction.box);
+      *result = 0;
+      return TRUE;
+    case WM_SETTINGCHANGE:
+      if (wParam == SPI_SETWORKAREA) CheckWorkArea();
+      break;
+    case WM_DISPLAYCHANGE:
+      CheckWorkArea();
+      break;
+    default:
+      break;
+  }
+  return CVxDialogBase::OnMessage(msg, wParam, lParam, result);
+}
