@@ -16,11 +16,12 @@ namespace {
 const wchar_t kViewClass[] = L"VxHtmlView";
 
 // Positional argument i of an event (DISPPARAMS hold them last-first), by-reference
-// variants followed.
+// variants followed: the posted data comes as a reference to a reference.
 VARIANT* Arg(DISPPARAMS* p, UINT i) {
   if (!p || i >= p->cArgs) return nullptr;
   VARIANT* v = &p->rgvarg[p->cArgs - 1 - i];
-  if (V_VT(v) == (VT_BYREF | VT_VARIANT)) v = V_VARIANTREF(v);
+  for (int depth = 0; depth < 4 && v && V_VT(v) == (VT_BYREF | VT_VARIANT); ++depth)
+    v = V_VARIANTREF(v);
   return v;
 }
 
@@ -85,6 +86,18 @@ class Bstr {
   BSTR b_;
 };
 
+// An IDispatch known only by DISPIDs: the browser's ambient-property and event calls
+// never ask for type information or names.
+class DispatchByIdOnly : public IDispatch {
+ public:
+  STDMETHODIMP GetTypeInfoCount(UINT* n) override {
+    if (n) *n = 0;
+    return S_OK;
+  }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+};
+
 }  // namespace
 
 // The browser's container: client site, in-place site and frame, host UI handler and the
@@ -94,7 +107,7 @@ class CHtmlSite : public IOleClientSite,
                   public IOleInPlaceSite,
                   public IOleInPlaceFrame,
                   public IDocHostUIHandler,
-                  public IDispatch {
+                  public DispatchByIdOnly {
  public:
   explicit CHtmlSite(CHtmlCtrls* owner) : owner_(owner) {}
   virtual ~CHtmlSite() = default;
@@ -224,12 +237,6 @@ class CHtmlSite : public IOleClientSite,
   }
 
   // IDispatch: ambient properties.
-  STDMETHODIMP GetTypeInfoCount(UINT* n) override {
-    if (n) *n = 0;
-    return S_OK;
-  }
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
   STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result,
                       EXCEPINFO*, UINT*) override {
     if (!(flags & DISPATCH_PROPERTYGET) || !result || !owner_) return DISP_E_MEMBERNOTFOUND;
@@ -242,7 +249,7 @@ class CHtmlSite : public IOleClientSite,
 };
 
 // Receives the browser's DWebBrowserEvents2 and hands them to the view.
-class CHtmlEventSink : public IDispatch {
+class CHtmlEventSink : public DispatchByIdOnly {
  public:
   explicit CHtmlEventSink(CHtmlCtrls* owner) : owner_(owner) {}
   virtual ~CHtmlEventSink() = default;
@@ -263,12 +270,6 @@ class CHtmlEventSink : public IDispatch {
     if (!n) delete this;
     return n;
   }
-  STDMETHODIMP GetTypeInfoCount(UINT* n) override {
-    if (n) *n = 0;
-    return S_OK;
-  }
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
   STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                       UINT*) override {
     if (owner_) owner_->Dispatch(id, params);

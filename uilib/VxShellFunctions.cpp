@@ -51,12 +51,26 @@ CString GetSystemWallpaper() {
 
 HHOOK g_hook = nullptr;
 HWND g_hookWnd = nullptr;
+// The left Windows key as the hook's own events showed it. Until the hook has seen that
+// key, the system's key state answers: Wine updates that state only after the hooks of
+// an event have run, so right after a fast key-down it may still read "up".
+bool g_lwinSeen = false;
+bool g_lwinDown = false;
+
+bool LeftWinDown() {
+  return g_lwinSeen ? g_lwinDown : (::GetAsyncKeyState(VK_LWIN) & 0x8000) != 0;
+}
 
 LRESULT CALLBACK WinKeyProc(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION && (wParam == WM_KEYDOWN || wParam == WM_KEYUP)) {
+  if (code == HC_ACTION) {
     const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-    if (key->vkCode == 'D' && (::GetAsyncKeyState(VK_LWIN) & 0x8000))
+    if (key->vkCode == VK_LWIN) {
+      g_lwinSeen = true;
+      g_lwinDown = !(key->flags & LLKHF_UP);
+    } else if (key->vkCode == 'D' && (wParam == WM_KEYDOWN || wParam == WM_KEYUP) &&
+               LeftWinDown()) {
       ::SetWindowPos(g_hookWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER);
+    }
   }
   return ::CallNextHookEx(g_hook, code, wParam, lParam);
 }
@@ -96,6 +110,7 @@ BOOL SetWinKeyMask(BOOL on, HWND wnd) {
   if (!on) return RemoveHook();
   if (!RemoveHook()) return FALSE;
   g_hookWnd = wnd;
+  g_lwinSeen = g_lwinDown = false;
   g_hook = ::SetWindowsHookExW(WH_KEYBOARD_LL, WinKeyProc, VxLibModule(), 0);
   return g_hook != nullptr;
 }
