@@ -6,6 +6,7 @@
 #include "DialogRename.h"
 #include "MyDesk.h"
 #include "VxRaii.h"
+#include "VxShellFunctions.h"
 #include "VxTypes.h"
 #include "resource.h"
 #include "vx_item_math.h"
@@ -24,11 +25,7 @@ const wchar_t kHideIconsKey[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\NewStartPanel";
 const wchar_t kAdvancedKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
 
-std::wstring CurrentWallpaper() {
-  wchar_t path[MAX_PATH] = {};
-  ::SystemParametersInfoW(SPI_GETDESKWALLPAPER, MAX_PATH, path, 0);
-  return path;
-}
+std::wstring CurrentWallpaper() { return VxShellFunctions::GetWallpaper(); }
 
 // "%d %d %d, %d:%d:%d" of the file's last write, local time; empty when it cannot be read.
 std::wstring WriteTimeText(const std::wstring& path) {

@@ -1,6 +1,7 @@
 #include "VxPaint.h"
 
 #include <memory>
+#include <vector>
 
 void VxDrawShadowText(Gdiplus::Graphics* g, const wchar_t* text, Gdiplus::Font& font,
                       Gdiplus::StringFormat& format, Gdiplus::Color& textColor,
@@ -50,4 +51,17 @@ void VxSetAlpha255(Gdiplus::Bitmap* bmp, int a) {
       if (row[x] & 0x00FFFFFFu) row[x] = (row[x] & 0x00FFFFFFu) | alpha;
   }
   bmp->UnlockBits(&data);
+}
+
+BOOL VxSaveImagePng(Gdiplus::Image* image, const wchar_t* path) {
+  if (!image || !path) return FALSE;
+  UINT count = 0, bytes = 0;
+  if (Gdiplus::GetImageEncodersSize(&count, &bytes) != Gdiplus::Ok || bytes == 0) return FALSE;
+  std::vector<BYTE> buffer(bytes);
+  auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+  if (Gdiplus::GetImageEncoders(count, bytes, codecs) != Gdiplus::Ok) return FALSE;
+  for (UINT i = 0; i < count; ++i)
+    if (wcscmp(codecs[i].MimeType, L"image/png") == 0)
+      return image->Save(path, &codecs[i].Clsid, nullptr) == Gdiplus::Ok;
+  return FALSE;
 }

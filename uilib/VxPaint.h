@@ -12,3 +12,6 @@ LUMETTE_API void VxDrawShadowText(Gdiplus::Graphics* g, const wchar_t* text, Gdi
 
 // Gives every pixel with some colour the alpha `a`; pure black keeps its alpha.
 LUMETTE_API void VxSetAlpha255(Gdiplus::Bitmap* bmp, int a);
+
+// Saves an image as a PNG file; FALSE when there is no PNG encoder or the save fails.
+LUMETTE_API BOOL VxSaveImagePng(Gdiplus::Image* image, const wchar_t* path);

@@ -12,6 +12,7 @@
 #include "AppConfig.h"
 #include "AppGlobals.h"
 #include "MyDesk.h"
+#include "VxPaint.h"
 #include "VxRaii.h"
 #include "app_test_support.h"
 #include "box_geometry.h"
@@ -494,18 +495,6 @@ void PaintWallpaper(Gdiplus::Graphics& g, int w, int h) {
   }
 }
 
-bool SavePng(Gdiplus::Bitmap& bmp, const std::wstring& path) {
-  UINT count = 0, bytes = 0;
-  if (Gdiplus::GetImageEncodersSize(&count, &bytes) != Gdiplus::Ok || bytes == 0) return false;
-  std::vector<BYTE> buffer(bytes);
-  auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-  if (Gdiplus::GetImageEncoders(count, bytes, codecs) != Gdiplus::Ok) return false;
-  for (UINT i = 0; i < count; ++i)
-    if (std::wstring(codecs[i].MimeType) == L"image/png")
-      return bmp.Save(path.c_str(), &codecs[i].Clsid, nullptr) == Gdiplus::Ok;
-  return false;
-}
-
 int Brightness(Gdiplus::Bitmap& bmp, int x, int y) {
   Gdiplus::Color c;
   bmp.GetPixel(x, y, &c);
@@ -547,7 +536,7 @@ TEST_F(BoxTest, DeskPageOverAWallpaperScreenshot) {
   }
   const std::wstring dir = ExeFolder() + L"\\..\\screenshots";
   ::CreateDirectoryW(dir.c_str(), nullptr);
-  ASSERT_TRUE(SavePng(page, dir + L"\\box_desk.png"));
+  ASSERT_TRUE(VxSaveImagePng(&page, (dir + L"\\box_desk.png").c_str()));
   desk->OnLButtonUp(POINT{320, 700});
 
   // The frame darkens the wallpaper under the box body; the title text is bright.

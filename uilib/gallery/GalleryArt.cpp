@@ -1,5 +1,7 @@
 #include "GalleryArt.h"
 
+#include "VxPaint.h"
+
 #include <commctrl.h>
 #include <commoncontrols.h>
 #include <shellapi.h>
@@ -31,21 +33,6 @@ std::wstring TempPngPath(const wchar_t* stem) {
 }
 
 namespace {
-
-bool PngEncoder(CLSID* clsid) {
-  UINT count = 0, bytes = 0;
-  if (Gdiplus::GetImageEncodersSize(&count, &bytes) != Gdiplus::Ok || bytes == 0) return false;
-  std::vector<BYTE> buf(bytes);
-  auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buf.data());
-  if (Gdiplus::GetImageEncoders(count, bytes, codecs) != Gdiplus::Ok) return false;
-  for (UINT i = 0; i < count; ++i) {
-    if (wcscmp(codecs[i].MimeType, L"image/png") == 0) {
-      *clsid = codecs[i].Clsid;
-      return true;
-    }
-  }
-  return false;
-}
 
 void AddRoundRect(Gdiplus::GraphicsPath& path, float x, float y, float w, float h, float r) {
   const float d = 2 * r;
@@ -104,8 +91,7 @@ bool WriteWallpaperPng(const std::wstring& path, int width, int height, int radi
     Gdiplus::SolidBrush dusk(Gdiplus::Color(90, 10, 16, 30));
     g.FillPath(&dusk, &hills);
   }
-  CLSID png;
-  return PngEncoder(&png) && bmp.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
+  return VxSaveImagePng(&bmp, path.c_str());
 }
 
 BITMAPINFO TopDown32(int width, int height) {

@@ -2,24 +2,7 @@
 
 #include <shlwapi.h>
 
-namespace {
-
-bool PngEncoder(CLSID* clsid) {
-  UINT num = 0, size = 0;
-  Gdiplus::GetImageEncodersSize(&num, &size);
-  if (!size) return false;
-  std::vector<BYTE> buf(size);
-  auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buf.data());
-  Gdiplus::GetImageEncoders(num, size, codecs);
-  for (UINT i = 0; i < num; ++i)
-    if (wcscmp(codecs[i].MimeType, L"image/png") == 0) {
-      *clsid = codecs[i].Clsid;
-      return true;
-    }
-  return false;
-}
-
-}  // namespace
+#include "VxPaint.h"
 
 std::wstring RsPath(const std::wstring& relative) {
   wchar_t exe[MAX_PATH];
@@ -54,8 +37,7 @@ std::wstring MakeStripPng(const std::wstring& name, int fw, int fh,
     }
   }
   const std::wstring path = TestDir() + L"\\" + name;
-  CLSID png;
-  if (PngEncoder(&png)) bmp.Save(path.c_str(), &png, nullptr);
+  VxSaveImagePng(&bmp, path.c_str());
   return path;
 }
 

@@ -3,24 +3,10 @@
 #include <vector>
 
 #include "AppGlobals.h"
+#include "VxPaint.h"
 #include "VxRaii.h"
 
 namespace {
-
-bool PngEncoder(CLSID* clsid) {
-  UINT num = 0, size = 0;
-  Gdiplus::GetImageEncodersSize(&num, &size);
-  if (!size) return false;
-  std::vector<BYTE> buf(size);
-  auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buf.data());
-  Gdiplus::GetImageEncoders(num, size, codecs);
-  for (UINT i = 0; i < num; ++i)
-    if (wcscmp(codecs[i].MimeType, L"image/png") == 0) {
-      *clsid = codecs[i].Clsid;
-      return true;
-    }
-  return false;
-}
 
 std::wstring ExeFolder() {
   wchar_t exe[MAX_PATH];
@@ -126,8 +112,7 @@ std::wstring SaveScreenshot(Gdiplus::Bitmap& bmp, const std::wstring& name) {
   const std::wstring dir = bin.substr(0, bin.find_last_of(L'\\')) + L"\\screenshots";
   ::CreateDirectoryW(dir.c_str(), nullptr);
   const std::wstring path = dir + L"\\" + name;
-  CLSID png;
-  if (!PngEncoder(&png) || bmp.Save(path.c_str(), &png, nullptr) != Gdiplus::Ok) return L"";
+  if (!VxSaveImagePng(&bmp, path.c_str())) return L"";
   return path;
 }
 
