@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "AppConfig.h"
 #include "AppGlobals.h"
@@ -252,17 +253,16 @@ void CMyDesk::ResolveInto(VxListCtrl* list, const std::vector<DeskItemRecord>& r
                           bool deskList, const std::vector<DesktopChild>& children) {
   CRect lr;
   list->GetRect(&lr);
+  std::unordered_set<std::u16string> shown = ShownNames();
+  std::unordered_map<std::u16string, const DesktopChild*> byName;
+  for (const DesktopChild& c : children) byName.emplace(DeskFoldCase(ToU16(c.parseName)), &c);
   for (const DeskItemRecord& r : records) {
-    const std::wstring parse = ToW(r.parseName);
-    const DesktopChild* match = nullptr;
-    for (const DesktopChild& c : children)
-      if (SameText(c.parseName, parse)) {
-        match = &c;
-        break;
-      }
+    auto found = byName.find(DeskFoldCase(r.parseName));
+    const DesktopChild* match = found == byName.end() ? nullptr : found->second;
     if (!match) continue;  // gone from the desktop: dropped
     VxListItem entry;
-    if (!BuildEntry(match->pidl.get(), &entry, 1)) continue;
+    if (IsShownChild(*match, shown) || !BuildEntry(*match, &entry, 0)) continue;
+    shown.insert(DeskFoldCase(ToU16(match->parseName)));
     if (deskList)
       PlaceItem(list, &entry, r.x + lr.left, r.y + lr.top);
     else
@@ -299,8 +299,33 @@ void CMyDesk::LoadDesk() {
 int CMyDesk::BuildEntry(LPCITEMIDLIST pidl, VxListItem* entry, int check) {
   if (!pidl || !entry) return 0;
   if (check && IsShown(pidl)) return 0;
-  const std::wstring display = m_shell.DisplayName(pidl);
-  const std::wstring parse = m_shell.ParseName(pidl);
+  return FillEntry(pidl, m_shell.DisplayName(pidl), m_shell.ParseName(pidl), entry);
+}
+
+int CMyDesk::BuildEntry(const DesktopChild& child, VxListItem* entry, int check) {
+  if (!child.pidl || !entry) return 0;
+  if (check && IsShownChild(child, ShownNames())) return 0;
+  return FillEntry(child.pidl.get(), child.displayName, child.parseName, entry);
+}
+
+std::unordered_set<std::u16string> CMyDesk::ShownNames() const {
+  std::unordered_set<std::u16string> names;
+  auto lists = const_cast<CMyDesk*>(this)->AllLists();
+  for (VxListCtrl* list : lists)
+    for (VxListItem* e : list->Items()) names.insert(DeskFoldCase(ToU16(e->szPath)));
+  return names;
+}
+
+BOOL CMyDesk::IsShownChild(const DesktopChild& child,
+                           const std::unordered_set<std::u16string>& names) const {
+  // Entries keep the parsing name they were built with and are rebuilt on every rename
+  // notification, so a child whose name no entry carries is not shown.
+  if (!names.count(DeskFoldCase(ToU16(child.parseName)))) return FALSE;
+  return IsShown(child.pidl.get());
+}
+
+int CMyDesk::FillEntry(LPCITEMIDLIST pidl, const std::wstring& display, const std::wstring& parse,
+                       VxListItem* entry) {
   const int kind = ClassifyDesktopItem(parse);
   if (kind == 0) return 0;
   delete entry->pIcon;
@@ -397,9 +422,11 @@ void CMyDesk::Organize(int repaint) {
   ClearDesk();
   PlaceDeskList();
   const RECT R = m_pageRect;
+  std::unordered_set<std::u16string> shown;  // the desk was just cleared
   for (const DesktopChild& child : m_shell.Children()) {
     VxListItem entry;
-    if (!BuildEntry(child.pidl.get(), &entry, 1)) continue;
+    if (IsShownChild(child, shown) || !BuildEntry(child, &entry, 0)) continue;
+    shown.insert(DeskFoldCase(ToU16(child.parseName)));
     const int kind = entry.nData[kEntryKind];
     if (kind == KIND_SPECIAL || kind == KIND_SHORTCUT) {
       m_deskList.AddItem(&entry, TRUE);
@@ -469,9 +496,11 @@ void CMyDesk::PlaceItem(VxListCtrl* list, VxListItem* entry, int x, int y) {
 
 void CMyDesk::AddMissingItems(VxListCtrl* list) {
   DeskBatch batch(this);
+  std::unordered_set<std::u16string> shown = ShownNames();
   for (const DesktopChild& child : m_shell.Children()) {
     VxListItem entry;
-    if (!BuildEntry(child.pidl.get(), &entry, 1)) continue;
+    if (IsShownChild(child, shown) || !BuildEntry(child, &entry, 0)) continue;
+    shown.insert(DeskFoldCase(ToU16(child.parseName)));
     entry.nData[kEntryFlash] = kFlashTicks;
     PlaceItem(list, &entry, -1, -1);
   }

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "BaseDesk.h"
@@ -61,6 +62,11 @@ class CMyDesk : public CBaseDesk {
   GetZhiItem* FindBoxByName(const std::wstring& name) const;
   static BOOL BoxNameExists(const std::wstring& name);
   BOOL IsShown(LPCITEMIDLIST pidl) const;
+  // Folded parsing names of every entry: a child whose name is not among them is not shown,
+  // which spares the identifier comparisons that make a scan of a large desktop quadratic.
+  std::unordered_set<std::u16string> ShownNames() const;
+  // IsShown for a listed child, with ShownNames as the quick answer.
+  BOOL IsShownChild(const DesktopChild& child, const std::unordered_set<std::u16string>& names) const;
 
   // ---- scan and organize ----
   // Desk start: page rectangle from the work area, desk list set up, organize or load,
@@ -74,6 +80,8 @@ class CMyDesk : public CBaseDesk {
   void AddMissingItems(VxListCtrl* list);
   void PlaceItem(VxListCtrl* list, VxListItem* entry, int x, int y);
   int BuildEntry(LPCITEMIDLIST pidl, VxListItem* entry, int check);
+  // The same for a child whose names the listing already read.
+  int BuildEntry(const DesktopChild& child, VxListItem* entry, int check);
 
   // ---- commands ----
   void OrganizeIcons();                      // "整理图标"
@@ -167,6 +175,8 @@ class CMyDesk : public CBaseDesk {
   const std::wstring* TargetBoxNameFor(int kind) const;
   void SaveConfigNowOrLater();
   void RegisterShellNotify();
+  int FillEntry(LPCITEMIDLIST pidl, const std::wstring& display, const std::wstring& parse,
+                VxListItem* entry);
   // True for the desktop's own items (and its folders), not for what lies deeper.
   bool IsDesktopLevel(LPCITEMIDLIST pidl) const;
 

@@ -308,9 +308,15 @@ void VxListCtrl::ReSetPos(BOOL replace) {
 
 void VxListCtrl::ReCalcStateRect(VxListItem* item) {
   if (!m_hParent || !m_pFont) return;
-  VxWindowDC dc(m_hParent);
-  if (!dc.Get()) return;
-  Gdiplus::Graphics g(dc.Get());
+  // Text is measured on a memory DC like the parent's screen: made once, not per entry.
+  if (!m_measureDC) {
+    VxWindowDC dc(m_hParent);
+    if (!dc.Get()) return;
+    m_measureDC.Reset(::CreateCompatibleDC(dc.Get()));
+    if (!m_measureDC) return;
+    m_measure = std::make_unique<Gdiplus::Graphics>(m_measureDC.Get());
+  }
+  Gdiplus::Graphics& g = *m_measure;
   const wchar_t* text = item->szName[0] ? item->szName : L"0";
   const float tw = static_cast<float>(item->rcText.right - item->rcText.left);
   const float th = static_cast<float>(item->rcText.bottom - item->rcText.top);

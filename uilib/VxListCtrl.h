@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "VxItemBase.h"
+#include "VxRaii.h"
 #include "vx_list_layout.h"
 
 // One entry. The list creates entries from a caller's template record and owns them.
@@ -184,4 +185,6 @@ class LUMETTE_API VxListCtrl : public VxItemBase {
   BOOL m_nArrange = 0;
   VxListGeometry m_geo = VxListGeometry::ForType(VXLT_LIST);
   VxListMode m_mode = VXLM_NORMAL;
+  VxMemDC m_measureDC;
+  std::unique_ptr<Gdiplus::Graphics> m_measure;
 };
