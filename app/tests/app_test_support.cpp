@@ -72,3 +72,24 @@ void RemoveFolderContents(const std::wstring& dir) {
   } while (::FindNextFileW(h, &fd));
   ::FindClose(h);
 }
+
+bool Process::Start(const std::wstring& exe) {
+  STARTUPINFOW si{sizeof(si)};
+  std::wstring cmd = L"\"" + exe + L"\"";
+  return ::CreateProcessW(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                          &pi) != FALSE;
+}
+
+Process::~Process() {
+  if (!pi.hProcess) return;
+  ::TerminateProcess(pi.hProcess, 1);
+  ::CloseHandle(pi.hProcess);
+  ::CloseHandle(pi.hThread);
+}
+
+DWORD Process::Wait(DWORD ms) {
+  if (::WaitForSingleObject(pi.hProcess, ms) != WAIT_OBJECT_0) return STILL_ACTIVE;
+  DWORD code = 0;
+  ::GetExitCodeProcess(pi.hProcess, &code);
+  return code;
+}

@@ -16,3 +16,15 @@ std::wstring ExeFolder();
 void PrepareDesktopShell();
 // Deletes everything inside `dir` (read-only files too) and keeps `dir` itself.
 void RemoveFolderContents(const std::wstring& dir);
+
+// A program started by a test; a copy still running when the test ends is terminated.
+struct Process {
+  PROCESS_INFORMATION pi{};
+  Process() = default;
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+  ~Process();
+  bool Start(const std::wstring& exe);
+  // The exit code, or STILL_ACTIVE when it did not end within `ms`.
+  DWORD Wait(DWORD ms);
+};

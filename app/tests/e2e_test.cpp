@@ -43,29 +43,6 @@ bool MakeShortcut(const std::wstring& link, const std::wstring& target) {
   return ok;
 }
 
-struct Process {
-  PROCESS_INFORMATION pi{};
-  bool Start(const std::wstring& exe) {
-    STARTUPINFOW si{sizeof(si)};
-    std::wstring cmd = L"\"" + exe + L"\"";
-    return ::CreateProcessW(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                            &pi) != FALSE;
-  }
-  ~Process() {
-    if (pi.hProcess) {
-      ::TerminateProcess(pi.hProcess, 1);
-      ::CloseHandle(pi.hProcess);
-      ::CloseHandle(pi.hThread);
-    }
-  }
-  DWORD Wait(DWORD ms) {
-    if (::WaitForSingleObject(pi.hProcess, ms) != WAIT_OBJECT_0) return STILL_ACTIVE;
-    DWORD code = 0;
-    ::GetExitCodeProcess(pi.hProcess, &code);
-    return code;
-  }
-};
-
 // A visible top-level window of process `pid` with class `cls` (and title, when given),
 // other than `except` (the background window is a dialog too).
 HWND FindWindowOf(DWORD pid, const wchar_t* cls, const wchar_t* title, HWND except = nullptr) {
