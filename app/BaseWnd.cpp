@@ -153,8 +153,19 @@ void CBaseWnd::BuildBackground() {
   if (m_backOld) ::SelectObject(m_backDC.Get(), m_backOld);
   m_frameDC.Reset(::CreateCompatibleDC(screen.Get()));
   m_backDC.Reset(::CreateCompatibleDC(screen.Get()));
-  m_frameBmp.Reset(::CreateCompatibleBitmap(screen.Get(), w, h));
-  m_backBmp.Reset(::CreateCompatibleBitmap(screen.Get(), w, h));
+  // 32-bit top-down DIBs: GDI+ draws into the frame through a bitmap on the same bits,
+  // which is many times faster than drawing through a device context.
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* frameBits = nullptr;
+  void* backBits = nullptr;
+  m_frameBmp.Reset(::CreateDIBSection(screen.Get(), &bi, DIB_RGB_COLORS, &frameBits, nullptr, 0));
+  m_backBmp.Reset(::CreateDIBSection(screen.Get(), &bi, DIB_RGB_COLORS, &backBits, nullptr, 0));
+  m_frameBits = frameBits;
   m_frameOld = ::SelectObject(m_frameDC.Get(), m_frameBmp.Get());
   m_backOld = ::SelectObject(m_backDC.Get(), m_backBmp.Get());
 
@@ -186,8 +197,11 @@ void CBaseWnd::Compose() {
   RECT client;
   ::GetClientRect(m_hWnd, &client);
   ::BitBlt(m_frameDC.Get(), 0, 0, client.right, client.bottom, m_backDC.Get(), 0, 0, SRCCOPY);
-  if (m_desk && m_pageId == kDeskPageId) {
-    Gdiplus::Graphics g(m_frameDC.Get());
+  if (m_desk && m_pageId == kDeskPageId && m_frameBits) {
+    ::GdiFlush();
+    Gdiplus::Bitmap frame(client.right, client.bottom, client.right * 4, PixelFormat32bppRGB,
+                          static_cast<BYTE*>(m_frameBits));
+    Gdiplus::Graphics g(&frame);
     g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
     m_desk->DrawAt(g, client.right, client.bottom);
   }

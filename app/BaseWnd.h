@@ -77,6 +77,7 @@ class CBaseWnd : public CVxDialogBase, public CDeskOwner {
   COLORREF m_backColor = CLR_INVALID;
   VxMemDC m_frameDC, m_backDC;
   VxBitmap m_frameBmp, m_backBmp;
+  void* m_frameBits = nullptr;
   HGDIOBJ m_frameOld = nullptr, m_backOld = nullptr;
   int m_cx = 0, m_cy = 0;
   int m_pageId = -1;

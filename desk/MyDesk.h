@@ -43,6 +43,11 @@ struct GetZhiItem {
   int hoverMenu = 0;   // ... over its menu button
   int banding = 0;     // a rubber band runs inside the box
   int skinned = 0;     // the list has its highlight images
+  // The frame and the shadowed title, rendered once per size, state and name: the page is
+  // drawn many times a second while boxes move, and these change rarely.
+  std::unique_ptr<Gdiplus::Bitmap> chromeCache;
+  std::wstring chromeName;
+  int chromeW = 0, chromeH = 0, chromeActive = -1;
 };
 
 struct DeskDrawResources;
@@ -113,6 +118,8 @@ class CMyDesk : public CBaseDesk {
 
   // ---- drawing (MyDeskDraw.cpp) ----
   void Draw(Gdiplus::Graphics& g, int width, int height) override;
+  // The frame and title of a box at the origin of `g`.
+  void DrawBoxChrome(Gdiplus::Graphics& g, GetZhiItem* box, int width, int height);
 
   // ---- box input (MyDeskInput.cpp); points are page (owner client) coordinates ----
   // Hit code of DeskBoxHit; sets the pointer shape when asked and the box is not fixed.

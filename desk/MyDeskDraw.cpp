@@ -126,29 +126,46 @@ void CMyDesk::DrawPage(Gdiplus::Graphics& g) {
   }
 }
 
-void CMyDesk::DrawBox(Gdiplus::Graphics& g, GetZhiItem* box) {
+void CMyDesk::DrawBoxChrome(Gdiplus::Graphics& g, GetZhiItem* box, int bw, int bh) {
   DeskDrawResources& d = *m_draw;
-  const RECT& r = box->rect;
   {
     // The stretched slices are flat along their stretch; sampling them without filtering
     // keeps a filtered seam (a see-through column where slices meet) out of the frame.
     const Gdiplus::GraphicsState saved = g.Save();
     g.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
     g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-    (box->active ? d.frameActive : d.frame)
-        .Draw(g, Gdiplus::Rect(r.left, r.top, r.right - r.left, r.bottom - r.top));
+    (box->active ? d.frameActive : d.frame).Draw(g, Gdiplus::Rect(0, 0, bw, bh));
     g.Restore(saved);
   }
-
-  const auto oldHint = g.GetTextRenderingHint();
   g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
   Gdiplus::Color text(0xFE, 0xFF, 0xFF, 0xFF), shadow(0xB4, 0x0A, 0x0A, 0x0A);
   // The title ends before the menu button.
-  Gdiplus::RectF title(static_cast<float>(r.left + 10), static_cast<float>(r.top + 10),
-                       static_cast<float>(std::max<LONG>(1, r.right - r.left - 10 - 31)), 28.0f);
+  Gdiplus::RectF title(10.0f, 10.0f, static_cast<float>(std::max(1, bw - 10 - 31)), 28.0f);
   Gdiplus::PointF offset(0.6f, 1.0f);
   VxDrawShadowText(&g, box->name.c_str(), *d.label, *d.format, text, shadow, title, offset, 2.4f);
-  g.SetTextRenderingHint(oldHint);
+}
+
+void CMyDesk::DrawBox(Gdiplus::Graphics& g, GetZhiItem* box) {
+  DeskDrawResources& d = *m_draw;
+  const RECT& r = box->rect;
+  const int bw = r.right - r.left, bh = r.bottom - r.top;
+  if (!box->chromeCache || box->chromeW != bw || box->chromeH != bh ||
+      box->chromeActive != box->active || box->chromeName != box->name) {
+    box->chromeCache.reset();
+    if (bw > 0 && bh > 0) {
+      auto chrome = std::make_unique<Gdiplus::Bitmap>(bw, bh, PixelFormat32bppPARGB);
+      if (chrome->GetLastStatus() == Gdiplus::Ok) {
+        Gdiplus::Graphics cg(chrome.get());
+        DrawBoxChrome(cg, box, bw, bh);
+        box->chromeCache = std::move(chrome);
+      }
+    }
+    box->chromeW = bw;
+    box->chromeH = bh;
+    box->chromeActive = box->active;
+    box->chromeName = box->name;
+  }
+  if (box->chromeCache) g.DrawImage(box->chromeCache.get(), r.left, r.top, bw, bh);
 
   if (!box->skinned) {
     SkinList(box->list);
