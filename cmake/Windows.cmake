@@ -63,5 +63,10 @@ function(vx_win_test name)
     endif()
     add_test(NAME ${name} COMMAND ${name} --gtest_color=no WORKING_DIRECTORY ${VX_BIN_DIR})
     set_tests_properties(${name} PROPERTIES LABELS "${labels}" TIMEOUT ${T_TIMEOUT})
+    if(T_GUI)
+      # Windows tests share one screen, one mouse and one keyboard: a full-screen window or
+      # real input of one test must never meet another's.
+      set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
+    endif()
   endif()
 endfunction()

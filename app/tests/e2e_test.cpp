@@ -45,33 +45,36 @@ bool MakeShortcut(const std::wstring& link, const std::wstring& target) {
 
 // A visible top-level window of process `pid` with class `cls` (and title, when given),
 // other than `except` (the background window is a dialog too).
+struct WindowSearch {
+  DWORD pid;
+  const wchar_t* cls;
+  const wchar_t* title;
+  HWND except;
+  HWND found;
+};
+
+// Window enumeration callbacks are stdcall on 32-bit Windows: a lambda will not do.
+BOOL CALLBACK MatchWindow(HWND h, LPARAM lp) {
+  auto* s = reinterpret_cast<WindowSearch*>(lp);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(h, &pid);
+  if (pid != s->pid || h == s->except || !::IsWindowVisible(h)) return TRUE;
+  wchar_t buf[128] = {};
+  if (s->cls) {
+    ::GetClassNameW(h, buf, 128);
+    if (wcscmp(buf, s->cls) != 0) return TRUE;
+  }
+  if (s->title) {
+    ::GetWindowTextW(h, buf, 128);
+    if (wcscmp(buf, s->title) != 0) return TRUE;
+  }
+  s->found = h;
+  return FALSE;
+}
+
 HWND FindWindowOf(DWORD pid, const wchar_t* cls, const wchar_t* title, HWND except = nullptr) {
-  struct Search {
-    DWORD pid;
-    const wchar_t* cls;
-    const wchar_t* title;
-    HWND except;
-    HWND found;
-  } s{pid, cls, title, except, nullptr};
-  ::EnumWindows(
-      [](HWND h, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(h, &pid);
-        if (pid != s->pid || h == s->except || !::IsWindowVisible(h)) return TRUE;
-        wchar_t buf[128] = {};
-        if (s->cls) {
-          ::GetClassNameW(h, buf, 128);
-          if (wcscmp(buf, s->cls) != 0) return TRUE;
-        }
-        if (s->title) {
-          ::GetWindowTextW(h, buf, 128);
-          if (wcscmp(buf, s->title) != 0) return TRUE;
-        }
-        s->found = h;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&s));
+  WindowSearch s{pid, cls, title, except, nullptr};
+  ::EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&s));
   return s.found;
 }
 
@@ -84,25 +87,28 @@ HWND WaitForWindowOf(DWORD pid, const wchar_t* cls, const wchar_t* title, int ms
   return nullptr;
 }
 
+struct LargestChild {
+  HWND h = nullptr;
+  long area = 0;
+};
+
+BOOL CALLBACK KeepLargestChild(HWND h, LPARAM lp) {
+  auto* b = reinterpret_cast<LargestChild*>(lp);
+  RECT r;
+  ::GetWindowRect(h, &r);
+  const long area = static_cast<long>(r.right - r.left) * (r.bottom - r.top);
+  if (::IsWindowVisible(h) && area > b->area) {
+    b->h = h;
+    b->area = area;
+  }
+  return TRUE;
+}
+
 // The host is the child of the background window that takes the mouse: the largest one.
 HWND FindHost(HWND back) {
-  struct Best {
-    HWND h = nullptr;
-    long area = 0;
-  } best;
+  LargestChild best;
   ::EnumChildWindows(
-      back,
-      [](HWND h, LPARAM lp) -> BOOL {
-        auto* b = reinterpret_cast<Best*>(lp);
-        RECT r;
-        ::GetWindowRect(h, &r);
-        const long area = static_cast<long>(r.right - r.left) * (r.bottom - r.top);
-        if (::IsWindowVisible(h) && area > b->area) {
-          b->h = h;
-          b->area = area;
-        }
-        return TRUE;
-      },
+      back, KeepLargestChild,
       reinterpret_cast<LPARAM>(&best));
   return best.h;
 }

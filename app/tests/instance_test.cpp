@@ -26,6 +26,23 @@ BOOL CALLBACK FindMessageBox(HWND hwnd, LPARAM lp) {
   return TRUE;
 }
 
+struct TitledWindow {
+  DWORD pid;
+  HWND found = nullptr;
+};
+
+// The background window of one process (other programs may use the same title).
+BOOL CALLBACK FindTitledWindow(HWND h, LPARAM lp) {
+  auto* s = reinterpret_cast<TitledWindow*>(lp);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(h, &pid);
+  wchar_t title[64] = {};
+  ::GetWindowTextW(h, title, 64);
+  if (pid != s->pid || wcscmp(title, L"Vexlo桌面") != 0) return TRUE;
+  s->found = h;
+  return FALSE;
+}
+
 }  // namespace
 
 TEST(SingleInstance, SecondCopyShowsTheMessageAndExitsZero) {
@@ -63,24 +80,10 @@ TEST(SingleInstance, AloneItRunsUntilExitedFromItsMenu) {
   PutFileBytes(DataFolderPath() + L"config.ini", "[SET]\r\nclosetishi=0\r\n");
   Process only;
   ASSERT_TRUE(only.Start(ExeFolder() + L"\\Tessary.exe"));
-  // Other test programs may show windows with the same title: take the one of this process.
-  struct Search {
-    DWORD pid;
-    HWND found = nullptr;
-  } search{only.pi.dwProcessId};
-  auto visit = [](HWND h, LPARAM lp) -> BOOL {
-    auto* s = reinterpret_cast<Search*>(lp);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(h, &pid);
-    wchar_t title[64] = {};
-    ::GetWindowTextW(h, title, 64);
-    if (pid != s->pid || wcscmp(title, L"Vexlo桌面") != 0) return TRUE;
-    s->found = h;
-    return FALSE;
-  };
+  TitledWindow search{only.pi.dwProcessId};
   for (int i = 0; i < 300 && !search.found; ++i) {
     ::Sleep(50);
-    ::EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
+    ::EnumWindows(FindTitledWindow, reinterpret_cast<LPARAM>(&search));
   }
   HWND back = search.found;
   ASSERT_NE(back, nullptr) << "the background window did not appear";
