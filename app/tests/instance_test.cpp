@@ -19,7 +19,9 @@ BOOL CALLBACK FindMessageBox(HWND hwnd, LPARAM lp) {
   ::GetWindowThreadProcessId(hwnd, &pid);
   wchar_t cls[64] = {};
   ::GetClassNameW(hwnd, cls, 64);
-  if (pid == f->pid && wcscmp(cls, L"#32770") == 0) {
+  // Only once the box is on screen: while it is being made its title is still empty.
+  if (pid == f->pid && wcscmp(cls, L"#32770") == 0 && ::IsWindowVisible(hwnd) &&
+      ::GetWindowTextLengthW(hwnd) > 0) {
     f->hwnd = hwnd;
     return FALSE;
   }
