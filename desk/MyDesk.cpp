@@ -291,7 +291,7 @@ void CMyDesk::LoadDesk() {
   if (!g.deskConfig.deskItemFile.empty())
     ResolveInto(&m_deskList, ReadItemFile(ToW(g.deskConfig.deskItemFile)), true, children);
   GetZhiItem* active = ActiveBox();
-  AddMissingItems(active ? &active->list : &m_deskList);
+  AddMissingItems(active ? &active->list : &m_deskList, children);
   RequestRepaint();
 }
 
@@ -494,10 +494,12 @@ void CMyDesk::PlaceItem(VxListCtrl* list, VxListItem* entry, int x, int y) {
   SaveConfigNowOrLater();
 }
 
-void CMyDesk::AddMissingItems(VxListCtrl* list) {
+void CMyDesk::AddMissingItems(VxListCtrl* list) { AddMissingItems(list, m_shell.Children()); }
+
+void CMyDesk::AddMissingItems(VxListCtrl* list, const std::vector<DesktopChild>& children) {
   DeskBatch batch(this);
   std::unordered_set<std::u16string> shown = ShownNames();
-  for (const DesktopChild& child : m_shell.Children()) {
+  for (const DesktopChild& child : children) {
     VxListItem entry;
     if (IsShownChild(child, shown) || !BuildEntry(child, &entry, 0)) continue;
     shown.insert(DeskFoldCase(ToU16(child.parseName)));

@@ -83,6 +83,8 @@ class CMyDesk : public CBaseDesk {
   void OnShellChangeMessage(WPARAM wParam, LPARAM lParam);
   int SyncWithDesktop();
   void AddMissingItems(VxListCtrl* list);
+  // The same over a listing the caller already made (a load lists the desktop once).
+  void AddMissingItems(VxListCtrl* list, const std::vector<DesktopChild>& children);
   void PlaceItem(VxListCtrl* list, VxListItem* entry, int x, int y);
   int BuildEntry(LPCITEMIDLIST pidl, VxListItem* entry, int check);
   // The same for a child whose names the listing already read.
