@@ -256,6 +256,12 @@ void CBaseWnd::OnTimer(UINT_PTR id) {
   CVxDialogBase::OnTimer(id);
 }
 
+// The background window passes its own activation changes on to the host.
+void CBaseWnd::OnActivate(UINT nState, HWND hOther, BOOL bMinimized) {
+  CVxDialogBase::OnActivate(nState, hOther, bMinimized);
+  if (nState == WA_INACTIVE && m_desk && m_pageId == kDeskPageId) m_desk->OnPageDeactivate();
+}
+
 // ---- pages ----
 void CBaseWnd::SlideTo(int pageId, bool animated) {
   if (m_desk) {

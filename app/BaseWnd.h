@@ -59,6 +59,7 @@ class CBaseWnd : public CVxDialogBase, public CDeskOwner {
   BOOL OnInitDialog() override;
   void OnPaint() override;
   void OnTimer(UINT_PTR id) override;
+  void OnActivate(UINT nState, HWND hOther, BOOL bMinimized) override;
   void OnDestroy() override;
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
   BOOL OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;

@@ -53,6 +53,9 @@ class CBaseDesk {
   virtual BOOL OnPageMouse(UINT message, WPARAM wParam, POINT point) { return FALSE; }
   // Timers of the host window while this page shows.
   virtual void OnPageTimer(UINT_PTR id) {}
+  // The organizer lost the foreground while this page shows: nothing may stay marked as
+  // under the mouse, since no mouse-leave will come for it.
+  virtual void OnPageDeactivate() {}
   // The page's drawing where it lies now: shifted by its slide offset while it moves.
   void DrawAt(Gdiplus::Graphics& g, int width, int height);
   void SetSlide(int offset, int direction) {

@@ -117,6 +117,7 @@ class CMyDesk : public CBaseDesk {
   // ---- the host window's page hooks (MyDeskPage.cpp) ----
   BOOL OnPageMouse(UINT message, WPARAM wParam, POINT point) override;
   void OnPageTimer(UINT_PTR id) override;
+  void OnPageDeactivate() override { OnMouseLeave(); }
 
   // ---- drawing (MyDeskDraw.cpp) ----
   void Draw(Gdiplus::Graphics& g, int width, int height) override;

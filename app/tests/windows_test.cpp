@@ -4,6 +4,7 @@
 
 #include <shlobj.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "AppGlobals.h"
@@ -362,5 +363,63 @@ TEST_F(WindowTest, RewrittenWallpaperIsNoticed) {
   // The composed frame shows the picture.
   host->Compose();
   EXPECT_EQ(::GetPixel(host->FrameDC(), 10, 10) & 0xFFFFFF, RGB(200, 30, 30));
+  // Rewritten in place while the program runs: the host's own watch timer (every two
+  // seconds) picks the new picture up; the deadline is generous for a loaded machine.
+  {
+    Gdiplus::Bitmap bmp(64, 48, PixelFormat24bppRGB);
+    Gdiplus::Graphics g(&bmp);
+    Gdiplus::SolidBrush blue(Gdiplus::Color(255, 20, 40, 210));
+    g.FillRectangle(&blue, 0, 0, 64, 48);
+    CLSID bmpClsid;
+    CLSIDFromString(L"{557CF400-1A04-11D3-9A73-0000F81EF32E}", &bmpClsid);
+    ASSERT_EQ(bmp.Save(picture.c_str(), &bmpClsid, nullptr), Gdiplus::Ok);
+  }
+  VxFileHandle again(::CreateFileW(picture.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+  t.QuadPart += 5ULL * 10000000ULL;
+  later.dwLowDateTime = t.LowPart;
+  later.dwHighDateTime = t.HighPart;
+  ASSERT_TRUE(::SetFileTime(again.Get(), nullptr, nullptr, &later));
+  again.Reset();
+  const DWORD start = ::GetTickCount();
+  bool seen = false;
+  while (!seen && ::GetTickCount() - start < 8000) {
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+    host->Compose();
+    seen = (::GetPixel(host->FrameDC(), 10, 10) & 0xFFFFFF) == RGB(20, 40, 210);
+  }
+  EXPECT_TRUE(seen) << "the watch timer did not notice the rewritten picture";
+  std::printf("rewritten wallpaper noticed after %lu ms\n", ::GetTickCount() - start);
   ::SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, const_cast<wchar_t*>(L""), SPIF_UPDATEINIFILE);
+}
+
+TEST_F(WindowTest, LosingTheForegroundClearsTheDeskHoverMarks) {
+  wchar_t dir[MAX_PATH] = {};
+  ::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, dir);
+  const std::wstring desktop = dir;
+  PrepareDesktopShell();
+  RemoveFolderContents(desktop);
+  ::CreateDirectoryW((desktop + L"\\资料").c_str(), nullptr);
+  TheApp().deskConfig.deskPageOn = 1;
+  ASSERT_TRUE(back.Create(nullptr));
+  CBaseWnd* host = back.Host();
+  ASSERT_NE(host->Desk(), nullptr);
+  GetZhiItem* box = host->Desk()->FindBoxByName(L"文件夹");
+  ASSERT_NE(box, nullptr);
+  VxListItem* entry = box->list.GetItem(0);
+  ASSERT_NE(entry, nullptr);
+  const POINT on{entry->rcHover.left + 10, entry->rcHover.top + 10};
+  ::SendMessageW(host->GetSafeHwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(on.x, on.y));
+  ASSERT_EQ(box->hoverBox, 1);
+  ASSERT_EQ(entry->nMouseState, 1);
+  // Activation of the background window itself changes nothing.
+  ::SendMessageW(back.GetSafeHwnd(), WM_ACTIVATE, WA_ACTIVE, 0);
+  EXPECT_EQ(box->hoverBox, 1);
+  ::SendMessageW(back.GetSafeHwnd(), WM_ACTIVATE, WA_INACTIVE, 0);
+  EXPECT_EQ(box->hoverBox, 0);
+  EXPECT_EQ(entry->nMouseState, 0) << "the entry under the mouse lost its highlight";
+  back.DestroyWindow();
+  RemoveFolderContents(desktop);
 }
