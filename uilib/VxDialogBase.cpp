@@ -369,7 +369,7 @@ void CVxDialogBase::DrawImage(Gdiplus::Graphics& g, VxImage* item) {
   item->GetRect(&r);
   Gdiplus::ImageAttributes attr;
   attr.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
-  g.DrawImage(img, r, 0, 0, VxImageWidth(img), VxImageHeight(img), Gdiplus::UnitPixel, &attr);
+  VxDrawImageRect(g, img, r, 0, 0, VxImageWidth(img), VxImageHeight(img), &attr);
 }
 
 void CVxDialogBase::DrawGifImage(Gdiplus::Graphics& g, VxGifImage* item) { DrawImage(g, item); }
@@ -429,7 +429,7 @@ void CVxDialogBase::DrawProgress(Gdiplus::Graphics& g, VxProgress* item) {
   Gdiplus::Rect r;
   item->GetRect(&r);
   if (Gdiplus::Image* back = item->GetBackImage(); VxImageUsable(back))
-    g.DrawImage(back, r, 0, 0, VxImageWidth(back), VxImageHeight(back), Gdiplus::UnitPixel);
+    VxDrawImageRect(g, back, r, 0, 0, VxImageWidth(back), VxImageHeight(back));
   Gdiplus::Image* bar = item->GetBarImage();
   VxXYWH br;
   if (!VxImageUsable(bar) ||
@@ -437,15 +437,15 @@ void CVxDialogBase::DrawProgress(Gdiplus::Graphics& g, VxProgress* item) {
                          item->GetMin(), item->GetMax(), &br) ||
       br.w <= 0 || br.h <= 0)
     return;
-  g.DrawImage(bar, Gdiplus::Rect(br.x, br.y, br.w, br.h), 0, 0, VxImageWidth(bar),
-              VxImageHeight(bar), Gdiplus::UnitPixel);
+  VxDrawImageRect(g, bar, Gdiplus::Rect(br.x, br.y, br.w, br.h), 0, 0, VxImageWidth(bar),
+                  VxImageHeight(bar));
 }
 
 void CVxDialogBase::DrawVScroll(Gdiplus::Graphics& g, VxVScrollBar* item) {
   Gdiplus::Rect r;
   item->GetRect(&r);
   if (Gdiplus::Image* track = item->GetTrackImage(); VxImageUsable(track))
-    g.DrawImage(track, r, 0, 0, VxImageWidth(track), VxImageHeight(track), Gdiplus::UnitPixel);
+    VxDrawImageRect(g, track, r, 0, 0, VxImageWidth(track), VxImageHeight(track));
   Gdiplus::Image *top = item->GetTopImage(), *mid = item->GetMiddleImage(),
                  *bottom = item->GetBottomImage();
   const int pos = item->GetBarPos(), max = item->GetMax();
@@ -469,8 +469,8 @@ void CVxDialogBase::DrawVScroll(Gdiplus::Graphics& g, VxVScrollBar* item) {
   Gdiplus::ImageAttributes attr;
   attr.SetWrapMode(Gdiplus::WrapModeTileFlipY);
   const int middle = item->GetBarHeight();
-  g.DrawImage(mid, Gdiplus::Rect(x, y, VxImageWidth(mid), middle), 0, row, VxImageWidth(mid),
-              midFull / 3 - 1, Gdiplus::UnitPixel, &attr);
+  VxDrawImageRect(g, mid, Gdiplus::Rect(x, y, VxImageWidth(mid), middle), 0, row, VxImageWidth(mid),
+                  midFull / 3 - 1, &attr);
   y += middle;
   g.DrawImage(bottom, Gdiplus::Rect(x, y, VxImageWidth(bottom), botH), 0, row,
               VxImageWidth(bottom), botH, Gdiplus::UnitPixel);

@@ -82,8 +82,8 @@ void VxNineSlice::Draw(Gdiplus::Graphics& g, const Gdiplus::Rect& target) const 
   attr.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
   for (int i = 0; i < 9; ++i) {
     if (!m_slices[i] || dest[i].w <= 0 || dest[i].h <= 0) continue;
-    g.DrawImage(m_slices[i], Gdiplus::Rect(dest[i].x, dest[i].y, dest[i].w, dest[i].h), 0, 0,
-                w[i], h[i], Gdiplus::UnitPixel, &attr);
+    VxDrawImageRect(g, m_slices[i], Gdiplus::Rect(dest[i].x, dest[i].y, dest[i].w, dest[i].h), 0, 0, w[i],
+                    h[i], &attr);
   }
 }
 
@@ -472,8 +472,10 @@ void VxListCtrl::DrawItem(Gdiplus::Graphics& g, VxListItem* item) {
     const int x = item->rcPos.left + (m_geo.itemWidth - m_geo.imageWidth) / 2;
     const int y = item->rcPos.top + m_geo.innerTop;
     // Rows have no item width to centre in (-1): their icon sits at the row's left edge.
-    g.DrawImage(item->pIcon, Gdiplus::Rect(m_geo.itemWidth > 0 ? x : item->rcPos.left + 2, y,
-                                            m_geo.imageWidth, m_geo.imageHeight));
+    VxDrawImageRect(g, item->pIcon,
+                    Gdiplus::Rect(m_geo.itemWidth > 0 ? x : item->rcPos.left + 2, y, m_geo.imageWidth,
+                                  m_geo.imageHeight),
+                    0, 0, VxImageWidth(item->pIcon), VxImageHeight(item->pIcon));
   }
   if (item->szName[0] && item->bDrawText) {
     const int h = fullLabel ? (item->rcFocus.bottom - item->rcFocus.top)

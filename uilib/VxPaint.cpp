@@ -65,3 +65,26 @@ BOOL VxSaveImagePng(Gdiplus::Image* image, const wchar_t* path) {
       return image->Save(path, &codecs[i].Clsid, nullptr) == Gdiplus::Ok;
   return FALSE;
 }
+
+void VxDrawImageRect(Gdiplus::Graphics& g, Gdiplus::Image* image, const Gdiplus::Rect& dest, int srcX,
+                     int srcY, int srcW, int srcH, const Gdiplus::ImageAttributes* attr) {
+  if (!image || dest.Width <= 0 || dest.Height <= 0 || srcW <= 0 || srcH <= 0) return;
+  const bool stretchX = dest.Width != srcW, stretchY = dest.Height != srcH;
+  if (!stretchX && !stretchY) {
+    g.DrawImage(image, dest, srcX, srcY, srcW, srcH, Gdiplus::UnitPixel, attr);
+    return;
+  }
+  const Gdiplus::GraphicsState state = g.Save();
+  g.IntersectClip(dest);
+  Gdiplus::Rect wide = dest;
+  if (stretchX) {
+    wide.X -= 1;
+    wide.Width += 1;
+  }
+  if (stretchY) {
+    wide.Y -= 1;
+    wide.Height += 1;
+  }
+  g.DrawImage(image, wide, srcX, srcY, srcW, srcH, Gdiplus::UnitPixel, attr);
+  g.Restore(state);
+}

@@ -15,3 +15,11 @@ LUMETTE_API void VxSetAlpha255(Gdiplus::Bitmap* bmp, int a);
 
 // Saves an image as a PNG file; FALSE when there is no PNG encoder or the save fails.
 LUMETTE_API BOOL VxSaveImagePng(Gdiplus::Image* image, const wchar_t* path);
+
+// Draws the source rectangle of `image` into `dest`, stretched when the sizes differ.
+// Some GDI+ implementations leave the first row or column of a stretched destination
+// unpainted, which shows as a see-through seam between nine-slice pieces; the stretch is
+// therefore drawn one pixel larger on its leading sides and clipped back to `dest`.
+LUMETTE_API void VxDrawImageRect(Gdiplus::Graphics& g, Gdiplus::Image* image, const Gdiplus::Rect& dest,
+                                 int srcX, int srcY, int srcW, int srcH,
+                                 const Gdiplus::ImageAttributes* attr = nullptr);

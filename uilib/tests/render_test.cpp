@@ -178,6 +178,35 @@ TEST_F(RenderTest, NineSliceCornersKeepTheirColours) {
   EXPECT_EQ(PixelAt(*bmp, r.left, r.top), 0xFF000000u);
 }
 
+// Translucent slices of one colour must join without a seam: no column or row where the
+// background shows through or two slices overlap.
+TEST_F(RenderTest, TranslucentNineSliceHasNoSeams) {
+  const uint32_t colour = 0x80406080;
+  const int sizes[9][2] = {{5, 5}, {4, 5}, {5, 5}, {5, 4}, {4, 4}, {5, 4}, {5, 5}, {4, 5}, {5, 5}};
+  CStringArray set;
+  for (int i = 0; i < 9; ++i)
+    set.push_back(MakeSolidPng(L"r-seam" + std::to_wstring(i) + L".png", sizes[i][0], sizes[i][1], colour));
+  VxListCtrl list;
+  dlg.AddVxItem(&list);
+  list.SetListType(VXLT_BIGICON);
+  CRect rc(0, 0, 200, 150);
+  list.SetRect(&rc);
+  ASSERT_TRUE(list.SetFouceImage(set));
+  VxListItem t;
+  list.AddItem(&t, TRUE);
+  list.SetSel(0, TRUE);
+  const RECT r = list.GetItem(0)->rcHover;
+  auto bmp = PaintToBitmap(dlg, 200, 150);
+  const uint32_t inside = PixelAt(*bmp, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  int odd = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x)
+      if (PixelAt(*bmp, x, y) != inside && ++odd <= 3)
+        ADD_FAILURE() << "pixel " << x << "," << y << " is " << std::hex << PixelAt(*bmp, x, y)
+                      << " not " << inside;
+  EXPECT_EQ(odd, 0);
+}
+
 TEST_F(RenderTest, RubberBandIsFilledAndOutlined) {
   dlg.SetSelRect(TRUE);
   VxListCtrl list;
