@@ -329,18 +329,44 @@ TEST_F(WindowTest, HostHasTheTemplateStaticsAndCoversTheScreen) {
   EXPECT_FALSE(back.CheckWorkArea()) << "an unchanged work area does nothing";
 }
 
+namespace {
+
+// A one-colour BMP at `path`.
+bool SaveSolidBmp(const std::wstring& path, Gdiplus::Color colour) {
+  Gdiplus::Bitmap bmp(64, 48, PixelFormat24bppRGB);
+  Gdiplus::Graphics g(&bmp);
+  Gdiplus::SolidBrush fill(colour);
+  g.FillRectangle(&fill, 0, 0, 64, 48);
+  CLSID bmpClsid;
+  CLSIDFromString(L"{557CF400-1A04-11D3-9A73-0000F81EF32E}", &bmpClsid);
+  return bmp.Save(path.c_str(), &bmpClsid, nullptr) == Gdiplus::Ok;
+}
+
+// Sets the file's write time `seconds` after now, so a rewrite within the file system's
+// time resolution still reads as new.
+bool SetWriteTimeAhead(const std::wstring& path, int seconds) {
+  VxFileHandle f(::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, 0, nullptr));
+  FILETIME later;
+  ::GetSystemTimeAsFileTime(&later);
+  ULARGE_INTEGER t{{later.dwLowDateTime, later.dwHighDateTime}};
+  t.QuadPart += static_cast<ULONGLONG>(seconds) * 10000000ULL;
+  later.dwLowDateTime = t.LowPart;
+  later.dwHighDateTime = t.HighPart;
+  return ::SetFileTime(f.Get(), nullptr, nullptr, &later) != FALSE;
+}
+
+COLORREF FramePixel(CBaseWnd* host) {
+  host->Compose();
+  return ::GetPixel(host->FrameDC(), 10, 10) & 0xFFFFFF;
+}
+
+}  // namespace
+
 TEST_F(WindowTest, RewrittenWallpaperIsNoticed) {
   ASSERT_TRUE(EnsureDataFolder());
   const std::wstring picture = DataFolderPath() + L"wall.bmp";
-  {
-    Gdiplus::Bitmap bmp(64, 48, PixelFormat24bppRGB);
-    Gdiplus::Graphics g(&bmp);
-    Gdiplus::SolidBrush red(Gdiplus::Color(255, 200, 30, 30));
-    g.FillRectangle(&red, 0, 0, 64, 48);
-    CLSID bmpClsid;
-    CLSIDFromString(L"{557CF400-1A04-11D3-9A73-0000F81EF32E}", &bmpClsid);
-    ASSERT_EQ(bmp.Save(picture.c_str(), &bmpClsid, nullptr), Gdiplus::Ok);
-  }
+  ASSERT_TRUE(SaveSolidBmp(picture, Gdiplus::Color(255, 200, 30, 30)));
   ASSERT_TRUE(::SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, const_cast<wchar_t*>(picture.c_str()),
                                       SPIF_UPDATEINIFILE));
   ASSERT_TRUE(back.Create(nullptr));
@@ -348,47 +374,21 @@ TEST_F(WindowTest, RewrittenWallpaperIsNoticed) {
   host->CheckWallpaper();
   EXPECT_FALSE(host->CheckWallpaper()) << "nothing changed";
   // The same name, a new write time: noticed.
-  VxFileHandle f(::CreateFileW(picture.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
-                               OPEN_EXISTING, 0, nullptr));
-  FILETIME later;
-  ::GetSystemTimeAsFileTime(&later);
-  ULARGE_INTEGER t{{later.dwLowDateTime, later.dwHighDateTime}};
-  t.QuadPart += 5ULL * 10000000ULL;  // five seconds on
-  later.dwLowDateTime = t.LowPart;
-  later.dwHighDateTime = t.HighPart;
-  ASSERT_TRUE(::SetFileTime(f.Get(), nullptr, nullptr, &later));
-  f.Reset();
+  ASSERT_TRUE(SetWriteTimeAhead(picture, 5));
   EXPECT_TRUE(host->CheckWallpaper());
   EXPECT_FALSE(host->CheckWallpaper());
-  // The composed frame shows the picture.
-  host->Compose();
-  EXPECT_EQ(::GetPixel(host->FrameDC(), 10, 10) & 0xFFFFFF, RGB(200, 30, 30));
+  EXPECT_EQ(FramePixel(host), RGB(200, 30, 30)) << "the composed frame shows the picture";
   // Rewritten in place while the program runs: the host's own watch timer (every two
   // seconds) picks the new picture up; the deadline is generous for a loaded machine.
-  {
-    Gdiplus::Bitmap bmp(64, 48, PixelFormat24bppRGB);
-    Gdiplus::Graphics g(&bmp);
-    Gdiplus::SolidBrush blue(Gdiplus::Color(255, 20, 40, 210));
-    g.FillRectangle(&blue, 0, 0, 64, 48);
-    CLSID bmpClsid;
-    CLSIDFromString(L"{557CF400-1A04-11D3-9A73-0000F81EF32E}", &bmpClsid);
-    ASSERT_EQ(bmp.Save(picture.c_str(), &bmpClsid, nullptr), Gdiplus::Ok);
-  }
-  VxFileHandle again(::CreateFileW(picture.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
-                                   OPEN_EXISTING, 0, nullptr));
-  t.QuadPart += 5ULL * 10000000ULL;
-  later.dwLowDateTime = t.LowPart;
-  later.dwHighDateTime = t.HighPart;
-  ASSERT_TRUE(::SetFileTime(again.Get(), nullptr, nullptr, &later));
-  again.Reset();
+  ASSERT_TRUE(SaveSolidBmp(picture, Gdiplus::Color(255, 20, 40, 210)));
+  ASSERT_TRUE(SetWriteTimeAhead(picture, 10));
   const DWORD start = ::GetTickCount();
   bool seen = false;
   while (!seen && ::GetTickCount() - start < 8000) {
     ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-    host->Compose();
-    seen = (::GetPixel(host->FrameDC(), 10, 10) & 0xFFFFFF) == RGB(20, 40, 210);
+    seen = FramePixel(host) == RGB(20, 40, 210);
   }
   EXPECT_TRUE(seen) << "the watch timer did not notice the rewritten picture";
   std::printf("rewritten wallpaper noticed after %lu ms\n", ::GetTickCount() - start);
