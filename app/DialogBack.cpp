@@ -119,7 +119,11 @@ void CDialogBack::RemoveTrayIcon() {
 }
 
 void CDialogBack::ShowTrayMenu() {
-  ::SetForegroundWindow(m_hWnd);
+  // While the confirmation asks, this window is disabled under it; brought to the front, the
+  // full-screen window would hide the one window that still takes input. The confirmation
+  // takes the foreground instead; the menu's commands still come here.
+  HWND confirm = ConfirmWindow();
+  ::SetForegroundWindow(confirm ? confirm : m_hWnd);
   HMENU menu = ::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MENU_TRAY));
   if (!menu) return;
   POINT pt;
