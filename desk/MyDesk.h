@@ -50,6 +50,18 @@ struct GetZhiItem {
   int chromeW = 0, chromeH = 0, chromeActive = -1;
 };
 
+// Milliseconds the page drawing spent in each part, summed over every frame drawn while a
+// benchmark lends the desk this record (SetDrawTimes); nothing is timed without one.
+struct DeskDrawTimes {
+  double boxFrames = 0;    // frames and titles of the boxes
+  double boxLists = 0;     // the boxes' lists
+  double boxControls = 0;  // scroll thumbs and menu buttons
+  double flashes = 0;      // highlights of new entries, in boxes and on the desk list
+  double deskList = 0;     // the desk list with its resting cells, and the rubber band
+  double rebuilds = 0;     // cached images made again (included in the parts above)
+  int frames = 0;
+};
+
 struct DeskDrawResources;
 struct DeskDrawResourcesDeleter {
   void operator()(DeskDrawResources* r) const;
@@ -122,6 +134,7 @@ class CMyDesk : public CBaseDesk {
   void Draw(Gdiplus::Graphics& g, int width, int height) override;
   // The frame and title of a box at the origin of `g`.
   void DrawBoxChrome(Gdiplus::Graphics& g, GetZhiItem* box, int width, int height);
+  void SetDrawTimes(DeskDrawTimes* times) { m_times = times; }
 
   // ---- box input (MyDeskInput.cpp); points are page (owner client) coordinates ----
   // Hit code of DeskBoxHit; sets the pointer shape when asked and the box is not fixed.
@@ -208,6 +221,7 @@ class CMyDesk : public CBaseDesk {
   void SkinList(VxListCtrl& list);
 
   std::unique_ptr<DeskDrawResources, DeskDrawResourcesDeleter> m_draw;
+  DeskDrawTimes* m_times = nullptr;
   BOOL m_deskSkinned = FALSE;
   BOOL m_pressPending = FALSE;
   BOOL m_boxChanged = FALSE;  // the pressed box moved or changed size

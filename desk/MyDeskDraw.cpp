@@ -65,6 +65,31 @@ void DrawStripFrame(Gdiplus::Graphics& g, Gdiplus::Image* strip, int frame, int 
   g.DrawImage(strip, dest, 0, frame * frameH, frameW, frameH, Gdiplus::UnitPixel, &attr);
 }
 
+// Adds the time of its scope to one figure of DeskDrawTimes; free when nothing is timed.
+class PartClock {
+ public:
+  explicit PartClock(double* sink) : sink_(sink) {
+    if (sink_) ::QueryPerformanceCounter(&start_);
+  }
+  ~PartClock() {
+    if (!sink_) return;
+    LARGE_INTEGER end, freq;
+    ::QueryPerformanceCounter(&end);
+    ::QueryPerformanceFrequency(&freq);
+    *sink_ += 1000.0 * static_cast<double>(end.QuadPart - start_.QuadPart) / static_cast<double>(freq.QuadPart);
+  }
+  PartClock(const PartClock&) = delete;
+  PartClock& operator=(const PartClock&) = delete;
+
+ private:
+  double* sink_;
+  LARGE_INTEGER start_{};
+};
+
+double* Part(DeskDrawTimes* times, double DeskDrawTimes::*figure) {
+  return times ? &(times->*figure) : nullptr;
+}
+
 }  // namespace
 
 void CMyDesk::SkinList(VxListCtrl& list) {
@@ -98,6 +123,7 @@ void CMyDesk::Draw(Gdiplus::Graphics& g, int width, int height) {
 }
 
 void CMyDesk::DrawPage(Gdiplus::Graphics& g) {
+  if (m_times) ++m_times->frames;
   if (!m_iconsHidden)
     for (auto& b : m_boxes)
       if (b->shown) DrawBox(g, b.get());
@@ -106,6 +132,7 @@ void CMyDesk::DrawPage(Gdiplus::Graphics& g) {
     m_deskSkinned = TRUE;
   }
   if (m_deskList.IsShow()) {
+    PartClock clock(Part(m_times, &DeskDrawTimes::deskList));
     // Labels lie straight on the wallpaper: a faint dark cell keeps them legible on light
     // pictures.
     for (VxListItem* e : m_deskList.Items())
@@ -114,9 +141,10 @@ void CMyDesk::DrawPage(Gdiplus::Graphics& g) {
                                            e->rcHover.right - e->rcHover.left,
                                            e->rcHover.bottom - e->rcHover.top));
     m_deskList.Draw(g);
-    DrawFlashes(g, m_deskList, nullptr);
   }
+  if (m_deskList.IsShow()) DrawFlashes(g, m_deskList, nullptr);
   if (m_pressPending && !::IsRectEmpty(&m_band)) {
+    PartClock clock(Part(m_times, &DeskDrawTimes::deskList));
     const Gdiplus::Rect band(m_band.left, m_band.top, m_band.right - m_band.left,
                              m_band.bottom - m_band.top);
     Gdiplus::SolidBrush fill(Gdiplus::Color(0x64, 0x33, 0x99, 0xFF));
@@ -149,47 +177,56 @@ void CMyDesk::DrawBox(Gdiplus::Graphics& g, GetZhiItem* box) {
   DeskDrawResources& d = *m_draw;
   const RECT& r = box->rect;
   const int bw = r.right - r.left, bh = r.bottom - r.top;
-  if (!box->chromeCache || box->chromeW != bw || box->chromeH != bh ||
-      box->chromeActive != box->active || box->chromeName != box->name) {
-    box->chromeCache.reset();
-    if (bw > 0 && bh > 0) {
-      auto chrome = std::make_unique<Gdiplus::Bitmap>(bw, bh, PixelFormat32bppPARGB);
-      if (chrome->GetLastStatus() == Gdiplus::Ok) {
-        Gdiplus::Graphics cg(chrome.get());
-        DrawBoxChrome(cg, box, bw, bh);
-        box->chromeCache = std::move(chrome);
+  {
+    PartClock clock(Part(m_times, &DeskDrawTimes::boxFrames));
+    if (!box->chromeCache || box->chromeW != bw || box->chromeH != bh ||
+        box->chromeActive != box->active || box->chromeName != box->name) {
+      PartClock rebuild(Part(m_times, &DeskDrawTimes::rebuilds));
+      box->chromeCache.reset();
+      if (bw > 0 && bh > 0) {
+        auto chrome = std::make_unique<Gdiplus::Bitmap>(bw, bh, PixelFormat32bppPARGB);
+        if (chrome->GetLastStatus() == Gdiplus::Ok) {
+          Gdiplus::Graphics cg(chrome.get());
+          DrawBoxChrome(cg, box, bw, bh);
+          box->chromeCache = std::move(chrome);
+        }
       }
+      box->chromeW = bw;
+      box->chromeH = bh;
+      box->chromeActive = box->active;
+      box->chromeName = box->name;
     }
-    box->chromeW = bw;
-    box->chromeH = bh;
-    box->chromeActive = box->active;
-    box->chromeName = box->name;
+    if (box->chromeCache) g.DrawImage(box->chromeCache.get(), r.left, r.top, bw, bh);
   }
-  if (box->chromeCache) g.DrawImage(box->chromeCache.get(), r.left, r.top, bw, bh);
 
   if (!box->skinned) {
     SkinList(box->list);
     box->skinned = 1;
   }
-  const RECT area = BoxListArea(box);
-  const int w = area.right - area.left + 5;
-  const int content = std::max(box->list.GetListMaxHeight(), box->viewHeight) + 5;
-  if (!box->cache && w > 5) {
-    auto bmp = std::make_unique<Gdiplus::Bitmap>(w, content, PixelFormat32bppPARGB);
-    if (bmp->GetLastStatus() == Gdiplus::Ok) {
-      Gdiplus::Graphics cg(bmp.get());
-      cg.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
-      cg.TranslateTransform(static_cast<float>(-area.left), static_cast<float>(-area.top));
-      box->list.Draw(cg);
-      box->cache = std::move(bmp);
+  {
+    PartClock clock(Part(m_times, &DeskDrawTimes::boxLists));
+    const RECT area = BoxListArea(box);
+    const int w = area.right - area.left + 5;
+    const int content = std::max(box->list.GetListMaxHeight(), box->viewHeight) + 5;
+    if (!box->cache && w > 5) {
+      PartClock rebuild(Part(m_times, &DeskDrawTimes::rebuilds));
+      auto bmp = std::make_unique<Gdiplus::Bitmap>(w, content, PixelFormat32bppPARGB);
+      if (bmp->GetLastStatus() == Gdiplus::Ok) {
+        Gdiplus::Graphics cg(bmp.get());
+        cg.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
+        cg.TranslateTransform(static_cast<float>(-area.left), static_cast<float>(-area.top));
+        box->list.Draw(cg);
+        box->cache = std::move(bmp);
+      }
     }
+    const int visible = std::min(box->viewHeight, content - box->scroll);
+    if (box->cache && visible > 0)
+      g.DrawImage(box->cache.get(), Gdiplus::Rect(area.left, area.top, w, visible), 0, box->scroll, w,
+                  visible, Gdiplus::UnitPixel);
   }
-  const int visible = std::min(box->viewHeight, content - box->scroll);
-  if (box->cache && visible > 0)
-    g.DrawImage(box->cache.get(), Gdiplus::Rect(area.left, area.top, w, visible), 0, box->scroll, w,
-                visible, Gdiplus::UnitPixel);
   DrawFlashes(g, box->list, box);
 
+  PartClock clock(Part(m_times, &DeskDrawTimes::boxControls));
   if (box->thumbLen > 0) {
     const int state = m_pressPending && box->titleHit == kBoxHitThumb ? 2 : box->hoverBox ? 1 : 0;
     const int x = r.right - 13, y = r.top + kBoxListInsetTop + box->thumbPos, len = box->thumbLen;
@@ -206,6 +243,7 @@ void CMyDesk::DrawBox(Gdiplus::Graphics& g, GetZhiItem* box) {
 }
 
 void CMyDesk::DrawFlashes(Gdiplus::Graphics& g, VxListCtrl& list, GetZhiItem* box) {
+  PartClock clock(Part(m_times, &DeskDrawTimes::flashes));
   const Gdiplus::GraphicsState saved = g.Save();
   if (box) {
     const RECT area = BoxListArea(box);
