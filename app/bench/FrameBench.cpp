@@ -48,12 +48,15 @@ bool WriteWallpaper(const std::wstring& path, int w, int h) {
   {
     Gdiplus::Graphics g(&bmp);
     Gdiplus::LinearGradientBrush sky(Gdiplus::Point(0, 0), Gdiplus::Point(0, h),
-                                     Gdiplus::Color(255, 38, 64, 120), Gdiplus::Color(255, 236, 164, 110));
+                                     Gdiplus::Color(255, 38, 64, 120),
+                                     Gdiplus::Color(255, 236, 164, 110));
     g.FillRectangle(&sky, 0, 0, w, h);
     g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
     for (int i = 0; i < 12; ++i) {
-      Gdiplus::SolidBrush spot(Gdiplus::Color(120, static_cast<BYTE>(40 + i * 17), 220, static_cast<BYTE>(250 - i * 19)));
-      g.FillEllipse(&spot, 80 + i * 150, 100 + static_cast<int>(300 * std::sin(i * 0.9)) + 300, 220, 220);
+      Gdiplus::SolidBrush spot(Gdiplus::Color(120, static_cast<BYTE>(40 + i * 17), 220,
+                                              static_cast<BYTE>(250 - i * 19)));
+      g.FillEllipse(&spot, 80 + i * 150, 100 + static_cast<int>(300 * std::sin(i * 0.9)) + 300, 220,
+                    220);
     }
   }
   CLSID bmpClsid;
@@ -153,7 +156,8 @@ int main() {
     Pump();
   }
   // The parts: composing alone (with the desk's own figures), and presenting alone.
-  std::vector<double> compose, present, boxFrames, boxLists, boxControls, flashes, deskList, rebuilds;
+  std::vector<double> compose, present, boxFrames, boxLists, boxControls, flashes, deskList,
+      rebuilds;
   for (int i = 0; i < 40; ++i) {
     DeskDrawTimes times;
     desk->SetDrawTimes(&times);
@@ -195,39 +199,80 @@ int main() {
               frames.size(), frames[frames.size() / 2], frames.back());
   std::printf("parts (median): compose %.1f ms (without the boxes %.1f ms), present %.1f ms\n",
               Median(compose), Median(bare), Median(present));
-  const double drawn = Median(boxFrames) + Median(boxLists) + Median(boxControls) + Median(flashes) +
-                       Median(deskList);
-  std::printf("compose (median ms): box frames and titles %.2f, box lists %.2f, thumbs and menu buttons %.2f,\n"
-              "  flashes %.2f, desk list and band %.2f, rest (background, setup) %.2f; cache rebuilds %.2f\n",
-              Median(boxFrames), Median(boxLists), Median(boxControls), Median(flashes), Median(deskList),
-              std::max(0.0, Median(compose) - drawn), Median(rebuilds));
+  const double drawn = Median(boxFrames) + Median(boxLists) + Median(boxControls) +
+                       Median(flashes) + Median(deskList);
+  std::printf("compose (median ms): box frames and titles %.2f, box lists %.2f,\n"
+              "  thumbs and menu buttons %.2f, flashes %.2f, desk list and band %.2f,\n"
+              "  rest (background, setup) %.2f; cache rebuilds %.2f\n",
+              Median(boxFrames), Median(boxLists), Median(boxControls), Median(flashes),
+              Median(deskList), std::max(0.0, Median(compose) - drawn), Median(rebuilds));
 
-  // A busy desk for the screenshot: an active box, a hovered and a selected entry, a scrolled
-  // box with its thumb under the mouse, a menu button under the mouse, two flashing entries
-  // (one fading), and a rubber band on the empty desk.
-  desk->SetActiveBox(boxes[0]);
+  // A busy desk for the screenshot, in the top row of boxes from the left: an active box, a
+  // box with a selected and a hovered entry, one with its menu button under the mouse, one
+  // with two flashing entries (one rising, one fading), a scrolled one with its thumb under
+  // the mouse; a flashing desk entry, and a rubber band on the empty desk.
+  std::vector<GetZhiItem*> top;
   for (GetZhiItem* box : boxes)
-    if (box->thumbLen > 0 && box->rect.bottom < cy) {
-      const RECT area = CMyDesk::BoxListArea(box);
-      desk->OnMouseWheel(-120, POINT{(area.left + area.right) / 2, (area.top + area.bottom) / 2});
-      box->hoverBox = 1;
-      break;
-    }
-  boxes[2]->hoverMenu = 1;
-  if (VxListItem* e = boxes[1]->list.GetItem(1)) e->nMouseState = 1;
-  boxes[1]->list.SetSel(0, TRUE);
-  boxes[1]->cache.reset();
-  if (VxListItem* e = boxes[3]->list.GetItem(0)) e->nData[kEntryFlash] = 45;
-  if (VxListItem* e = boxes[3]->list.GetItem(4)) e->nData[kEntryFlash] = 55;
-  if (VxListItem* e = desk->DeskList().GetItem(0)) e->nData[kEntryFlash] = 53;
+    if (box->rect.top < 100 && box->list.GetListType() != VXLT_LIST) top.push_back(box);
+  std::sort(top.begin(), top.end(),
+            [](GetZhiItem* l, GetZhiItem* r) { return l->rect.left < r->rect.left; });
+  if (top.size() >= 5) {
+    const RECT area = CMyDesk::BoxListArea(top[4]);
+    desk->OnMouseWheel(-120, POINT{(area.left + area.right) / 2, (area.top + area.bottom) / 2});
+  }
+  // The press that starts the band clears the lists' states: they are set after it.
   desk->OnLButtonDown(POINT{cx - 110, 90});
   desk->OnMouseMove(POINT{cx - 30, 420});
+  if (top.size() >= 5) {
+    desk->SetActiveBox(top[0]);
+    top[1]->list.SetSel(0, TRUE);
+    if (VxListItem* e = top[1]->list.GetItem(1)) e->nMouseState = 1;
+    top[1]->cache.reset();
+    top[2]->hoverMenu = 1;
+    if (VxListItem* e = top[3]->list.GetItem(0)) e->nData[kEntryFlash] = 57;
+    if (VxListItem* e = top[3]->list.GetItem(4)) e->nData[kEntryFlash] = 45;
+    top[4]->hoverBox = 1;
+  }
+  if (VxListItem* e = desk->DeskList().GetItem(0)) e->nData[kEntryFlash] = 53;
   host.Compose();
   const std::wstring shots = ExeFolder() + L"\\..\\screenshots";
   ::CreateDirectoryW(shots.c_str(), nullptr);
   const std::wstring shot = shots + L"\\framebench.png";
   std::printf("screenshot %s\n", SaveFrame(host.FrameDC(), shot) ? "saved" : "could not be saved");
   desk->OnLButtonUp(POINT{cx - 30, 420});
+
+  // Icons left on the desk list are drawn one by one every frame: the same desk with 60 of
+  // the boxes' icons given to the desk list.
+  int moved = 0;
+  for (auto it = boxes.rbegin(); it != boxes.rend() && moved < 60; ++it) {
+    GetZhiItem* box = *it;
+    while (box->list.GetCount() > 0 && moved < 60) {
+      VxListItem* e = box->list.GetItem(box->list.GetCount() - 1);
+      e->nData[kEntryFlash] = 0;
+      desk->DeskList().AddItem(e, TRUE);
+      box->list.RemoveAt(e, TRUE);
+      ++moved;
+    }
+    desk->LayoutBox(box, TRUE);
+  }
+  std::vector<double> withDeskIcons;
+  DeskDrawTimes deskTimes;
+  desk->SetDrawTimes(&deskTimes);
+  for (int i = 0; i < 20; ++i) {
+    ::QueryPerformanceCounter(&a);
+    host.Compose();
+    ::GdiFlush();
+    ::QueryPerformanceCounter(&b);
+    withDeskIcons.push_back(Ms(a, b, f));
+  }
+  desk->SetDrawTimes(nullptr);
+  std::printf(
+      "with %d icons on the desk list: compose median %.1f ms, of which desk list %.2f ms\n", moved,
+      Median(withDeskIcons), deskTimes.deskList / std::max(1, deskTimes.frames));
+  std::printf("screenshot with the desk list %s\n",
+              SaveFrame(host.FrameDC(), shots + L"\\framebench-desklist.png")
+                  ? "saved"
+                  : "could not be saved");
 
   host.DestroyWindow();
   ::DestroyWindow(parent);
