@@ -166,6 +166,8 @@ void CBaseWnd::BuildBackground() {
   m_frameBmp.Reset(::CreateDIBSection(screen.Get(), &bi, DIB_RGB_COLORS, &frameBits, nullptr, 0));
   m_backBmp.Reset(::CreateDIBSection(screen.Get(), &bi, DIB_RGB_COLORS, &backBits, nullptr, 0));
   m_frameBits = frameBits;
+  m_frameW = frameBits ? w : 0;
+  m_frameH = frameBits ? h : 0;
   m_frameOld = ::SelectObject(m_frameDC.Get(), m_frameBmp.Get());
   m_backOld = ::SelectObject(m_backDC.Get(), m_backBmp.Get());
 
@@ -199,11 +201,18 @@ void CBaseWnd::Compose() {
   ::BitBlt(m_frameDC.Get(), 0, 0, client.right, client.bottom, m_backDC.Get(), 0, 0, SRCCOPY);
   if (m_desk && m_pageId == kDeskPageId && m_frameBits) {
     ::GdiFlush();
-    Gdiplus::Bitmap frame(client.right, client.bottom, client.right * 4, PixelFormat32bppRGB,
+    // The page writes the frame's memory directly: it is addressed by the size the bitmap was
+    // made with, whatever the client size has become since.
+    Gdiplus::Bitmap frame(m_frameW, m_frameH, m_frameW * 4, PixelFormat32bppRGB,
                           static_cast<BYTE*>(m_frameBits));
     Gdiplus::Graphics g(&frame);
     g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
-    m_desk->DrawAt(g, client.right, client.bottom);
+    VxPixels pixels;
+    pixels.bits = static_cast<uint8_t*>(m_frameBits);
+    pixels.width = m_frameW;
+    pixels.height = m_frameH;
+    pixels.stride = static_cast<std::ptrdiff_t>(m_frameW) * 4;
+    m_desk->DrawAt(g, m_frameW, m_frameH, &pixels);
   }
   m_drawnSincePaint = TRUE;
 }

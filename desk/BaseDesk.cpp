@@ -5,9 +5,12 @@ void CBaseDesk::Draw(Gdiplus::Graphics& g, int width, int height) {
   g.FillRectangle(&fill, 0, 0, width, height);
 }
 
-void CBaseDesk::DrawAt(Gdiplus::Graphics& g, int width, int height) {
+void CBaseDesk::DrawAt(Gdiplus::Graphics& g, int width, int height, const VxPixels* frame) {
   if (!m_animating || m_slideOffset == 0) {
-    Draw(g, width, height);
+    if (frame)
+      DrawFrame(g, *frame, width, height);
+    else
+      Draw(g, width, height);
     return;
   }
   // A moving page is drawn once and then shifted: the slide costs one blit per step.

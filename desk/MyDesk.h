@@ -13,6 +13,7 @@
 #include "ShellItems.h"
 #include "VxListCtrl.h"
 #include "desk_records.h"
+#include "vx_blend.h"
 #include "desk_sort.h"
 
 // What the desk keeps in an entry's caller words.
@@ -30,7 +31,8 @@ struct GetZhiItem {
   POINT downPoint{0, 0};
   VxListCtrl list;
   int kind = 0;
-  std::unique_ptr<Gdiplus::Bitmap> cache;
+  // The list's rendering, its whole content; dropped whenever what the list shows changes.
+  std::unique_ptr<VxPixelImage> cache;
   int scroll = 0;
   int fixedPos = 0;
   int shown = 1;
@@ -45,12 +47,25 @@ struct GetZhiItem {
   int skinned = 0;     // the list has its highlight images
   // The frame and the shadowed title, rendered once per size, state and name: the page is
   // drawn many times a second while boxes move, and these change rarely.
-  std::unique_ptr<Gdiplus::Bitmap> chromeCache;
+  std::unique_ptr<VxPixelImage> chromeCache;
   std::wstring chromeName;
   int chromeW = 0, chromeH = 0, chromeActive = -1;
 };
 
+// Milliseconds the page drawing spent in each part, summed over every frame drawn while a
+// benchmark lends the desk this record (SetDrawTimes); nothing is timed without one.
+struct DeskDrawTimes {
+  double boxFrames = 0;    // frames and titles of the boxes
+  double boxLists = 0;     // the boxes' lists
+  double boxControls = 0;  // scroll thumbs and menu buttons
+  double flashes = 0;      // highlights of new entries, in boxes and on the desk list
+  double deskList = 0;     // the desk list with its resting cells, and the rubber band
+  double rebuilds = 0;     // cached images made again (included in the parts above)
+  int frames = 0;
+};
+
 struct DeskDrawResources;
+class DeskCanvas;
 struct DeskDrawResourcesDeleter {
   void operator()(DeskDrawResources* r) const;
 };
@@ -121,8 +136,11 @@ class CMyDesk : public CBaseDesk {
 
   // ---- drawing (MyDeskDraw.cpp) ----
   void Draw(Gdiplus::Graphics& g, int width, int height) override;
+  // The boxes' cached images go straight into the frame's memory.
+  void DrawFrame(Gdiplus::Graphics& g, const VxPixels& frame, int width, int height) override;
   // The frame and title of a box at the origin of `g`.
   void DrawBoxChrome(Gdiplus::Graphics& g, GetZhiItem* box, int width, int height);
+  void SetDrawTimes(DeskDrawTimes* times) { m_times = times; }
 
   // ---- box input (MyDeskInput.cpp); points are page (owner client) coordinates ----
   // Hit code of DeskBoxHit; sets the pointer shape when asked and the box is not fixed.
@@ -203,12 +221,15 @@ class CMyDesk : public CBaseDesk {
   void EnsureTooltip();
   VxListItem* EntryAt(POINT pt, VxListCtrl** list, GetZhiItem** box) const;
   // Drawing helpers (MyDeskDraw.cpp).
-  void DrawPage(Gdiplus::Graphics& g);
-  void DrawBox(Gdiplus::Graphics& g, GetZhiItem* box);
-  void DrawFlashes(Gdiplus::Graphics& g, VxListCtrl& list, GetZhiItem* box);
+  void LoadDrawResources();
+  void DrawPage(DeskCanvas& canvas);
+  void DrawBox(DeskCanvas& canvas, GetZhiItem* box);
+  void DrawFlashes(DeskCanvas& canvas, VxListCtrl& list, GetZhiItem* box);
+  void DrawRestingCells(DeskCanvas& canvas);
   void SkinList(VxListCtrl& list);
 
   std::unique_ptr<DeskDrawResources, DeskDrawResourcesDeleter> m_draw;
+  DeskDrawTimes* m_times = nullptr;
   BOOL m_deskSkinned = FALSE;
   BOOL m_pressPending = FALSE;
   BOOL m_boxChanged = FALSE;  // the pressed box moved or changed size

@@ -3,6 +3,11 @@
 #include "MyDesk.h"
 
 #include <algorithm>
+#include <cstring>
+#include <map>
+#include <new>
+#include <tuple>
+#include <utility>
 
 #include "AppGlobals.h"
 #include "VxPaint.h"
@@ -15,6 +20,18 @@ struct DeskDrawResources {
   std::unique_ptr<Gdiplus::Image> thumbTop, thumbCenter, thumbBottom, menu;
   std::unique_ptr<Gdiplus::Font> label;
   std::unique_ptr<Gdiplus::StringFormat> format;
+  // Renderings drawn every frame: the menu button in each state, and the flash highlight at
+  // each entry size seen.
+  std::unique_ptr<VxPixelImage> menuStates[3];
+  std::map<std::pair<int, int>, std::unique_ptr<VxPixelImage>> glows;
+  // The desk list's resting cells as drawn in the last frame, by place and size.
+  struct PlacedCell {
+    std::unique_ptr<VxPixelImage> image;
+    unsigned frame = 0;
+  };
+  std::map<std::tuple<int, int, int, int>, PlacedCell> rests;
+  unsigned restFrame = 0;
+  int restFrameW = 0, restFrameH = 0;
 };
 
 void DeskDrawResourcesDeleter::operator()(DeskDrawResources* r) const { delete r; }
@@ -65,7 +82,139 @@ void DrawStripFrame(Gdiplus::Graphics& g, Gdiplus::Image* strip, int frame, int 
   g.DrawImage(strip, dest, 0, frame * frameH, frameW, frameH, Gdiplus::UnitPixel, &attr);
 }
 
+// Adds the time of its scope to one figure of DeskDrawTimes; free when nothing is timed.
+class PartClock {
+ public:
+  explicit PartClock(double* sink) : sink_(sink) {
+    if (sink_) ::QueryPerformanceCounter(&start_);
+  }
+  ~PartClock() {
+    if (!sink_) return;
+    LARGE_INTEGER end, freq;
+    ::QueryPerformanceCounter(&end);
+    ::QueryPerformanceFrequency(&freq);
+    *sink_ += 1000.0 * static_cast<double>(end.QuadPart - start_.QuadPart) /
+              static_cast<double>(freq.QuadPart);
+  }
+  PartClock(const PartClock&) = delete;
+  PartClock& operator=(const PartClock&) = delete;
+
+ private:
+  double* sink_;
+  LARGE_INTEGER start_{};
+};
+
+double* Part(DeskDrawTimes* times, double DeskDrawTimes::*figure) {
+  return times ? &(times->*figure) : nullptr;
+}
+
+// Draws with GDI+ into a premultiplied bitmap, exactly as onto the page, and keeps the pixels
+// for fast composing.
+template <class Paint>
+std::unique_ptr<VxPixelImage> Render(int width, int height, Paint paint) {
+  if (width <= 0 || height <= 0) return nullptr;
+  Gdiplus::Bitmap bmp(width, height, PixelFormat32bppPARGB);
+  if (bmp.GetLastStatus() != Gdiplus::Ok) return nullptr;
+  {
+    Gdiplus::Graphics g(&bmp);
+    paint(g);
+  }
+  auto image = std::make_unique<VxPixelImage>();
+  if (!VxCopyPixels(bmp, image.get())) return nullptr;
+  return image;
+}
+
+// Highlights of new entries come in a few sizes; past this many the collection starts afresh.
+constexpr size_t kMaxGlowSizes = 64;
+
+// Renders as GDI+ draws straight onto the frame, into images kept for later frames. Where
+// GDI+ filters a stretched image depends on where it lands (a nine-slice cell may show a
+// see-through seam between its slices at one place and not at another), so each rendering
+// is made at the very place it shows, on a transparent surface of the frame's size.
+class InPlaceRenderer {
+ public:
+  InPlaceRenderer(int frameW, int frameH) : w_(frameW), h_(frameH) {}
+  InPlaceRenderer(const InPlaceRenderer&) = delete;
+  InPlaceRenderer& operator=(const InPlaceRenderer&) = delete;
+
+  // The rendering of `paint` inside `place` (frame coordinates); what lies off the frame
+  // stays transparent. Null when there is no memory for it.
+  template <class Paint>
+  std::unique_ptr<VxPixelImage> Render(const RECT& place, Paint paint) {
+    auto image = std::make_unique<VxPixelImage>();
+    if (!image->Create(place.right - place.left, place.bottom - place.top)) return nullptr;
+    RECT in;
+    const RECT frame{0, 0, w_, h_};
+    if (!::IntersectRect(&in, &place, &frame)) return image;
+    if (!Ready()) return nullptr;
+    const size_t rowBytes = static_cast<size_t>(in.right - in.left) * 4;
+    for (int y = in.top; y < in.bottom; ++y) std::memset(Row(y) + in.left, 0, rowBytes);
+    paint(*g_);
+    g_->Flush(Gdiplus::FlushIntentionSync);
+    const VxPixels dst = image->Pixels();
+    for (int y = in.top; y < in.bottom; ++y)
+      std::memcpy(dst.bits + (y - place.top) * dst.stride + (in.left - place.left) * 4,
+                  Row(y) + in.left, rowBytes);
+    return image;
+  }
+
+ private:
+  // The surface is made on the first rendering of a frame; only the places drawn on are
+  // ever cleared or read.
+  bool Ready() {
+    if (g_) return true;
+    if (w_ <= 0 || h_ <= 0) return false;
+    px_.reset(new (std::nothrow) uint32_t[static_cast<size_t>(w_) * h_]);
+    if (!px_) return false;
+    bmp_ = std::make_unique<Gdiplus::Bitmap>(w_, h_, w_ * 4, PixelFormat32bppPARGB,
+                                             reinterpret_cast<BYTE*>(px_.get()));
+    if (bmp_->GetLastStatus() != Gdiplus::Ok) return false;
+    g_ = std::make_unique<Gdiplus::Graphics>(bmp_.get());
+    g_->SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
+    return g_->GetLastStatus() == Gdiplus::Ok;
+  }
+
+  uint32_t* Row(int y) { return px_.get() + static_cast<size_t>(y) * w_; }
+
+  int w_, h_;
+  std::unique_ptr<uint32_t[]> px_;
+  std::unique_ptr<Gdiplus::Bitmap> bmp_;
+  std::unique_ptr<Gdiplus::Graphics> g_;
+};
+
 }  // namespace
+
+// Where the page is drawn: GDI+ graphics and, from the host window, the memory of the same
+// pixels. Cached images are composed straight in that memory when it is at hand. GDI+ is
+// flushed before the memory is written behind its back.
+class DeskCanvas {
+ public:
+  DeskCanvas(Gdiplus::Graphics& g, const VxPixels* frame) : g_(g), frame_(frame) {}
+  DeskCanvas(const DeskCanvas&) = delete;
+  DeskCanvas& operator=(const DeskCanvas&) = delete;
+
+  // The memory of the frame, or null when the page is drawn elsewhere.
+  const VxPixels* Frame() const { return frame_; }
+  Gdiplus::Graphics& Plus() {
+    plusPending_ = true;
+    return g_;
+  }
+  void Blend(const VxPixelImage& image, int x, int y, int w, int h, int srcX, int srcY,
+             BYTE alpha = 255) {
+    if (!frame_) {
+      VxDrawPixels(g_, image.Pixels(), x, y, w, h, srcX, srcY, alpha);
+      return;
+    }
+    if (plusPending_) g_.Flush(Gdiplus::FlushIntentionSync);
+    plusPending_ = false;
+    VxBlendOver(*frame_, x, y, image.Pixels(), srcX, srcY, w, h, alpha);
+  }
+
+ private:
+  Gdiplus::Graphics& g_;
+  const VxPixels* frame_;
+  bool plusPending_ = false;
+};
 
 void CMyDesk::SkinList(VxListCtrl& list) {
   list.SetMouseMoveImage(m_draw->hoverPaths);
@@ -75,6 +224,19 @@ void CMyDesk::SkinList(VxListCtrl& list) {
 
 void CMyDesk::Draw(Gdiplus::Graphics& g, int width, int height) {
   (void)width, (void)height;
+  LoadDrawResources();
+  DeskCanvas canvas(g, nullptr);
+  DrawPage(canvas);
+}
+
+void CMyDesk::DrawFrame(Gdiplus::Graphics& g, const VxPixels& frame, int width, int height) {
+  (void)width, (void)height;
+  LoadDrawResources();
+  DeskCanvas canvas(g, &frame);
+  DrawPage(canvas);
+}
+
+void CMyDesk::LoadDrawResources() {
   if (!m_draw) {
     m_draw.reset(new DeskDrawResources);
     DeskDrawResources& d = *m_draw;
@@ -94,29 +256,28 @@ void CMyDesk::Draw(Gdiplus::Graphics& g, int width, int height) {
     d.format->SetAlignment(Gdiplus::StringAlignmentNear);
     d.format->SetTrimming(Gdiplus::StringTrimmingEllipsisCharacter);
   }
-  DrawPage(g);
 }
 
-void CMyDesk::DrawPage(Gdiplus::Graphics& g) {
+void CMyDesk::DrawPage(DeskCanvas& canvas) {
+  if (m_times) ++m_times->frames;
   if (!m_iconsHidden)
     for (auto& b : m_boxes)
-      if (b->shown) DrawBox(g, b.get());
+      if (b->shown) DrawBox(canvas, b.get());
   if (!m_deskSkinned) {
     SkinList(m_deskList);
     m_deskSkinned = TRUE;
   }
   if (m_deskList.IsShow()) {
+    PartClock clock(Part(m_times, &DeskDrawTimes::deskList));
     // Labels lie straight on the wallpaper: a faint dark cell keeps them legible on light
     // pictures.
-    for (VxListItem* e : m_deskList.Items())
-      if (e->IsPlaced() && e->nMouseState == 0 && !e->IsSelected())
-        m_draw->rest.Draw(g, Gdiplus::Rect(e->rcHover.left, e->rcHover.top,
-                                           e->rcHover.right - e->rcHover.left,
-                                           e->rcHover.bottom - e->rcHover.top));
-    m_deskList.Draw(g);
-    DrawFlashes(g, m_deskList, nullptr);
+    DrawRestingCells(canvas);
+    m_deskList.Draw(canvas.Plus());
   }
+  if (m_deskList.IsShow()) DrawFlashes(canvas, m_deskList, nullptr);
   if (m_pressPending && !::IsRectEmpty(&m_band)) {
+    PartClock clock(Part(m_times, &DeskDrawTimes::deskList));
+    Gdiplus::Graphics& g = canvas.Plus();
     const Gdiplus::Rect band(m_band.left, m_band.top, m_band.right - m_band.left,
                              m_band.bottom - m_band.top);
     Gdiplus::SolidBrush fill(Gdiplus::Color(0x64, 0x33, 0x99, 0xFF));
@@ -124,6 +285,45 @@ void CMyDesk::DrawPage(Gdiplus::Graphics& g) {
     Gdiplus::Pen pen(Gdiplus::Color(0xFF, 0x33, 0x99, 0xFF), 1.0f);
     g.DrawRectangle(&pen, band.X, band.Y, band.Width - 1, band.Height - 1);
   }
+}
+
+void CMyDesk::DrawRestingCells(DeskCanvas& canvas) {
+  DeskDrawResources& d = *m_draw;
+  const VxPixels* frame = canvas.Frame();
+  if (!frame) {
+    Gdiplus::Graphics& g = canvas.Plus();
+    for (VxListItem* e : m_deskList.Items())
+      if (e->IsPlaced() && e->nMouseState == 0 && !e->IsSelected())
+        d.rest.Draw(
+            g, Gdiplus::Rect(e->rcHover.left, e->rcHover.top, e->rcHover.right - e->rcHover.left,
+                             e->rcHover.bottom - e->rcHover.top));
+    return;
+  }
+  // Cells stay while they are drawn in every frame; the others go at the end of a frame.
+  if (frame->width != d.restFrameW || frame->height != d.restFrameH) d.rests.clear();
+  d.restFrameW = frame->width;
+  d.restFrameH = frame->height;
+  const unsigned now = ++d.restFrame;
+  InPlaceRenderer renderer(frame->width, frame->height);
+  for (VxListItem* e : m_deskList.Items()) {
+    const RECT& r = e->rcHover;
+    if (!e->IsPlaced() || e->nMouseState != 0 || e->IsSelected() || r.right <= r.left ||
+        r.bottom <= r.top)
+      continue;
+    DeskDrawResources::PlacedCell& cell =
+        d.rests[std::make_tuple(r.left, r.top, r.right, r.bottom)];
+    cell.frame = now;
+    if (!cell.image) {
+      PartClock rebuild(Part(m_times, &DeskDrawTimes::rebuilds));
+      cell.image = renderer.Render(r, [&](Gdiplus::Graphics& g) {
+        d.rest.Draw(g, Gdiplus::Rect(r.left, r.top, r.right - r.left, r.bottom - r.top));
+      });
+    }
+    if (cell.image)
+      canvas.Blend(*cell.image, r.left, r.top, r.right - r.left, r.bottom - r.top, 0, 0);
+  }
+  for (auto it = d.rests.begin(); it != d.rests.end();)
+    it = it->second.frame == now ? std::next(it) : d.rests.erase(it);
 }
 
 void CMyDesk::DrawBoxChrome(Gdiplus::Graphics& g, GetZhiItem* box, int bw, int bh) {
@@ -145,52 +345,53 @@ void CMyDesk::DrawBoxChrome(Gdiplus::Graphics& g, GetZhiItem* box, int bw, int b
   VxDrawShadowText(&g, box->name.c_str(), *d.label, *d.format, text, shadow, title, offset, 2.4f);
 }
 
-void CMyDesk::DrawBox(Gdiplus::Graphics& g, GetZhiItem* box) {
+void CMyDesk::DrawBox(DeskCanvas& canvas, GetZhiItem* box) {
   DeskDrawResources& d = *m_draw;
   const RECT& r = box->rect;
   const int bw = r.right - r.left, bh = r.bottom - r.top;
-  if (!box->chromeCache || box->chromeW != bw || box->chromeH != bh ||
-      box->chromeActive != box->active || box->chromeName != box->name) {
-    box->chromeCache.reset();
-    if (bw > 0 && bh > 0) {
-      auto chrome = std::make_unique<Gdiplus::Bitmap>(bw, bh, PixelFormat32bppPARGB);
-      if (chrome->GetLastStatus() == Gdiplus::Ok) {
-        Gdiplus::Graphics cg(chrome.get());
-        DrawBoxChrome(cg, box, bw, bh);
-        box->chromeCache = std::move(chrome);
-      }
+  {
+    PartClock clock(Part(m_times, &DeskDrawTimes::boxFrames));
+    if (!box->chromeCache || box->chromeW != bw || box->chromeH != bh ||
+        box->chromeActive != box->active || box->chromeName != box->name) {
+      PartClock rebuild(Part(m_times, &DeskDrawTimes::rebuilds));
+      box->chromeCache =
+          Render(bw, bh, [&](Gdiplus::Graphics& cg) { DrawBoxChrome(cg, box, bw, bh); });
+      box->chromeW = bw;
+      box->chromeH = bh;
+      box->chromeActive = box->active;
+      box->chromeName = box->name;
     }
-    box->chromeW = bw;
-    box->chromeH = bh;
-    box->chromeActive = box->active;
-    box->chromeName = box->name;
+    if (box->chromeCache) canvas.Blend(*box->chromeCache, r.left, r.top, bw, bh, 0, 0);
   }
-  if (box->chromeCache) g.DrawImage(box->chromeCache.get(), r.left, r.top, bw, bh);
 
   if (!box->skinned) {
     SkinList(box->list);
     box->skinned = 1;
   }
-  const RECT area = BoxListArea(box);
-  const int w = area.right - area.left + 5;
-  const int content = std::max(box->list.GetListMaxHeight(), box->viewHeight) + 5;
-  if (!box->cache && w > 5) {
-    auto bmp = std::make_unique<Gdiplus::Bitmap>(w, content, PixelFormat32bppPARGB);
-    if (bmp->GetLastStatus() == Gdiplus::Ok) {
-      Gdiplus::Graphics cg(bmp.get());
-      cg.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
-      cg.TranslateTransform(static_cast<float>(-area.left), static_cast<float>(-area.top));
-      box->list.Draw(cg);
-      box->cache = std::move(bmp);
+  {
+    PartClock clock(Part(m_times, &DeskDrawTimes::boxLists));
+    const RECT area = BoxListArea(box);
+    const int w = area.right - area.left + 5;
+    const int content = std::max(box->list.GetListMaxHeight(), box->viewHeight) + 5;
+    if (!box->cache && w > 5) {
+      PartClock rebuild(Part(m_times, &DeskDrawTimes::rebuilds));
+      box->cache = Render(w, content, [&](Gdiplus::Graphics& cg) {
+        cg.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
+        cg.TranslateTransform(static_cast<float>(-area.left), static_cast<float>(-area.top));
+        box->list.Draw(cg);
+      });
     }
+    const int visible = std::min(box->viewHeight, content - box->scroll);
+    if (box->cache && visible > 0)
+      canvas.Blend(*box->cache, area.left, area.top, w, visible, 0, box->scroll);
   }
-  const int visible = std::min(box->viewHeight, content - box->scroll);
-  if (box->cache && visible > 0)
-    g.DrawImage(box->cache.get(), Gdiplus::Rect(area.left, area.top, w, visible), 0, box->scroll, w,
-                visible, Gdiplus::UnitPixel);
-  DrawFlashes(g, box->list, box);
+  DrawFlashes(canvas, box->list, box);
 
+  PartClock clock(Part(m_times, &DeskDrawTimes::boxControls));
   if (box->thumbLen > 0) {
+    // Drawn in place every time: the stretched middle is filtered, and where the filter reads
+    // depends on where the thumb lies, so a rendering made elsewhere would not match.
+    Gdiplus::Graphics& g = canvas.Plus();
     const int state = m_pressPending && box->titleHit == kBoxHitThumb ? 2 : box->hoverBox ? 1 : 0;
     const int x = r.right - 13, y = r.top + kBoxListInsetTop + box->thumbPos, len = box->thumbLen;
     DrawStripFrame(g, d.thumbTop.get(), state, kThumbWidth, kThumbPiece,
@@ -201,36 +402,40 @@ void CMyDesk::DrawBox(Gdiplus::Graphics& g, GetZhiItem* box) {
                    Gdiplus::Rect(x, y + len - kThumbPiece, kThumbWidth, kThumbPiece));
   }
   const int menuState = m_pressPending && box->titleHit == kBoxHitMenu ? 2 : box->hoverMenu ? 1 : 0;
-  DrawStripFrame(g, d.menu.get(), menuState, kMenuWidth, kMenuHeight,
-                 Gdiplus::Rect(r.right - 29, r.top + 10, kMenuWidth, kMenuHeight));
+  std::unique_ptr<VxPixelImage>& menu = d.menuStates[menuState];
+  if (!menu)
+    menu = Render(kMenuWidth, kMenuHeight, [&](Gdiplus::Graphics& mg) {
+      DrawStripFrame(mg, d.menu.get(), menuState, kMenuWidth, kMenuHeight,
+                     Gdiplus::Rect(0, 0, kMenuWidth, kMenuHeight));
+    });
+  if (menu) canvas.Blend(*menu, r.right - 29, r.top + 10, kMenuWidth, kMenuHeight, 0, 0);
 }
 
-void CMyDesk::DrawFlashes(Gdiplus::Graphics& g, VxListCtrl& list, GetZhiItem* box) {
-  const Gdiplus::GraphicsState saved = g.Save();
+void CMyDesk::DrawFlashes(DeskCanvas& canvas, VxListCtrl& list, GetZhiItem* box) {
+  PartClock clock(Part(m_times, &DeskDrawTimes::flashes));
+  // A box shows its highlights only where its list shows.
+  RECT clip{0, 0, 0, 0};
   if (box) {
     const RECT area = BoxListArea(box);
-    g.SetClip(Gdiplus::Rect(area.left, area.top, area.right - area.left, box->viewHeight),
-              Gdiplus::CombineModeIntersect);
+    clip = RECT{area.left, area.top, area.right, area.top + box->viewHeight};
   }
   for (VxListItem* e : list.Items()) {
-    const int alpha = DeskFlashAlpha(e->nData[kEntryFlash]);
+    const int alpha = std::min(255, DeskFlashAlpha(e->nData[kEntryFlash]));
     if (alpha <= 0 || !e->IsPlaced()) continue;
     const int w = e->rcHover.right - e->rcHover.left, h = e->rcHover.bottom - e->rcHover.top;
     if (w <= 0 || h <= 0) continue;
-    Gdiplus::Bitmap glow(w, h, PixelFormat32bppPARGB);
-    {
-      Gdiplus::Graphics gg(&glow);
-      m_draw->flash.Draw(gg, Gdiplus::Rect(0, 0, w, h));
-    }
-    Gdiplus::ColorMatrix fade = {{{1, 0, 0, 0, 0},
-                                  {0, 1, 0, 0, 0},
-                                  {0, 0, 1, 0, 0},
-                                  {0, 0, 0, alpha / 255.0f, 0},
-                                  {0, 0, 0, 0, 1}}};
-    Gdiplus::ImageAttributes attr;
-    attr.SetColorMatrix(&fade);
     const int y = e->rcHover.top - (box ? box->scroll : 0);
-    g.DrawImage(&glow, Gdiplus::Rect(e->rcHover.left, y, w, h), 0, 0, w, h, Gdiplus::UnitPixel, &attr);
+    RECT dest{e->rcHover.left, y, e->rcHover.left + w, y + h};
+    if (box && !::IntersectRect(&dest, &dest, &clip)) continue;
+    if (m_draw->glows.size() > kMaxGlowSizes) m_draw->glows.clear();
+    std::unique_ptr<VxPixelImage>& glow = m_draw->glows[std::make_pair(w, h)];
+    if (!glow) {
+      PartClock rebuild(Part(m_times, &DeskDrawTimes::rebuilds));
+      glow = Render(
+          w, h, [&](Gdiplus::Graphics& gg) { m_draw->flash.Draw(gg, Gdiplus::Rect(0, 0, w, h)); });
+      if (!glow) continue;
+    }
+    canvas.Blend(*glow, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top,
+                 dest.left - e->rcHover.left, dest.top - y, static_cast<BYTE>(alpha));
   }
-  g.Restore(saved);
 }

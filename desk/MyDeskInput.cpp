@@ -106,7 +106,7 @@ void CMyDesk::MoveBoxBy(GetZhiItem* box, int dx, int dy) {
   if (dx == 0 && dy == 0) return;
   ::OffsetRect(&box->rect, dx, dy);
   // A move does not change what the box shows: its rendering stays valid.
-  std::unique_ptr<Gdiplus::Bitmap> keep = std::move(box->cache);
+  std::unique_ptr<VxPixelImage> keep = std::move(box->cache);
   LayoutBox(box, TRUE);
   box->cache = std::move(keep);
 }

@@ -1,5 +1,7 @@
 #include "VxPaint.h"
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -87,4 +89,51 @@ void VxDrawImageRect(Gdiplus::Graphics& g, Gdiplus::Image* image, const Gdiplus:
   }
   g.DrawImage(image, wide, srcX, srcY, srcW, srcH, Gdiplus::UnitPixel, attr);
   g.Restore(state);
+}
+
+// ---- premultiplied pixels ----
+BOOL VxCopyPixels(Gdiplus::Bitmap& bitmap, VxPixelImage* image) {
+  if (!image) return FALSE;
+  const int w = static_cast<int>(bitmap.GetWidth()), h = static_cast<int>(bitmap.GetHeight());
+  if (!image->Create(w, h)) return FALSE;
+  Gdiplus::Rect all(0, 0, w, h);
+  Gdiplus::BitmapData data{};
+  if (bitmap.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) !=
+      Gdiplus::Ok) {
+    image->Reset();
+    return FALSE;
+  }
+  const VxPixels dst = image->Pixels();
+  for (int y = 0; y < h; ++y)
+    std::memcpy(dst.bits + y * dst.stride, static_cast<const BYTE*>(data.Scan0) + y * data.Stride,
+                static_cast<size_t>(w) * 4);
+  bitmap.UnlockBits(&data);
+  return TRUE;
+}
+
+void VxDrawPixels(Gdiplus::Graphics& g, const VxPixels& image, int x, int y, int w, int h, int srcX,
+                  int srcY, BYTE alpha) {
+  // Cut to the image as VxBlendOver does: GDI+ would stretch a part reaching outside.
+  const int cutLeft = std::max(0, -srcX), cutTop = std::max(0, -srcY);
+  x += cutLeft;
+  srcX += cutLeft;
+  w = std::min(w - cutLeft, image.width - srcX);
+  y += cutTop;
+  srcY += cutTop;
+  h = std::min(h - cutTop, image.height - srcY);
+  if (!image.bits || alpha == 0 || w <= 0 || h <= 0) return;
+  Gdiplus::Bitmap view(image.width, image.height, static_cast<INT>(image.stride),
+                       PixelFormat32bppPARGB, image.bits);
+  if (alpha == 255) {
+    g.DrawImage(&view, Gdiplus::Rect(x, y, w, h), srcX, srcY, w, h, Gdiplus::UnitPixel);
+    return;
+  }
+  Gdiplus::ColorMatrix fade = {{{1, 0, 0, 0, 0},
+                                {0, 1, 0, 0, 0},
+                                {0, 0, 1, 0, 0},
+                                {0, 0, 0, alpha / 255.0f, 0},
+                                {0, 0, 0, 0, 1}}};
+  Gdiplus::ImageAttributes attr;
+  attr.SetColorMatrix(&fade);
+  g.DrawImage(&view, Gdiplus::Rect(x, y, w, h), srcX, srcY, w, h, Gdiplus::UnitPixel, &attr);
 }

@@ -1,13 +1,17 @@
 // Boxes driven through the desk's mouse handlers on a desktop the test makes: moving with
 // snapping, resizing to the limits, menus, box commands and their saved state, scrolling,
-// bands, tooltips, hiding, flashes; and a picture of the desk page over a wallpaper.
+// bands, tooltips, hiding, flashes; and a picture of the desk page over a wallpaper, drawn
+// through GDI+ and composed in the frame's memory.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <vector>
 
 #include "AppConfig.h"
 #include "AppGlobals.h"
@@ -554,4 +558,73 @@ TEST_F(BoxTest, DeskPageOverAWallpaperScreenshot) {
   // The thumb of the scrolled box is lighter than the frame beside it.
   const int tx = mine->rect.right - 9, ty = mine->rect.top + 48 + mine->thumbPos + mine->thumbLen / 2;
   EXPECT_GT(Brightness(page, tx, ty), Brightness(page, tx - 20, mine->rect.bottom - 4));
+}
+
+TEST_F(BoxTest, FrameComposedInMemoryLooksAsDrawnThroughGdiplus) {
+  // The host window hands the desk its frame's memory, where cached images are composed
+  // directly; drawing through GDI+ alone must give the same picture, up to the rounding of
+  // premultiplied alpha. A scrolled list box, a hovered and a flashing entry, a band, and a
+  // box hanging over the page's left and bottom edges.
+  for (int i = 0; i < 14; ++i)
+    PutFileBytes(DesktopDir() + L"\\笔记" + std::to_wstring(i) + L".txt", "x");
+  GetZhiItem* mine = desk->NewBox(POINT{360, 120});
+  desk->SetActiveBox(mine);
+  desk->AddMissingItems(&mine->list);
+  desk->ToggleListDisplay(mine);
+  desk->OnMouseWheel(-120, POINT{400, 300});
+  ASSERT_GT(mine->thumbLen, 0);
+  GetZhiItem* hanging = desk->NewBox(POINT{600, 500});
+  hanging->rect = RECT{-60, 620, 220, 900};
+  desk->LayoutBox(hanging, TRUE);
+  files->list.GetItem(1)->nData[kEntryFlash] = 45;
+  desk->DeskList().GetItem(0)->nData[kEntryFlash] = 55;
+  const VxListItem* folder = folders->list.GetItem(0);
+  desk->OnMouseMove(POINT{folder->rcHover.left + 10, folder->rcHover.top + 10});
+  desk->OnLButtonDown(POINT{200, 560});
+  desk->OnMouseMove(POINT{320, 700});
+
+  const int w = 1280, h = 800;
+  auto paint = [&](std::vector<uint32_t>& px, bool inMemory) {
+    px.assign(static_cast<size_t>(w) * h, 0);
+    Gdiplus::Bitmap page(w, h, w * 4, PixelFormat32bppRGB, reinterpret_cast<BYTE*>(px.data()));
+    Gdiplus::Graphics g(&page);
+    PaintWallpaper(g, w, h);
+    g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
+    VxPixels frame;
+    frame.bits = reinterpret_cast<uint8_t*>(px.data());
+    frame.width = w;
+    frame.height = h;
+    frame.stride = w * 4;
+    if (inMemory)
+      desk->DrawFrame(g, frame, w, h);
+    else
+      desk->Draw(g, w, h);
+  };
+  std::vector<uint32_t> plus, memory, again;
+  paint(plus, false);
+  paint(memory, true);
+  paint(again, true);
+  desk->OnLButtonUp(POINT{320, 700});
+
+  EXPECT_TRUE(memory == again) << "a frame from the kept renderings equals the first";
+  int worst = 0, changed = 0;
+  for (size_t i = 0; i < plus.size(); ++i) {
+    int d = 0;
+    for (int shift = 0; shift < 24; shift += 8)
+      d = std::max(d, std::abs(static_cast<int>(plus[i] >> shift & 0xFF) -
+                               static_cast<int>(memory[i] >> shift & 0xFF)));
+    worst = std::max(worst, d);
+    changed += d > 2;
+  }
+  EXPECT_LE(worst, 6) << "colour channels differ by rounding at most";
+  EXPECT_LT(changed, 400) << "pixels off by more than 2 levels";
+  // The desk is really there: the frame darkens the wallpaper under the hanging box.
+  const uint32_t inside = memory[static_cast<size_t>(700) * w + 100];
+  std::vector<uint32_t> bare(static_cast<size_t>(w) * h, 0);
+  {
+    Gdiplus::Bitmap page(w, h, w * 4, PixelFormat32bppRGB, reinterpret_cast<BYTE*>(bare.data()));
+    Gdiplus::Graphics g(&page);
+    PaintWallpaper(g, w, h);
+  }
+  EXPECT_NE(inside & 0xFFFFFF, bare[static_cast<size_t>(700) * w + 100] & 0xFFFFFF);
 }

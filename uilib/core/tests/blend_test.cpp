@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "vx_blend.h"
+
+namespace {
+
+uint32_t Gray(uint32_t alpha, uint32_t c) { return alpha << 24 | c << 16 | c << 8 | c; }
+
+// GDI's arithmetic for one channel of a premultiplied source with alpha sa.
+uint32_t ReferenceChannel(uint32_t d, uint32_t s, uint32_t sa) {
+  return s + (d * (255 - sa) + 127) / 255;
+}
+
+struct Block {
+  std::vector<uint32_t> px;
+  VxPixels view;
+  Block(int w, int h, uint32_t fill) : px(static_cast<size_t>(w) * h, fill) {
+    view.bits = reinterpret_cast<uint8_t*>(px.data());
+    view.width = w;
+    view.height = h;
+    view.stride = w * 4;
+  }
+  uint32_t At(int x, int y) const { return px[static_cast<size_t>(y) * view.width + x]; }
+};
+
+}  // namespace
+
+TEST(Blend, EveryChannelRoundsAsAlphaBlendDoes) {
+  for (uint32_t a = 0; a < 256; ++a)
+    for (uint32_t s = 0; s <= a; ++s)
+      for (uint32_t d = 0; d < 256; ++d) {
+        const uint32_t got = VxBlendPixel(Gray(d, d), Gray(a, s));
+        const uint32_t c = ReferenceChannel(d, s, a), alpha = ReferenceChannel(d, a, a);
+        if (s == 0 && a == 0) {
+          ASSERT_EQ(got, Gray(d, d)) << "a transparent source changes nothing";
+          continue;
+        }
+        ASSERT_EQ(got, Gray(alpha, c)) << "d " << d << " s " << s << " a " << a;
+      }
+}
+
+TEST(Blend, ChannelsStayApart) {
+  // Unequal channels: each lane keeps its own value.
+  const uint32_t dst = 0x10F08040u, src = 0x80402010u;
+  const uint32_t got = VxBlendPixel(dst, src);
+  EXPECT_EQ(got & 0xFF, ReferenceChannel(0x40, 0x10, 0x80));
+  EXPECT_EQ(got >> 8 & 0xFF, ReferenceChannel(0x80, 0x20, 0x80));
+  EXPECT_EQ(got >> 16 & 0xFF, ReferenceChannel(0xF0, 0x40, 0x80));
+  EXPECT_EQ(got >> 24, ReferenceChannel(0x10, 0x80, 0x80));
+}
+
+TEST(Blend, ConstantAlphaScalesTheSourceFirst) {
+  for (uint32_t k : {1u, 64u, 127u, 128u, 200u, 254u})
+    for (uint32_t a = 0; a < 256; a += 5)
+      for (uint32_t s = 0; s <= a; s += 3)
+        for (uint32_t d = 0; d < 256; d += 7) {
+          const uint32_t sk = (s * k + 127) / 255, ak = (a * k + 127) / 255;
+          const uint32_t want =
+              sk == 0 && ak == 0 ? Gray(d, d)
+                                 : Gray(ReferenceChannel(d, ak, ak), ReferenceChannel(d, sk, ak));
+          ASSERT_EQ(VxBlendPixel(Gray(d, d), Gray(a, s), static_cast<uint8_t>(k)), want)
+              << "k " << k << " d " << d << " s " << s << " a " << a;
+        }
+}
+
+TEST(Blend, OpaqueReplacesAndTransparentKeeps) {
+  Block dst(3, 1, 0xFF336699u), src(3, 1, 0);
+  src.px[0] = 0xFF102030u;
+  src.px[2] = 0x80404040u;
+  VxBlendOver(dst.view, 0, 0, src.view, 0, 0, 3, 1);
+  EXPECT_EQ(dst.At(0, 0), 0xFF102030u);
+  EXPECT_EQ(dst.At(1, 0), 0xFF336699u);
+  EXPECT_EQ(dst.At(2, 0), VxBlendPixel(0xFF336699u, 0x80404040u));
+}
+
+TEST(Blend, ThePartIsCutToBothBlocks) {
+  Block dst(4, 4, 0xFF000000u), src(3, 3, 0);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 3; ++x)
+      src.px[static_cast<size_t>(y) * 3 + x] = 0xFF000000u | (y * 3 + x + 1);
+  // Hanging over the top-left corner of the destination: only the lower-right 2 x 2 lands.
+  VxBlendOver(dst.view, -1, -1, src.view, 0, 0, 3, 3);
+  EXPECT_EQ(dst.At(0, 0), 0xFF000005u);
+  EXPECT_EQ(dst.At(1, 0), 0xFF000006u);
+  EXPECT_EQ(dst.At(0, 1), 0xFF000008u);
+  EXPECT_EQ(dst.At(1, 1), 0xFF000009u);
+  EXPECT_EQ(dst.At(2, 0), 0xFF000000u);
+  EXPECT_EQ(dst.At(0, 2), 0xFF000000u);
+  // Asking for more of the source than it has, past the destination's lower-right corner.
+  Block dst2(4, 4, 0xFF000000u);
+  VxBlendOver(dst2.view, 3, 3, src.view, 1, 1, 10, 10);
+  EXPECT_EQ(dst2.At(3, 3), 0xFF000005u);
+  // A source corner before the source's start moves the destination corner with it.
+  Block dst3(4, 4, 0xFF000000u);
+  VxBlendOver(dst3.view, 1, 1, src.view, -1, -1, 2, 2);
+  EXPECT_EQ(dst3.At(1, 1), 0xFF000000u);
+  EXPECT_EQ(dst3.At(2, 2), 0xFF000001u);
+  EXPECT_EQ(dst3.At(3, 3), 0xFF000000u) << "the cut part does not grow again";
+  // Nothing at all overlaps.
+  Block dst4(2, 2, 0xFF000000u);
+  VxBlendOver(dst4.view, 5, 0, src.view, 0, 0, 3, 3);
+  VxBlendOver(dst4.view, 0, 0, src.view, 3, 0, 3, 3);
+  VxBlendOver(dst4.view, 0, 0, src.view, 0, 0, 3, 3, 0);
+  for (uint32_t p : dst4.px) EXPECT_EQ(p, 0xFF000000u);
+}
+
+TEST(Blend, BottomUpMemoryWithANegativeStride) {
+  Block dst(2, 2, 0xFF000000u), src(1, 1, 0xFF0000FFu);
+  VxPixels up = dst.view;
+  up.bits = dst.view.bits + 4 * 2;  // the last row in memory is the top row
+  up.stride = -8;
+  VxBlendOver(up, 1, 0, src.view, 0, 0, 1, 1);
+  EXPECT_EQ(dst.At(1, 1), 0xFF0000FFu);
+  EXPECT_EQ(dst.At(1, 0), 0xFF000000u);
+}

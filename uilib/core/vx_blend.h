@@ -1,0 +1,39 @@
+// Composing premultiplied 32-bit pixels over others, with the arithmetic of GDI's AlphaBlend
+// (AC_SRC_ALPHA): every channel d = s + round(d * (255 - sa) / 255), the source first scaled
+// by a constant alpha when one is given. No Windows header: built natively for the tests.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+// A block of 32-bit pixels in memory: blue, green, red, alpha, colours premultiplied by the
+// alpha (no colour above its alpha).
+struct VxPixels {
+  uint8_t* bits = nullptr;  // first pixel of the top row
+  int width = 0, height = 0;
+  std::ptrdiff_t stride = 0;  // bytes from a row to the row below; negative for bottom-up memory
+};
+
+// One pixel (0xAARRGGBB) over another, the source's channels first scaled by alpha / 255.
+uint32_t VxBlendPixel(uint32_t dst, uint32_t src, uint8_t alpha = 255);
+
+// Composes the w x h part of `src` at (srcX, srcY) unscaled over `dst` at (x, y), cut to both
+// blocks. Transparent source pixels leave the destination as it is, opaque ones replace it.
+void VxBlendOver(const VxPixels& dst, int x, int y, const VxPixels& src, int srcX, int srcY, int w,
+                 int h, uint8_t alpha = 255);
+
+// An image of premultiplied pixels in plain memory, transparent when made.
+class VxPixelImage {
+ public:
+  // False, and an empty image, for an empty size or when the memory cannot be had.
+  bool Create(int width, int height);
+  void Reset();
+  explicit operator bool() const { return px_ != nullptr; }
+  int Width() const { return w_; }
+  int Height() const { return h_; }
+  VxPixels Pixels() const;
+
+ private:
+  std::unique_ptr<uint32_t[]> px_;
+  int w_ = 0, h_ = 0;
+};
