@@ -54,13 +54,20 @@ void PrepareDesktopShell() {
                    reinterpret_cast<const BYTE*>(&hidden), sizeof(hidden));
 }
 
-void RemoveFolderContents(const std::wstring& dir) {
+void ForEachInFolder(const std::wstring& dir,
+                     const std::function<void(const std::wstring&, const WIN32_FIND_DATAW&)>& visit) {
   WIN32_FIND_DATAW fd;
   HANDLE h = ::FindFirstFileW((dir + L"\\*").c_str(), &fd);
   if (h == INVALID_HANDLE_VALUE) return;
   do {
     const std::wstring name = fd.cFileName;
-    if (name == L"." || name == L"..") continue;
+    if (name != L"." && name != L"..") visit(name, fd);
+  } while (::FindNextFileW(h, &fd));
+  ::FindClose(h);
+}
+
+void RemoveFolderContents(const std::wstring& dir) {
+  ForEachInFolder(dir, [&](const std::wstring& name, const WIN32_FIND_DATAW& fd) {
     const std::wstring full = dir + L"\\" + name;
     if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       RemoveFolderContents(full);
@@ -69,8 +76,7 @@ void RemoveFolderContents(const std::wstring& dir) {
       ::SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
       ::DeleteFileW(full.c_str());
     }
-  } while (::FindNextFileW(h, &fd));
-  ::FindClose(h);
+  });
 }
 
 bool Process::Start(const std::wstring& exe) {

@@ -2,6 +2,7 @@
 // Shared by the organizer's Windows tests: a clean data folder and small file helpers.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "AppConfig.h"
@@ -14,6 +15,9 @@ std::wstring ExeFolder();
 // A desktop like a fresh Windows one: Computer hidden by the hide-icons key, the recycle bin,
 // and the files of the Desktop folder. Wine's extra Documents and Unix-root items go.
 void PrepareDesktopShell();
+// Calls `visit` with the name and find data of each entry of `dir` (not "." and "..").
+void ForEachInFolder(const std::wstring& dir,
+                     const std::function<void(const std::wstring&, const WIN32_FIND_DATAW&)>& visit);
 // Deletes everything inside `dir` (read-only files too) and keeps `dir` itself.
 void RemoveFolderContents(const std::wstring& dir);
 

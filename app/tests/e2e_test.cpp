@@ -225,6 +225,11 @@ HWND WaitForPrompt(DWORD pid, HWND back, int ms = 5000) {
   return prompt;
 }
 
+// Enter on the selected menu item, then the confirmation it opens (null when none came).
+HWND ChooseAndWaitForPrompt(DWORD pid, HWND back) {
+  return ChooseSelected(pid) ? WaitForPrompt(pid, back) : nullptr;
+}
+
 // Clicks OK or cancel of the confirmation with the mouse and waits until it has closed. The
 // buttons are 72 x 28 at (width - 170, height - 45) and (width - 90, height - 45) of its
 // client area.
@@ -252,20 +257,14 @@ bool Settle(HWND back) {
 // ("<folder>" for a folder).
 void Snapshot(const std::wstring& dir, const std::wstring& prefix,
               std::map<std::wstring, std::string>* out) {
-  WIN32_FIND_DATAW fd;
-  HANDLE h = ::FindFirstFileW((dir + L"\\*").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return;
-  do {
-    const std::wstring name = fd.cFileName;
-    if (name == L"." || name == L"..") continue;
+  ForEachInFolder(dir, [&](const std::wstring& name, const WIN32_FIND_DATAW& fd) {
     if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       (*out)[prefix + name] = "<folder>";
       Snapshot(dir + L"\\" + name, prefix + name + L"\\", out);
     } else {
       (*out)[prefix + name] = FileBytes(dir + L"\\" + name);
     }
-  } while (::FindNextFileW(h, &fd));
-  ::FindClose(h);
+  });
 }
 
 std::map<std::wstring, std::string> Snapshot(const std::wstring& dir) {
@@ -681,8 +680,7 @@ TEST_F(EndToEnd, RemoveBoxFromTheTitleMenu) {
   ASSERT_NE(OpenTitleMenu(app, files.data), nullptr) << "the title menu did not open";
   PressKeys({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN});
   EXPECT_TRUE(Screenshot(L"remove_1_title_menu"));
-  ASSERT_TRUE(ChooseSelected(app.pid));
-  HWND prompt = WaitForPrompt(app.pid, app.back);
+  HWND prompt = ChooseAndWaitForPrompt(app.pid, app.back);
   ASSERT_NE(prompt, nullptr) << "no confirmation window";
   EXPECT_TRUE(Screenshot(L"remove_2_prompt"));
   ASSERT_TRUE(AnswerPrompt(prompt, false));
@@ -695,8 +693,7 @@ TEST_F(EndToEnd, RemoveBoxFromTheTitleMenu) {
   // Confirmed, the box goes from gezhiconf.dat and its icons follow the desk list's own.
   ASSERT_NE(OpenTitleMenu(app, files.data), nullptr) << "the title menu did not open";
   PressKeys({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN});
-  ASSERT_TRUE(ChooseSelected(app.pid));
-  prompt = WaitForPrompt(app.pid, app.back);
+  prompt = ChooseAndWaitForPrompt(app.pid, app.back);
   ASSERT_NE(prompt, nullptr) << "no confirmation window the second time";
   ASSERT_TRUE(AnswerPrompt(prompt, true));
   ASSERT_TRUE(WaitUntil([] { return SavedBoxes().size() == 1; })) << "the box was not removed";
@@ -759,8 +756,7 @@ TEST_F(EndToEnd, RestoreDeskFromTheDeskMenu) {
   ASSERT_NE(WaitForMenu(app.pid), nullptr) << "the desk menu did not open";
   PressKeys({VK_DOWN, VK_DOWN});
   EXPECT_TRUE(Screenshot(L"restore_2_desk_menu"));
-  ASSERT_TRUE(ChooseSelected(app.pid));
-  HWND prompt = WaitForPrompt(app.pid, app.back);
+  HWND prompt = ChooseAndWaitForPrompt(app.pid, app.back);
   ASSERT_NE(prompt, nullptr) << "no confirmation window";
   EXPECT_TRUE(Screenshot(L"restore_3_prompt"));
   ASSERT_TRUE(AnswerPrompt(prompt, false));
@@ -774,8 +770,7 @@ TEST_F(EndToEnd, RestoreDeskFromTheDeskMenu) {
   RightClick(empty);
   ASSERT_NE(WaitForMenu(app.pid), nullptr) << "the desk menu did not open";
   PressKeys({VK_DOWN, VK_DOWN});
-  ASSERT_TRUE(ChooseSelected(app.pid));
-  prompt = WaitForPrompt(app.pid, app.back);
+  prompt = ChooseAndWaitForPrompt(app.pid, app.back);
   ASSERT_NE(prompt, nullptr) << "no confirmation window the second time";
   ASSERT_TRUE(AnswerPrompt(prompt, true));
   ASSERT_TRUE(WaitUntil([] { return SavedBoxes().size() == 2; })) << "the desk was not restored";
