@@ -253,7 +253,7 @@ void CMyDesk::ResolveInto(VxListCtrl* list, const std::vector<DeskItemRecord>& r
                           bool deskList, const std::vector<DesktopChild>& children) {
   CRect lr;
   list->GetRect(&lr);
-  std::unordered_set<std::u16string> shown = ShownNames();
+  ShownItems shown = ShownNames();
   std::unordered_map<std::u16string, const DesktopChild*> byName;
   for (const DesktopChild& c : children) byName.emplace(DeskFoldCase(ToU16(c.parseName)), &c);
   for (const DeskItemRecord& r : records) {
@@ -262,7 +262,7 @@ void CMyDesk::ResolveInto(VxListCtrl* list, const std::vector<DeskItemRecord>& r
     if (!match) continue;  // gone from the desktop: dropped
     VxListItem entry;
     if (IsShownChild(*match, shown) || !BuildEntry(*match, &entry, 0)) continue;
-    shown.insert(DeskFoldCase(ToU16(match->parseName)));
+    shown.emplace(DeskFoldCase(ToU16(match->parseName)), match->pidl.get());
     if (deskList)
       PlaceItem(list, &entry, r.x + lr.left, r.y + lr.top);
     else
@@ -308,19 +308,21 @@ int CMyDesk::BuildEntry(const DesktopChild& child, VxListItem* entry, int check)
   return FillEntry(child.pidl.get(), child.displayName, child.parseName, entry);
 }
 
-std::unordered_set<std::u16string> CMyDesk::ShownNames() const {
-  std::unordered_set<std::u16string> names;
+CMyDesk::ShownItems CMyDesk::ShownNames() const {
+  ShownItems names;
   auto lists = const_cast<CMyDesk*>(this)->AllLists();
   for (VxListCtrl* list : lists)
-    for (VxListItem* e : list->Items()) names.insert(DeskFoldCase(ToU16(e->szPath)));
+    for (VxListItem* e : list->Items()) names.emplace(DeskFoldCase(ToU16(e->szPath)), EntryPidl(e));
   return names;
 }
 
-BOOL CMyDesk::IsShownChild(const DesktopChild& child,
-                           const std::unordered_set<std::u16string>& names) const {
+BOOL CMyDesk::IsShownChild(const DesktopChild& child, const ShownItems& names) const {
   // Entries keep the parsing name they were built with and are rebuilt on every rename
   // notification, so a child whose name no entry carries is not shown.
-  if (!names.count(DeskFoldCase(ToU16(child.parseName)))) return FALSE;
+  const auto same = names.equal_range(DeskFoldCase(ToU16(child.parseName)));
+  if (same.first == same.second) return FALSE;
+  for (auto it = same.first; it != same.second; ++it)
+    if (m_shell.SameItem(it->second, child.pidl.get())) return TRUE;
   return IsShown(child.pidl.get());
 }
 
@@ -329,7 +331,7 @@ int CMyDesk::FillEntry(LPCITEMIDLIST pidl, const std::wstring& display, const st
   const int kind = ClassifyDesktopItem(parse);
   if (kind == 0) return 0;
   delete entry->pIcon;
-  entry->pIcon = m_shell.Icon48(pidl);
+  entry->pIcon = m_shell.Icon48(pidl, parse, kind);
   if (entry->pData && entry->pfnFreeData) entry->pfnFreeData(entry->pData);
   entry->pData = ::ILClone(pidl);
   entry->pfnFreeData = &FreePidl;
@@ -422,11 +424,12 @@ void CMyDesk::Organize(int repaint) {
   ClearDesk();
   PlaceDeskList();
   const RECT R = m_pageRect;
-  std::unordered_set<std::u16string> shown;  // the desk was just cleared
-  for (const DesktopChild& child : m_shell.Children()) {
+  ShownItems shown;  // the desk was just cleared
+  const std::vector<DesktopChild> children = m_shell.Children();
+  for (const DesktopChild& child : children) {
     VxListItem entry;
     if (IsShownChild(child, shown) || !BuildEntry(child, &entry, 0)) continue;
-    shown.insert(DeskFoldCase(ToU16(child.parseName)));
+    shown.emplace(DeskFoldCase(ToU16(child.parseName)), child.pidl.get());
     const int kind = entry.nData[kEntryKind];
     if (kind == KIND_SPECIAL || kind == KIND_SHORTCUT) {
       m_deskList.AddItem(&entry, TRUE);
@@ -498,11 +501,11 @@ void CMyDesk::AddMissingItems(VxListCtrl* list) { AddMissingItems(list, m_shell.
 
 void CMyDesk::AddMissingItems(VxListCtrl* list, const std::vector<DesktopChild>& children) {
   DeskBatch batch(this);
-  std::unordered_set<std::u16string> shown = ShownNames();
+  ShownItems shown = ShownNames();
   for (const DesktopChild& child : children) {
     VxListItem entry;
     if (IsShownChild(child, shown) || !BuildEntry(child, &entry, 0)) continue;
-    shown.insert(DeskFoldCase(ToU16(child.parseName)));
+    shown.emplace(DeskFoldCase(ToU16(child.parseName)), child.pidl.get());
     entry.nData[kEntryFlash] = kFlashTicks;
     PlaceItem(list, &entry, -1, -1);
   }

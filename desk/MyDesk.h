@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -82,11 +83,13 @@ class CMyDesk : public CBaseDesk {
   GetZhiItem* FindBoxByName(const std::wstring& name) const;
   static BOOL BoxNameExists(const std::wstring& name);
   BOOL IsShown(LPCITEMIDLIST pidl) const;
-  // Folded parsing names of every entry: a child whose name is not among them is not shown,
-  // which spares the identifier comparisons that make a scan of a large desktop quadratic.
-  std::unordered_set<std::u16string> ShownNames() const;
+  // Every entry's identifier list by its folded parsing name: a child whose name is not among
+  // them is not shown, and one whose name is there is nearly always that entry, which spares
+  // the identifier comparisons that make a scan of a large desktop quadratic.
+  using ShownItems = std::unordered_multimap<std::u16string, LPCITEMIDLIST>;
+  ShownItems ShownNames() const;
   // IsShown for a listed child, with ShownNames as the quick answer.
-  BOOL IsShownChild(const DesktopChild& child, const std::unordered_set<std::u16string>& names) const;
+  BOOL IsShownChild(const DesktopChild& child, const ShownItems& names) const;
 
   // ---- scan and organize ----
   // Desk start: page rectangle from the work area, desk list set up, organize or load,

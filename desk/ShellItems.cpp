@@ -115,7 +115,51 @@ bool ShellItemHidden(const std::wstring& parseName) {
   return !ContainsNoCase(parseName, kRecycleBin);
 }
 
+// The default value of a key below HKEY_CLASSES_ROOT; empty when there is none.
+std::wstring ClassesValue(const std::wstring& path) {
+  HKEY raw = nullptr;
+  if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS)
+    return L"";
+  VxRegKey key(raw);
+  wchar_t buf[MAX_PATH + 16] = {};
+  DWORD type = 0, size = sizeof(buf) - sizeof(wchar_t);
+  if (::RegQueryValueExW(key.Get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) !=
+          ERROR_SUCCESS ||
+      (type != REG_SZ && type != REG_EXPAND_SZ))
+    return L"";
+  return buf;
+}
+
+bool ClassesKeyExists(const std::wstring& path) {
+  HKEY raw = nullptr;
+  if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS)
+    return false;
+  VxRegKey key(raw);
+  return true;
+}
+
 }  // namespace
+
+DeskIconClassFacts ReadIconClassFacts(const std::wstring& ext) {
+  DeskIconClassFacts facts;
+  const std::wstring extKey = L"." + ext;
+  std::wstring progId = ClassesValue(extKey);
+  if (!progId.empty()) {
+    // A versioned class hands its icon to the current version.
+    const std::wstring current = ClassesValue(progId + L"\\CurVer");
+    if (!current.empty()) progId = current;
+  }
+  const std::wstring extIcon = ClassesValue(extKey + L"\\DefaultIcon");
+  const std::wstring classIcon = progId.empty() ? L"" : ClassesValue(progId + L"\\DefaultIcon");
+  // A per-file icon on either key wins: a lookup by extension would then draw the wrong one.
+  facts.defaultIcon = ToU16(DeskDefaultIconIsPerFile(ToU16(extIcon)) || classIcon.empty() ? extIcon
+                                                                                         : classIcon);
+  facts.hasIconHandler =
+      ClassesKeyExists(extKey + L"\\shellex\\IconHandler") ||
+      ClassesKeyExists(L"SystemFileAssociations\\" + extKey + L"\\shellex\\IconHandler") ||
+      (!progId.empty() && ClassesKeyExists(progId + L"\\shellex\\IconHandler"));
+  return facts;
+}
 
 PidlPtr ClonePidl(LPCITEMIDLIST pidl) { return PidlPtr(pidl ? ::ILClone(pidl) : nullptr); }
 void __cdecl FreePidl(void* pidl) { ::CoTaskMemFree(pidl); }
@@ -137,6 +181,7 @@ std::wstring ShellDesktop::ParseName(LPCITEMIDLIST child) const {
 std::vector<DesktopChild> ShellDesktop::Children() const {
   std::vector<DesktopChild> out;
   if (!folder_) return out;
+  extensionIcons_.clear();
   VxComPtr<IEnumIDList> items;
   if (folder_->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, items.Put()) != S_OK ||
       !items)
@@ -164,12 +209,59 @@ Gdiplus::Bitmap* ShellDesktop::Icon48(LPCITEMIDLIST child) const {
   if (!::SHGetFileInfoW(reinterpret_cast<LPCWSTR>(child), 0, &fi, sizeof(fi),
                         SHGFI_PIDL | SHGFI_SYSICONINDEX))
     return nullptr;
+  return IconOfIndex(child, fi.iIcon);
+}
+
+Gdiplus::Bitmap* ShellDesktop::Icon48(LPCITEMIDLIST child, const std::wstring& parseName,
+                                      int kind) const {
+  const int index = IconIndex(child, parseName, kind);
+  return index < 0 ? nullptr : IconOfIndex(child, index);
+}
+
+int ShellDesktop::IconIndex(LPCITEMIDLIST child, const std::wstring& parseName, int kind) const {
+  // Folders may be dressed by their desktop.ini and shell items have no type: only files
+  // (shortcuts included, though their extensions always keep the lookup) go by extension.
+  if (kind == KIND_FILE || kind == KIND_SHORTCUT) {
+    const std::u16string ext = DeskIconExtension(ToU16(parseName));
+    if (!ext.empty()) {
+      const int shared = ExtensionIconIndex(ToW(ext));
+      if (shared >= 0) return shared;
+    }
+  }
+  SHFILEINFOW fi{};
+  if (!::SHGetFileInfoW(reinterpret_cast<LPCWSTR>(child), 0, &fi, sizeof(fi),
+                        SHGFI_PIDL | SHGFI_SYSICONINDEX))
+    return -1;
+  return fi.iIcon;
+}
+
+bool ShellDesktop::SharesIconByExtension(const std::wstring& ext) const {
+  return ExtensionIconIndex(ext) >= 0;
+}
+
+int ShellDesktop::ExtensionIconIndex(const std::wstring& ext) const {
+  auto known = extensionIcons_.find(ext);
+  if (known != extensionIcons_.end()) return known->second;
+  int index = -1;
+  if (DeskIconSharedByExtension(ToU16(ext), ReadIconClassFacts(ext))) {
+    // A name that exists nowhere: only its extension and the attributes reach the shell.
+    const std::wstring standIn = L"x." + ext;
+    SHFILEINFOW fi{};
+    if (::SHGetFileInfoW(standIn.c_str(), FILE_ATTRIBUTE_NORMAL, &fi, sizeof(fi),
+                         SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX))
+      index = fi.iIcon;
+  }
+  extensionIcons_[ext] = index;
+  return index;
+}
+
+Gdiplus::Bitmap* ShellDesktop::IconOfIndex(LPCITEMIDLIST child, int index) const {
   // Most desktop items share a handful of system icons: each is rendered once.
-  auto cached = iconCache_.find(fi.iIcon);
+  auto cached = iconCache_.find(index);
   if (cached != iconCache_.end())
     return cached->second ? cached->second->Clone(0, 0, 48, 48, PixelFormat32bppARGB) : nullptr;
-  Gdiplus::Bitmap* made = RenderIcon48(child, fi.iIcon);
-  iconCache_[fi.iIcon].reset(made ? made->Clone(0, 0, 48, 48, PixelFormat32bppARGB) : nullptr);
+  Gdiplus::Bitmap* made = RenderIcon48(child, index);
+  iconCache_[index].reset(made ? made->Clone(0, 0, 48, 48, PixelFormat32bppARGB) : nullptr);
   return made;
 }
 

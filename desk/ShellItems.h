@@ -11,6 +11,7 @@
 
 #include "VxGdiplus.h"
 #include "VxRaii.h"
+#include "desk_icons.h"
 
 // An owned item identifier list.
 struct PidlFree {
@@ -43,12 +44,28 @@ class ShellDesktop {
   bool SameItem(LPCITEMIDLIST a, LPCITEMIDLIST b) const;
   // The item's system icon at 48 x 48 with its alpha (null when none can be had).
   Gdiplus::Bitmap* Icon48(LPCITEMIDLIST child) const;
+  // The same for a classified child: a file whose type alone decides its icon takes the one
+  // looked up for its extension (see desk_icons.h).
+  Gdiplus::Bitmap* Icon48(LPCITEMIDLIST child, const std::wstring& parseName, int kind) const;
+  // The system icon index of a classified child; -1 when the shell has none.
+  int IconIndex(LPCITEMIDLIST child, const std::wstring& parseName, int kind) const;
+  // Whether files of this extension (folded, without the dot) share one icon lookup, as
+  // decided from the registry once per listing.
+  bool SharesIconByExtension(const std::wstring& ext) const;
 
  private:
+  Gdiplus::Bitmap* IconOfIndex(LPCITEMIDLIST child, int index) const;
   Gdiplus::Bitmap* RenderIcon48(LPCITEMIDLIST child, int index) const;
+  // Shared icon index of an extension, -1 when its files are looked up one by one.
+  int ExtensionIconIndex(const std::wstring& ext) const;
   VxComPtr<IShellFolder> folder_;
   mutable std::map<int, std::unique_ptr<Gdiplus::Bitmap>> iconCache_;
+  // Per listing: associations may change between scans, never within one.
+  mutable std::map<std::wstring, int> extensionIcons_;
 };
+
+// What HKEY_CLASSES_ROOT says about an extension's icon (folded, without the dot).
+DeskIconClassFacts ReadIconClassFacts(const std::wstring& ext);
 
 // Classification: 0 for an item that must not be shown (a hidden special item), else
 // KIND_SPECIAL, KIND_FOLDER, KIND_SHORTCUT or KIND_FILE.

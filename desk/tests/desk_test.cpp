@@ -4,6 +4,7 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <memory>
 #include <set>
 
 #include "AppGlobals.h"
@@ -11,6 +12,7 @@
 #include "MyDesk.h"
 #include "VxTypes.h"
 #include "app_test_support.h"
+#include "desk_icons.h"
 
 namespace {
 
@@ -402,4 +404,110 @@ TEST_F(DeskTest, RefreshDropsVanishedItemsAndAddsNewOnes) {
   desk.Refresh();
   EXPECT_EQ(Names(Box(desk, L"文件")->list).count(L"a.txt"), 0u);
   EXPECT_EQ(Names(desk.DeskList()).count(L"later.txt"), 1u);
+}
+
+namespace {
+
+// Classes the icon tests make in the real registry and take away again, whatever happens.
+class TestClasses {
+ public:
+  TestClasses() {
+    Remove();
+    Set(L".vxpf", L"VxTest.PerFile");
+    Set(L"VxTest.PerFile\\DefaultIcon", L"%1");
+    Set(L".vxplain", L"VxTest.Plain");
+    Set(L"VxTest.Plain\\DefaultIcon", L"C:\\windows\\system32\\shell32.dll,3");
+    Set(L".vxih", L"VxTest.Handler");
+    Set(L"VxTest.Handler\\shellex\\IconHandler", L"{00021401-0000-0000-C000-000000000046}");
+  }
+  ~TestClasses() { Remove(); }
+  TestClasses(const TestClasses&) = delete;
+  TestClasses& operator=(const TestClasses&) = delete;
+
+ private:
+  static void Set(const wchar_t* path, const wchar_t* value) {
+    HKEY raw = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CLASSES_ROOT, path, 0, nullptr, 0, KEY_WRITE, nullptr, &raw,
+                                nullptr),
+              ERROR_SUCCESS)
+        << path;
+    VxRegKey key(raw);
+    ::RegSetValueExW(key.Get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                     static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
+  }
+  static void Remove() {
+    for (const wchar_t* path : {L".vxpf", L"VxTest.PerFile", L".vxplain", L"VxTest.Plain", L".vxih",
+                                L"VxTest.Handler"})
+      ::RegDeleteTreeW(HKEY_CLASSES_ROOT, path);
+  }
+};
+
+bool SamePixels(Gdiplus::Bitmap* a, Gdiplus::Bitmap* b) {
+  if (!a || !b) return a == b;
+  if (a->GetWidth() != b->GetWidth() || a->GetHeight() != b->GetHeight()) return false;
+  Gdiplus::Rect r(0, 0, static_cast<INT>(a->GetWidth()), static_cast<INT>(a->GetHeight()));
+  Gdiplus::BitmapData da, db;
+  if (a->LockBits(&r, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &da) != Gdiplus::Ok) return false;
+  if (b->LockBits(&r, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &db) != Gdiplus::Ok) {
+    a->UnlockBits(&da);
+    return false;
+  }
+  bool same = true;
+  for (INT y = 0; y < r.Height && same; ++y)
+    same = memcmp(static_cast<BYTE*>(da.Scan0) + y * da.Stride,
+                  static_cast<BYTE*>(db.Scan0) + y * db.Stride, static_cast<size_t>(r.Width) * 4) == 0;
+  a->UnlockBits(&da);
+  b->UnlockBits(&db);
+  return same;
+}
+
+}  // namespace
+
+TEST_F(DeskTest, RegistryDecidesWhichTypesShareOneIconLookup) {
+  ShellDesktop shell;
+  // Unknown before the classes exist: such a type shows the generic icon, shared by all.
+  EXPECT_TRUE(shell.SharesIconByExtension(L"vxpf"));
+  TestClasses classes;
+  EXPECT_TRUE(shell.SharesIconByExtension(L"vxpf")) << "decided once per listing";
+  shell.Children();
+  EXPECT_EQ(ReadIconClassFacts(L"vxpf").defaultIcon, u"%1");
+  EXPECT_FALSE(shell.SharesIconByExtension(L"vxpf")) << "DefaultIcon %1: the file's own icon";
+  EXPECT_TRUE(ReadIconClassFacts(L"vxih").hasIconHandler);
+  EXPECT_FALSE(shell.SharesIconByExtension(L"vxih")) << "an icon handler picks per file";
+  EXPECT_TRUE(shell.SharesIconByExtension(L"vxplain"));
+  EXPECT_TRUE(shell.SharesIconByExtension(L"txt"));
+  for (const wchar_t* ext : {L"exe", L"ico", L"lnk", L"url", L"dll", L"msi"})
+    EXPECT_FALSE(shell.SharesIconByExtension(ext)) << ext;
+}
+
+TEST_F(DeskTest, IconsAreTheShellsOwnForEveryItemType) {
+  TestClasses classes;
+  for (const wchar_t* name : {L"b.docx", L"c.pdf", L"d.jpg", L"e.png", L"f.zip", L"g.ini",
+                              L"h.xlsx", L"i.mp3", L"j.exe", L"k.vxplain", L"l.vxpf", L"m.vxih",
+                              L"README", L"n.ICO"})
+    MakeFile(name);
+  MakeShortcut(L"命令行.lnk", L"C:\\windows\\system32\\cmd.exe");
+  CMyDesk desk;
+  desk.StartDesk();
+  ShellDesktop fresh;  // its own render cache, asked about each item itself
+  int checked = 0;
+  std::set<std::wstring> types;
+  std::vector<VxListCtrl*> lists{&desk.DeskList()};
+  for (const auto& box : desk.Boxes()) lists.push_back(&box->list);
+  for (VxListCtrl* list : lists)
+    for (VxListItem* e : list->Items()) {
+      const auto pidl = static_cast<LPCITEMIDLIST>(e->pData);
+      SHFILEINFOW fi{};
+      ASSERT_TRUE(::SHGetFileInfoW(reinterpret_cast<LPCWSTR>(pidl), 0, &fi, sizeof(fi),
+                                   SHGFI_PIDL | SHGFI_SYSICONINDEX))
+          << e->szPath;
+      EXPECT_EQ(desk.Shell().IconIndex(pidl, e->szPath, e->nData[kEntryKind]), fi.iIcon) << e->szPath;
+      std::unique_ptr<Gdiplus::Bitmap> own(fresh.Icon48(pidl));
+      EXPECT_TRUE(SamePixels(static_cast<Gdiplus::Bitmap*>(e->pIcon), own.get())) << e->szPath;
+      types.insert(ToW(DeskIconExtension(ToU16(e->szPath))));
+      ++checked;
+    }
+  // The six items of the fixture, the fifteen made here and the recycle bin.
+  EXPECT_EQ(checked, 22);
+  EXPECT_GE(types.size(), 14u);
 }

@@ -1,0 +1,34 @@
+#include <gtest/gtest.h>
+
+#include "desk_icons.h"
+
+TEST(DeskIcons, ExtensionIsFoldedAndTakenFromTheLastPathPart) {
+  EXPECT_EQ(DeskIconExtension(u"C:\\d\\报告.DOCX"), u"docx");
+  EXPECT_EQ(DeskIconExtension(u"C:\\d\\a.tar.gz"), u"gz");
+  EXPECT_EQ(DeskIconExtension(u"C:\\d.v2\\readme"), u"");
+  EXPECT_EQ(DeskIconExtension(u"C:\\d\\trailing."), u"");
+  EXPECT_EQ(DeskIconExtension(u"::{645FF040-5081-101B-9F08-00AA002F954E}"), u"");
+}
+
+TEST(DeskIcons, PlainDocumentTypesShareOneLookup) {
+  const DeskIconClassFacts plain{u"C:\\windows\\system32\\shell32.dll,-152", false};
+  for (const char16_t* ext : {u"txt", u"docx", u"pdf", u"jpg", u"zip", u"ini"})
+    EXPECT_TRUE(DeskIconSharedByExtension(ext, plain));
+  EXPECT_TRUE(DeskIconSharedByExtension(u"xyz", DeskIconClassFacts{})) << "unknown types too";
+}
+
+TEST(DeskIcons, FilesThatCarryTheirOwnIconKeepTheirLookup) {
+  const DeskIconClassFacts plain{u"shell32.dll,3", false};
+  for (const char16_t* ext : {u"exe", u"ico", u"lnk", u"url", u"cur", u"ani", u"scr", u"msi",
+                              u"dll", u"cpl", u"msc"})
+    EXPECT_FALSE(DeskIconSharedByExtension(ext, plain));
+  EXPECT_FALSE(DeskIconSharedByExtension(u"", plain));  // no extension
+}
+
+TEST(DeskIcons, RegistryCanMakeAnyTypePerFile) {
+  EXPECT_FALSE(DeskIconSharedByExtension(u"vxpf", DeskIconClassFacts{u"%1", false}));
+  EXPECT_FALSE(DeskIconSharedByExtension(u"vxpf", DeskIconClassFacts{u"\"%1\"", false}));
+  EXPECT_FALSE(DeskIconSharedByExtension(u"vxpf", DeskIconClassFacts{u"%1,0", false}));
+  EXPECT_FALSE(DeskIconSharedByExtension(u"vxih", DeskIconClassFacts{u"", true}));
+  EXPECT_FALSE(DeskIconSharedByExtension(u"vxih", DeskIconClassFacts{u"shell32.dll,3", true}));
+}
