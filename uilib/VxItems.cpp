@@ -1,5 +1,7 @@
 #include "VxItems.h"
 
+#include <utility>
+
 namespace {
 
 std::unique_ptr<Gdiplus::Font> MakeFont(const wchar_t* family, float size, Gdiplus::Unit unit) {
@@ -72,12 +74,20 @@ void VxButton::GetButtonRect(CRect& rc) const {
   rc.bottom = rc.top + h;
 }
 
+// ---- VxTextPart ----
+VxTextPart::VxTextPart(std::unique_ptr<Gdiplus::Font> font,
+                       std::unique_ptr<Gdiplus::StringFormat> format)
+    : m_pFont(std::move(font)), m_pFormat(std::move(format)) {}
+VxTextPart::~VxTextPart() = default;
+void VxTextPart::SetFont(Gdiplus::Font& font) { m_pFont = CloneFont(font); }
+void VxTextPart::SetTextFormat(Gdiplus::StringAlignment align) { m_pFormat->SetAlignment(align); }
+
 // ---- VxCheckBox ----
 VxCheckBox::VxCheckBox() : VxCheckBox(VXT_CHECKBOX) {}
 VxCheckBox::VxCheckBox(VxUIType type)
     : VxButton(type),
-      m_pFont(MakeFont(L"宋体", 12, Gdiplus::UnitPixel)),
-      m_pFormat(MakeFormat(Gdiplus::StringAlignmentNear, Gdiplus::StringAlignmentNear)) {}
+      VxTextPart(MakeFont(L"宋体", 12, Gdiplus::UnitPixel),
+                 MakeFormat(Gdiplus::StringAlignmentNear, Gdiplus::StringAlignmentNear)) {}
 VxCheckBox::~VxCheckBox() { DestroyCheckImage(); }
 
 BOOL VxCheckBox::SetImage(UINT idButton, UINT idCheck, LPCWSTR type, VXBT_IMGS n,
@@ -98,12 +108,6 @@ void VxCheckBox::DestroyCheckImage() {
   m_pCheckImage = nullptr;
 }
 
-void VxCheckBox::SetText(LPCWSTR text) { m_text.Set(text); }
-void VxCheckBox::SetFont(Gdiplus::Font& font) { m_pFont = CloneFont(font); }
-void VxCheckBox::SetTextFormat(Gdiplus::StringAlignment align) {
-  m_pFormat->SetAlignment(align);
-}
-
 Gdiplus::Color VxCheckBox::GetTextStateColor() {
   m_stateColor = Gdiplus::Color(VxCheckTextStateColor(
       m_status, m_textColor.GetValue(), m_mouseOnColor.GetValue(), m_mouseDownColor.GetValue()));
@@ -116,24 +120,14 @@ VxRadio::VxRadio() : VxCheckBox(VXT_RADIO) {}
 // ---- VxTextButton ----
 VxTextButton::VxTextButton()
     : VxButton(VXT_TEXTBUTTON),
-      m_pFont(MakeFont(L"宋体", 12, Gdiplus::UnitPixel)),
-      m_pFormat(MakeFormat(Gdiplus::StringAlignmentCenter, Gdiplus::StringAlignmentCenter)) {}
-void VxTextButton::SetText(LPCWSTR text) { m_text.Set(text); }
-void VxTextButton::SetFont(Gdiplus::Font& font) { m_pFont = CloneFont(font); }
-void VxTextButton::SetTextFormat(Gdiplus::StringAlignment align) {
-  m_pFormat->SetAlignment(align);
-}
+      VxTextPart(MakeFont(L"宋体", 12, Gdiplus::UnitPixel),
+                 MakeFormat(Gdiplus::StringAlignmentCenter, Gdiplus::StringAlignmentCenter)) {}
 
 // ---- VxStaticText ----
 VxStaticText::VxStaticText()
     : VxItemBase(VXT_STATICTEXT),
-      m_pFont(MakeFont(L"宋体", 9, Gdiplus::UnitPoint)),
-      m_pFormat(MakeFormat(Gdiplus::StringAlignmentNear, Gdiplus::StringAlignmentNear)) {}
-void VxStaticText::SetText(LPCWSTR text) { m_text.Set(text); }
-void VxStaticText::SetFont(Gdiplus::Font& font) { m_pFont = CloneFont(font); }
-void VxStaticText::SetTextFormat(Gdiplus::StringAlignment align) {
-  m_pFormat->SetAlignment(align);
-}
+      VxTextPart(MakeFont(L"宋体", 9, Gdiplus::UnitPoint),
+                 MakeFormat(Gdiplus::StringAlignmentNear, Gdiplus::StringAlignmentNear)) {}
 
 // ---- VxProgress ----
 VxProgress::VxProgress() : VxItemBase(VXT_PROGRESS) {}

@@ -26,6 +26,33 @@ class VxOptionalText {
   bool set_ = false;
 };
 
+// The text of a drawn item: the string (which may be unset), its font, alignment format and
+// colour. Check boxes, text buttons and static texts carry one.
+class LUMETTE_API VxTextPart {
+ public:
+  VxTextPart(std::unique_ptr<Gdiplus::Font> font, std::unique_ptr<Gdiplus::StringFormat> format);
+  ~VxTextPart();
+  VxTextPart(const VxTextPart&) = delete;
+  VxTextPart& operator=(const VxTextPart&) = delete;
+
+  void SetText(LPCWSTR text) { m_text.Set(text); }
+  LPCWSTR GetText() const { return m_text.Get(); }
+  int GetTextLen() const { return m_text.Length(); }
+  void ReleaseBuf() { m_text.Reset(); }
+  void SetFont(Gdiplus::Font& font);
+  Gdiplus::Font* GetFont() const { return m_pFont.get(); }
+  void SetTextFormat(Gdiplus::StringAlignment align);
+  Gdiplus::StringFormat* GetFormat() const { return m_pFormat.get(); }
+  void SetTextColor(Gdiplus::Color c) { m_textColor = VxTextColor(c); }
+  Gdiplus::Color GetTextColor() const { return m_textColor; }
+
+ protected:
+  VxOptionalText m_text;
+  std::unique_ptr<Gdiplus::Font> m_pFont;
+  Gdiplus::Color m_textColor{0xFEFFFFFF};
+  std::unique_ptr<Gdiplus::StringFormat> m_pFormat;
+};
+
 class LUMETTE_API VxImage : public VxItemBase {
  public:
   VxImage();
@@ -67,7 +94,7 @@ class LUMETTE_API VxButton : public VxImage {
   int m_nButtonHeight = -1;
 };
 
-class LUMETTE_API VxCheckBox : public VxButton {
+class LUMETTE_API VxCheckBox : public VxButton, public VxTextPart {
  public:
   VxCheckBox();
   explicit VxCheckBox(VxUIType type);
@@ -81,16 +108,6 @@ class LUMETTE_API VxCheckBox : public VxButton {
   void SetCheck(BOOL b) { m_bCheck = b; }
   BOOL GetCheck() const { return m_bCheck; }
 
-  void SetText(LPCWSTR text);
-  LPCWSTR GetText() const { return m_text.Get(); }
-  int GetTextLen() const { return m_text.Length(); }
-  void ReleaseBuf() { m_text.Reset(); }
-  void SetFont(Gdiplus::Font& font);
-  Gdiplus::Font* GetFont() const { return m_pFont.get(); }
-  void SetTextFormat(Gdiplus::StringAlignment align);
-  Gdiplus::StringFormat* GetFormat() const { return m_pFormat.get(); }
-  void SetTextColor(Gdiplus::Color c) { m_textColor = VxTextColor(c); }
-  Gdiplus::Color GetTextColor() const { return m_textColor; }
   void SetTextMouseOnColor(Gdiplus::Color c) { m_mouseOnColor = VxTextColor(c); }
   Gdiplus::Color GetTextMouseOnColor() const { return m_mouseOnColor; }
   void SetTextMouseDownColor(Gdiplus::Color c) { m_mouseDownColor = VxTextColor(c); }
@@ -106,13 +123,9 @@ class LUMETTE_API VxCheckBox : public VxButton {
   Gdiplus::Image* m_pCheckImage = nullptr;
   int m_nTextTop = 0;
   int m_nTextLeft = 0;
-  VxOptionalText m_text;
-  std::unique_ptr<Gdiplus::Font> m_pFont;
-  Gdiplus::Color m_textColor{0xFEFFFFFF};
   Gdiplus::Color m_mouseDownColor{0x00FFFFFF};
   Gdiplus::Color m_mouseOnColor{0x00FFFFFF};
   Gdiplus::Color m_stateColor{0xFEFFFFFF};
-  std::unique_ptr<Gdiplus::StringFormat> m_pFormat;
   BOOL m_bCheck = FALSE;
 };
 
@@ -126,46 +139,14 @@ class LUMETTE_API VxRadio : public VxCheckBox {
   UINT m_nGroup = 0;
 };
 
-class LUMETTE_API VxTextButton : public VxButton {
+class LUMETTE_API VxTextButton : public VxButton, public VxTextPart {
  public:
   VxTextButton();
-  void SetText(LPCWSTR text);
-  LPCWSTR GetText() const { return m_text.Get(); }
-  int GetTextLen() const { return m_text.Length(); }
-  void ReleaseBuf() { m_text.Reset(); }
-  void SetFont(Gdiplus::Font& font);
-  Gdiplus::Font* GetFont() const { return m_pFont.get(); }
-  void SetTextFormat(Gdiplus::StringAlignment align);
-  Gdiplus::StringFormat* GetFormat() const { return m_pFormat.get(); }
-  void SetTextColor(Gdiplus::Color c) { m_textColor = VxTextColor(c); }
-  Gdiplus::Color GetTextColor() const { return m_textColor; }
-
- private:
-  VxOptionalText m_text;
-  std::unique_ptr<Gdiplus::Font> m_pFont;
-  Gdiplus::Color m_textColor{0xFEFFFFFF};
-  std::unique_ptr<Gdiplus::StringFormat> m_pFormat;
 };
 
-class LUMETTE_API VxStaticText : public VxItemBase {
+class LUMETTE_API VxStaticText : public VxItemBase, public VxTextPart {
  public:
   VxStaticText();
-  void SetText(LPCWSTR text);
-  LPCWSTR GetText() const { return m_text.Get(); }
-  int GetTextLen() const { return m_text.Length(); }
-  void ReleaseBuf() { m_text.Reset(); }
-  void SetFont(Gdiplus::Font& font);
-  Gdiplus::Font* GetFont() const { return m_pFont.get(); }
-  void SetTextFormat(Gdiplus::StringAlignment align);
-  Gdiplus::StringFormat* GetFormat() const { return m_pFormat.get(); }
-  void SetTextColor(Gdiplus::Color c) { m_textColor = VxTextColor(c); }
-  Gdiplus::Color GetTextColor() const { return m_textColor; }
-
- private:
-  VxOptionalText m_text;
-  std::unique_ptr<Gdiplus::Font> m_pFont;
-  Gdiplus::Color m_textColor{0xFEFFFFFF};
-  std::unique_ptr<Gdiplus::StringFormat> m_pFormat;
 };
 
 class LUMETTE_API VxProgress : public VxItemBase {
