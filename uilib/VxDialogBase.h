@@ -52,6 +52,10 @@ class LUMETTE_API CVxDialogBase : public CVxDialog {
   virtual void UpdateView();
   virtual void UpdateViewRect(RECT* rc);
   virtual void UpdateViewPt(POINT& pt);
+  // For a change confined to `dirty` (client coordinates) while everything else is as last
+  // presented, e.g. a hover moving between list entries: a per-pixel-alpha window
+  // repaints and presents only that area; other modes invalidate it.
+  void UpdateViewDirty(const RECT& dirty);
   virtual void CallBackInvalidate() {}
   virtual void DrawSurface(HDC hdc, int cx, int cy, BOOL buffered);
   void OnVxPaint(HDC hdc, int cx, int cy);
@@ -150,6 +154,7 @@ class LUMETTE_API CVxDialogBase : public CVxDialog {
   void PaintBackground(Gdiplus::Graphics& g, int w, int h);
   void DrawItemByType(Gdiplus::Graphics& g, VxItemBase* item);
   bool WindowParked() const;
+  bool PresentDirty(const RECT& dirty);
 
   // Mode 3 keeps its window-sized surface between frames: a fresh 8 MB DIB per frame
   // cost more than painting a full-screen list. The bitmap is declared first so the DC
@@ -163,6 +168,9 @@ class LUMETTE_API CVxDialogBase : public CVxDialog {
   HDC m_layerDC = nullptr;
   void* m_layerBits = nullptr;
   int m_layerCx = 0, m_layerCy = 0;
+  // Set while only part of the surface is repainted: every surface graphics clips to it.
+  bool m_bLayerClip = false;
+  RECT m_rcLayerClip{0, 0, 0, 0};
 
   POINT m_ptSource{0, 0};
   BOOL m_bSourceSet = FALSE;

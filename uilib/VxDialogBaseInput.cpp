@@ -117,22 +117,29 @@ bool CVxDialogBase::ReleaseItem(VxItemBase* item, POINT pt) {
 // ---- list steps ----
 BOOL CVxDialogBase::MoveList(VxListCtrl* list, POINT pt) {
   BOOL changed = FALSE;
+  VxRc dirty;
   VxListItem* hit = list->HitTest(pt);
   if (hit && hit->nMouseState != 1) {
     hit->nMouseState = 1;
     changed = TRUE;
+    dirty = dirty.Union(VxListCtrl::PaintExtent(hit));
   }
   for (VxListItem* other : list->Items()) {
     if (other != hit && other->nMouseState != 0) {
       other->nMouseState = 0;
       changed = TRUE;
+      dirty = dirty.Union(VxListCtrl::PaintExtent(other));
       break;
     }
   }
   if (changed) {
-    CRect r;
-    list->GetRect(&r);
-    UpdateViewRect(&r);
+    if (m_nLayerMode == kPerPixelAlpha) {
+      UpdateViewDirty(RECT{dirty.left, dirty.top, dirty.right, dirty.bottom});
+    } else {
+      CRect r;
+      list->GetRect(&r);
+      UpdateViewRect(&r);
+    }
   }
   return changed;
 }
@@ -218,12 +225,18 @@ BOOL CVxDialogBase::RButtonUpList(VxListCtrl* list, POINT pt) {
 
 BOOL CVxDialogBase::MoveLeaveList(VxListCtrl* list, RECT* rc) {
   BOOL changed = FALSE;
+  VxRc dirty;
   for (VxListItem* item : list->Items())
     if (item->nMouseState != 0) {
       item->nMouseState = 0;
       changed = TRUE;
+      dirty = dirty.Union(VxListCtrl::PaintExtent(item));
     }
-  if (changed) UpdateViewRect(rc);
+  if (!changed) return FALSE;
+  if (m_nLayerMode == kPerPixelAlpha)
+    UpdateViewDirty(RECT{dirty.left, dirty.top, dirty.right, dirty.bottom});
+  else
+    UpdateViewRect(rc);
   return changed;
 }
 
@@ -274,6 +287,9 @@ void CVxDialogBase::StartWindowDragOrCapture(POINT pt) {
 void CVxDialogBase::OnMouseMove(UINT, POINT pt) {
   TrackLeave();
   bool changed = false;
+  // A per-pixel-alpha list presents its own hover change: a second, whole frame on top of
+  // it would only cost time.
+  bool listChanged = false;
   VxItemBase* captured = nullptr;
   for (VxItemBase* item : m_items)
     if (Usable(item) && item->GetCaptrue()) {
@@ -289,7 +305,7 @@ void CVxDialogBase::OnMouseMove(UINT, POINT pt) {
       if (IsButtonLike(item) || item->GetType() == VXT_VSCROLLBAR)
         changed |= MoveOverItem(item, pt);
       else if (IsList(item))
-        changed |= MoveList(static_cast<VxListCtrl*>(item), pt) != FALSE;
+        listChanged |= MoveList(static_cast<VxListCtrl*>(item), pt) != FALSE;
     }
   }
   if (m_bBanding && m_bSelRect) {
@@ -300,7 +316,7 @@ void CVxDialogBase::OnMouseMove(UINT, POINT pt) {
   } else if (m_bDragPending) {
     DoDropSource();
     UpdateView();
-  } else if (changed) {
+  } else if (changed || (listChanged && m_nLayerMode != kPerPixelAlpha)) {
     UpdateView();
   }
 }

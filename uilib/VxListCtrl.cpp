@@ -446,10 +446,24 @@ void VxListCtrl::SetFont(Gdiplus::Font& font) {
 }
 
 // ---- drawing ----
+VxRc VxListCtrl::PaintExtent(const VxListItem* item) {
+  if (!item->IsPlaced()) return VxRc{};
+  // Scaled highlight images may smooth a pixel or two past their rectangles.
+  return VxEntryPaintExtent(ToRc(item->rcPos), ToRc(item->rcHover), ToRc(item->rcFocus),
+                            ToRc(item->rcText), 2);
+}
+
 void VxListCtrl::Draw(Gdiplus::Graphics& g) {
   if (!m_bShow) return;
+  // GDI+ still does most of the work of a drawing that its clip throws away: a repaint of
+  // a few cells would cost as much as the whole list.
+  Gdiplus::Rect clip;
+  // An unclipped graphics reports bounds far larger than any list.
+  const bool clipped = !g.IsClipEmpty() && g.GetClipBounds(&clip) == Gdiplus::Ok;
+  const VxRc area{clip.X, clip.Y, clip.X + clip.Width, clip.Y + clip.Height};
   VxListItem* focused = nullptr;
   for (auto* item : m_items) {
+    if (clipped && !PaintExtent(item).Intersects(area)) continue;
     if (item->IsFocused()) {
       focused = item;
       continue;

@@ -156,8 +156,11 @@ class LUMETTE_API VxListCtrl : public VxItemBase {
   Gdiplus::Color GetTextColor() const { return m_textColor; }
   Gdiplus::StringFormat* GetFormat() const { return m_pFormat.get(); }
 
-  // Drawing (part of the owning dialog's paint pass).
+  // Drawing (part of the owning dialog's paint pass). Entries outside the graphics' clip
+  // are skipped.
   void Draw(Gdiplus::Graphics& g);
+  // Every pixel the entry's drawing may touch, in any state (empty when not placed).
+  static VxRc PaintExtent(const VxListItem* item);
 
  protected:
   BOOL IsItemInPos(POINT& pt) const;

@@ -118,6 +118,21 @@ class VxSelectObject {
   HGDIOBJ old_;
 };
 
+// Saves a DC's state (clip region among it) and restores it when the guard goes.
+class VxSavedDC {
+ public:
+  explicit VxSavedDC(HDC dc) : dc_(dc), id_(dc ? ::SaveDC(dc) : 0) {}
+  ~VxSavedDC() {
+    if (dc_ && id_) ::RestoreDC(dc_, id_);
+  }
+  VxSavedDC(const VxSavedDC&) = delete;
+  VxSavedDC& operator=(const VxSavedDC&) = delete;
+
+ private:
+  HDC dc_;
+  int id_;
+};
+
 // Locks a global memory block for the guard's life.
 template <class T>
 class VxGlobalLock {

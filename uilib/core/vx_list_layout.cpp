@@ -148,3 +148,12 @@ VxRc VxFocusRect(const VxListGeometry& g, const VxCellPlacement& cell, float mw,
   if (right - p.left < 80) right = p.left + 80;
   return {p.left, p.top, right, p.bottom + 3};
 }
+
+VxRc VxEntryPaintExtent(const VxRc& position, const VxRc& hover, const VxRc& focus,
+                        const VxRc& text, int margin) {
+  const VxRc fullLabel{text.left, text.top, text.right,
+                       text.top + std::max(text.Height(), focus.Height())};
+  VxRc r = position.Union(hover).Union(focus).Union(text).Union(fullLabel);
+  if (r.IsEmpty()) return VxRc{};
+  return {r.left - margin, r.top - margin, r.right + margin, r.bottom + margin};
+}

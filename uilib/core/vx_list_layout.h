@@ -49,3 +49,10 @@ VxRc VxHoverRect(const VxListGeometry& g, const VxCellPlacement& cell, float mea
                  float measuredH);
 VxRc VxFocusRect(const VxListGeometry& g, const VxCellPlacement& cell, float measuredW,
                  float measuredH);
+
+// Every pixel an entry's drawing may touch in any of its states: its cell, both highlight
+// rectangles and the label (which grows to the focus rectangle's height when focused),
+// grown by `margin` for the smoothing of scaled highlight edges. A state change of the entry
+// repaints only this area.
+VxRc VxEntryPaintExtent(const VxRc& position, const VxRc& hover, const VxRc& focus,
+                        const VxRc& text, int margin);

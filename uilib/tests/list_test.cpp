@@ -307,3 +307,72 @@ TEST_F(ListTest, LayoutWithoutAParentKeepsStateRects) {
   big.AddItem(&t, TRUE);
   EXPECT_FALSE(big.GetItem(0)->IsPlaced() && big.GetItem(0)->rcPos.right > 0);
 }
+
+namespace {
+
+// What the screen shows where the window is.
+std::vector<uint32_t> ShownPixels(HWND hwnd) {
+  RECT wr;
+  ::GetWindowRect(hwnd, &wr);
+  const int w = wr.right - wr.left, h = wr.bottom - wr.top;
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  VxWindowDC screen(nullptr);
+  VxMemDC mem(::CreateCompatibleDC(screen.Get()));
+  VxBitmap dib(::CreateDIBSection(screen.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!mem || !dib || !bits) return {};
+  VxSelectObject keep(mem.Get(), dib.Get());
+  ::BitBlt(mem.Get(), 0, 0, w, h, screen.Get(), wr.left, wr.top, SRCCOPY);
+  ::GdiFlush();
+  const auto* p = static_cast<const uint32_t*>(bits);
+  return std::vector<uint32_t>(p, p + static_cast<size_t>(w) * h);
+}
+
+size_t Differences(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+  if (a.size() != b.size()) return std::max(a.size(), b.size());
+  size_t n = 0;
+  for (size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
+  return n;
+}
+
+}  // namespace
+
+TEST_F(ListTest, HoverRepaintedInPartShowsWhatAWholeFrameShows) {
+  ASSERT_TRUE(dlg.Set_OPAQUEDlg(255));
+  dlg.SetBack(RsPath(L"gallery\\dialog-bg.png"), TRUE, TRUE);
+  CStringArray hover;
+  for (int i = 0; i < 9; ++i)
+    hover.push_back(MakeSolidPng(L"hover-part" + std::to_wstring(i) + L".png", 6, 6,
+                                 i == 4 ? 0x80E0F0FFu : 0xC03070D0u));
+  ASSERT_TRUE(list.SetMouseMoveImage(hover));
+  Gdiplus::Font font(L"宋体", 12.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
+  list.SetFont(font);
+  list.SetListType(VXLT_BIGICON);
+  list.SetRect(0, 0, 600, 400);
+  Fill(24);
+  list.SetSel(5, TRUE);
+  dlg.UpdateView();
+  PumpMessages();
+  const std::vector<uint32_t> plain = ShownPixels(dlg);
+  ASSERT_FALSE(plain.empty());
+
+  // Across a row, down to the next one and back over the selected entry.
+  for (int index : {0, 1, 2, 9, 5, 4}) {
+    const POINT c = Centre(index);
+    SendMouse(dlg, WM_MOUSEMOVE, c.x, c.y);
+  }
+  PumpMessages();
+  ASSERT_EQ(list.GetItem(4)->nMouseState, 1);
+  const std::vector<uint32_t> partial = ShownPixels(dlg);
+  // The read-back sees the window's content: the highlight shows.
+  EXPECT_GT(Differences(plain, partial), 100u);
+
+  dlg.UpdateView();
+  PumpMessages();
+  EXPECT_EQ(Differences(partial, ShownPixels(dlg)), 0u);
+}

@@ -164,3 +164,14 @@ TEST(ListLayout, RefitKeepsOriginAndLabelColumns) {
   EXPECT_EQ(r.position, (VxRc{10, 20, 85, 120}));
   EXPECT_EQ(r.text, (VxRc{10, 20 + 64 + 3 + 5, 85, 120}));
 }
+
+TEST(ListLayout, EntryPaintExtentCoversEveryState) {
+  const VxRc pos{100, 200, 162, 286}, hover{98, 198, 164, 270}, focus{96, 250, 166, 320},
+      text{104, 256, 158, 284};
+  const VxRc r = VxEntryPaintExtent(pos, hover, focus, text, 2);
+  EXPECT_EQ(r, VxRc(94, 196, 168, 328));
+  // A focused label is as tall as the focus rectangle even where that sits higher.
+  const VxRc tall = VxEntryPaintExtent(pos, VxRc{}, VxRc{0, 0, 10, 100}, text, 0);
+  EXPECT_EQ(tall, VxRc(0, 0, 162, 356));
+  EXPECT_TRUE(VxEntryPaintExtent(VxRc{}, VxRc{}, VxRc{}, VxRc{}, 3).IsEmpty());
+}
