@@ -5,6 +5,7 @@
 #include "AppGlobals.h"
 #include "DialogRename.h"
 #include "MyDesk.h"
+#include "VxPaint.h"
 #include "VxRaii.h"
 #include "VxShellFunctions.h"
 #include "VxTypes.h"
@@ -155,16 +156,10 @@ void CBaseWnd::BuildBackground() {
   m_backDC.Reset(::CreateCompatibleDC(screen.Get()));
   // 32-bit top-down DIBs: GDI+ draws into the frame through a bitmap on the same bits,
   // which is many times faster than drawing through a device context.
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
   void* frameBits = nullptr;
   void* backBits = nullptr;
-  m_frameBmp.Reset(::CreateDIBSection(screen.Get(), &bi, DIB_RGB_COLORS, &frameBits, nullptr, 0));
-  m_backBmp.Reset(::CreateDIBSection(screen.Get(), &bi, DIB_RGB_COLORS, &backBits, nullptr, 0));
+  m_frameBmp.Reset(VxCreateTopDownDib(screen.Get(), w, h, &frameBits));
+  m_backBmp.Reset(VxCreateTopDownDib(screen.Get(), w, h, &backBits));
   m_frameBits = frameBits;
   m_frameW = frameBits ? w : 0;
   m_frameH = frameBits ? h : 0;

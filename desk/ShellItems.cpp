@@ -3,6 +3,7 @@
 #include <shlwapi.h>
 #include <commoncontrols.h>
 
+#include "VxPaint.h"
 #include "VxTypes.h"
 #include "desk_records.h"
 #include "desk_text.h"
@@ -29,16 +30,10 @@ std::wstring StrRetText(STRRET* sr, LPCITEMIDLIST pidl) {
 // Straight-alpha ARGB bitmap of an icon: the colour bitmap's own alpha when it has one,
 // else the mask decides which pixels show.
 Gdiplus::Bitmap* IconToBitmap(HICON icon, int size) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = size;
-  bi.bmiHeader.biHeight = -size;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
   VxWindowDC screen(nullptr);
   VxMemDC mem(::CreateCompatibleDC(screen.Get()));
-  VxBitmap dib(::CreateDIBSection(screen.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  VxBitmap dib(VxCreateTopDownDib(screen.Get(), size, size, &bits));
   if (!mem || !dib || !bits) return nullptr;
   auto* px = static_cast<UINT*>(bits);
   const size_t n = static_cast<size_t>(size) * size;

@@ -150,15 +150,8 @@ void CVxDialogBase::UpdateView() {
     m_surfaceDC.Reset();
     m_surfaceDib.Reset();
     m_surfaceBits = nullptr;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = cx;
-    bi.bmiHeader.biHeight = -cy;  // top-down: rows in the order GDI+ writes them
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
     void* fresh = nullptr;
-    VxBitmap dib(::CreateDIBSection(screen.Get(), &bi, DIB_RGB_COLORS, &fresh, nullptr, 0));
+    VxBitmap dib(VxCreateTopDownDib(screen.Get(), cx, cy, &fresh));
     VxMemDC mem(::CreateCompatibleDC(screen.Get()));
     if (!mem || !dib || !fresh) return;
     ::SelectObject(mem.Get(), dib.Get());

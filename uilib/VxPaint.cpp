@@ -137,3 +137,17 @@ void VxDrawPixels(Gdiplus::Graphics& g, const VxPixels& image, int x, int y, int
   attr.SetColorMatrix(&fade);
   g.DrawImage(&view, Gdiplus::Rect(x, y, w, h), srcX, srcY, w, h, Gdiplus::UnitPixel, &attr);
 }
+
+HBITMAP VxCreateTopDownDib(HDC dc, int width, int height, void** bits) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  *bits = nullptr;
+  HBITMAP dib = ::CreateDIBSection(dc, &bi, DIB_RGB_COLORS, bits, nullptr, 0);
+  if (!dib) *bits = nullptr;
+  return dib;
+}

@@ -34,3 +34,7 @@ LUMETTE_API BOOL VxCopyPixels(Gdiplus::Bitmap& bitmap, VxPixelImage* image);
 // VxBlendOver through GDI+, for targets whose memory is not at hand.
 LUMETTE_API void VxDrawPixels(Gdiplus::Graphics& g, const VxPixels& image, int x, int y, int w,
                               int h, int srcX, int srcY, BYTE alpha = 255);
+
+// A 32-bit top-down DIB section of `width` x `height` compatible with `dc`, with its pixel
+// memory in `*bits` (rows in the order GDI+ writes them); null on failure.
+LUMETTE_API HBITMAP VxCreateTopDownDib(HDC dc, int width, int height, void** bits);

@@ -1,6 +1,7 @@
 // The icon list inside a real dialog: layout, states, mouse steps, callbacks and the
 // rubber band.
 #include "test_support.h"
+#include "VxPaint.h"
 
 namespace {
 
@@ -315,16 +316,10 @@ std::vector<uint32_t> ShownPixels(HWND hwnd) {
   RECT wr;
   ::GetWindowRect(hwnd, &wr);
   const int w = wr.right - wr.left, h = wr.bottom - wr.top;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
   VxWindowDC screen(nullptr);
   VxMemDC mem(::CreateCompatibleDC(screen.Get()));
-  VxBitmap dib(::CreateDIBSection(screen.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  VxBitmap dib(VxCreateTopDownDib(screen.Get(), w, h, &bits));
   if (!mem || !dib || !bits) return {};
   VxSelectObject keep(mem.Get(), dib.Get());
   ::BitBlt(mem.Get(), 0, 0, w, h, screen.Get(), wr.left, wr.top, SRCCOPY);

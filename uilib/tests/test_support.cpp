@@ -78,16 +78,10 @@ uint32_t PixelAt(Gdiplus::Bitmap& bmp, int x, int y) {
 }
 
 std::unique_ptr<Gdiplus::Bitmap> PaintToBitmap(CVxDialogBase& dlg, int w, int h) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
   VxWindowDC screen(nullptr);
   VxMemDC mem(::CreateCompatibleDC(screen.Get()));
-  VxBitmap dib(::CreateDIBSection(screen.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  VxBitmap dib(VxCreateTopDownDib(screen.Get(), w, h, &bits));
   VxSelectObject keep(mem.Get(), dib.Get());
   memset(bits, 0, static_cast<size_t>(w) * h * 4);
   dlg.OnVxPaint(mem.Get(), w, h);
