@@ -1,16 +1,16 @@
-#include "BaseWnd.h"
+#include "app/BaseWnd.h"
 
 #include <shlobj.h>
 
-#include "AppGlobals.h"
-#include "DialogRename.h"
-#include "MyDesk.h"
-#include "VxPaint.h"
-#include "VxRaii.h"
-#include "VxShellFunctions.h"
-#include "VxTypes.h"
-#include "resource.h"
-#include "vx_item_math.h"
+#include "base/AppGlobals.h"
+#include "app/dialogs/DialogRename.h"
+#include "desk/MyDesk.h"
+#include "uilib/VxPaint.h"
+#include "uilib/VxRaii.h"
+#include "uilib/VxShellFunctions.h"
+#include "uilib/VxTypes.h"
+#include "app/resource.h"
+#include "uilib/core/vx_item_math.h"
 
 namespace {
 
@@ -327,7 +327,7 @@ BOOL CBaseWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
   const UINT id = LOWORD(wParam);
   if (m_desk && id >= ID_NEW_ITEM_FIRST) {
     if (id == ID_NEW_ITEM_FIRST) {  // "桌面分类": a new box where the menu was opened
-      const DeskInteraction& at = TheApp().deskInteraction;
+      const DeskInteraction& at = TheApp().desk.interaction;
       m_desk->NewBox(POINT{at.x, at.y});
     }
     RequestRepaint();
@@ -365,10 +365,10 @@ void CBaseWnd::UpdateMenuItems(HMENU menu, const CMyDesk* desk, int boxIndex) {
     const UINT id = ::GetMenuItemID(menu, i);
     switch (id) {
       case ID_AUTOHIDE: SetCheck(menu, id, g.autoHide != 0); break;
-      case ID_VIEW_NORMAL: SetCheck(menu, id, g.deskConfig.smallIcons == 0); break;
-      case ID_VIEW_SMALL: SetCheck(menu, id, g.deskConfig.smallIcons == 1); break;
-      case ID_VIEW_AUTOARRANGE: SetCheck(menu, id, g.deskConfig.autoArrange == 1); break;
-      case ID_VIEW_DBLCLICK_HIDE: SetCheck(menu, id, g.deskConfig.dblClickHide != 0); break;
+      case ID_VIEW_NORMAL: SetCheck(menu, id, g.desk.config.smallIcons == 0); break;
+      case ID_VIEW_SMALL: SetCheck(menu, id, g.desk.config.smallIcons == 1); break;
+      case ID_VIEW_AUTOARRANGE: SetCheck(menu, id, g.desk.config.autoArrange == 1); break;
+      case ID_VIEW_DBLCLICK_HIDE: SetCheck(menu, id, g.desk.config.dblClickHide != 0); break;
       case ID_BOX_LIST_VIEW: SetCheck(menu, id, box && box->list.GetListType() == VXLT_LIST); break;
       case ID_BOX_FIXED: SetCheck(menu, id, box && box->fixedPos); break;
       case ID_PASTE: SetEnabled(menu, id, desk && !desk->ClipboardFiles().empty()); break;
@@ -409,7 +409,7 @@ BOOL CBaseWnd::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result
       }
       break;
     case WM_INITMENUPOPUP:
-      UpdateMenuItems(reinterpret_cast<HMENU>(wParam), m_desk.get(), TheApp().deskInteraction.box);
+      UpdateMenuItems(reinterpret_cast<HMENU>(wParam), m_desk.get(), TheApp().desk.interaction.box);
       *result = 0;
       return TRUE;
     case WM_DRAWCLIPBOARD:
@@ -479,7 +479,7 @@ void CBaseWnd::SettingsWatcherLoop() {
 // ---- menus and the rename editor ----
 void CBaseWnd::ShowMenu(int menuId, POINT screenPoint, int boxIndex) {
   if (!m_hWnd) return;
-  TheApp().deskInteraction.box = boxIndex;
+  TheApp().desk.interaction.box = boxIndex;
   HMENU menu = ::LoadMenuW(CVxDialog::GetResourceModule(), MAKEINTRESOURCEW(menuId));
   if (!menu) return;
   HMENU popup = ::GetSubMenu(menu, 0);

@@ -8,9 +8,9 @@
 #include <string>
 #include <thread>
 
-#include "BaseDesk.h"
-#include "NewItemMenu.h"
-#include "VxDialogBase.h"
+#include "desk/BaseDesk.h"
+#include "app/NewItemMenu.h"
+#include "uilib/VxDialogBase.h"
 
 class CMyDesk;
 class CDialogRename;

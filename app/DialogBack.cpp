@@ -1,10 +1,10 @@
-#include "DialogBack.h"
+#include "app/DialogBack.h"
 
-#include "AppGlobals.h"
-#include "DeskFiles.h"
-#include "DialogMsg.h"
-#include "MyDesk.h"
-#include "resource.h"
+#include "base/AppGlobals.h"
+#include "desk/DeskFiles.h"
+#include "app/dialogs/DialogMsg.h"
+#include "desk/MyDesk.h"
+#include "app/resource.h"
 
 namespace {
 enum BackTimer : UINT_PTR { kSecondTimer = 1000, kWorkAreaTimer = 1005 };
@@ -34,7 +34,7 @@ BOOL CDialogBack::OnInitDialog() {
   // and an idle program does not wake every millisecond.
   ::SetTimer(m_hWnd, kWorkAreaTimer, 1000, nullptr);
   AddTrayIcon();
-  if (TheApp().deskConfig.deskPageOn)
+  if (TheApp().desk.config.deskPageOn)
     DeskViewOn();
   else
     DeskViewOff();
@@ -43,14 +43,14 @@ BOOL CDialogBack::OnInitDialog() {
 }
 
 void CDialogBack::DeskViewOn() {
-  TheApp().deskConfig.deskPageOn = 1;
+  TheApp().desk.config.deskPageOn = 1;
   ::ShowWindow(m_hWnd, SW_SHOW);
   if (m_host) m_host->ShowPage(CBaseWnd::kDeskPage);
   SaveConfig();
 }
 
 void CDialogBack::DeskViewOff() {
-  TheApp().deskConfig.deskPageOn = 0;
+  TheApp().desk.config.deskPageOn = 0;
   if (m_host) m_host->ShowPage(CBaseWnd::kPlain);
   ::ShowWindow(m_hWnd, SW_HIDE);
   SaveConfig();
@@ -163,7 +163,7 @@ void CDialogBack::OnRestoreDesk() {
   if (CMyDesk* desk = Desk()) {
     desk->RestoreDesk();
   } else {
-    TheApp().deskConfig = DeskConfig();
+    TheApp().desk.config = DeskConfig();
     SaveConfig();
   }
 }
@@ -190,7 +190,7 @@ BOOL CDialogBack::OnCommand(WPARAM wParam, LPARAM lParam) {
       if (desk) desk->OrganizeIcons();
       return TRUE;
     case ID_NEW_BOX:
-      if (desk) desk->NewBox(POINT{g.deskInteraction.x, g.deskInteraction.y});
+      if (desk) desk->NewBox(POINT{g.desk.interaction.x, g.desk.interaction.y});
       return TRUE;
     case ID_RESTORE_DESK: OnRestoreDesk(); return TRUE;
     case ID_VIEW_NORMAL:
@@ -214,7 +214,7 @@ BOOL CDialogBack::OnCommand(WPARAM wParam, LPARAM lParam) {
                       : id == ID_SORT_SIZE ? kDeskSortSize
                       : id == ID_SORT_TYPE ? kDeskSortType
                                            : kDeskSortTime;
-      const int box = g.deskInteraction.box;
+      const int box = g.desk.interaction.box;
       desk->SortList(key, box >= 0 && box < static_cast<int>(desk->Boxes().size())
                               ? desk->Boxes()[box].get()
                               : nullptr);
@@ -239,7 +239,7 @@ BOOL CDialogBack::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* res
       *result = 0;
       return TRUE;
     case WM_INITMENUPOPUP:
-      CBaseWnd::UpdateMenuItems(reinterpret_cast<HMENU>(wParam), Desk(), TheApp().deskInteraction.box);
+      CBaseWnd::UpdateMenuItems(reinterpret_cast<HMENU>(wParam), Desk(), TheApp().desk.interaction.box);
       *result = 0;
       return TRUE;
     case WM_SETTINGCHANGE:

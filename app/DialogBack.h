@@ -7,8 +7,8 @@
 
 #include <memory>
 
-#include "BaseWnd.h"
-#include "VxDialogBase.h"
+#include "app/BaseWnd.h"
+#include "uilib/VxDialogBase.h"
 
 class CDialogMsg;
 

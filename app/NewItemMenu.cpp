@@ -1,12 +1,12 @@
-#include "NewItemMenu.h"
+#include "app/NewItemMenu.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include "AppConfig.h"
-#include "VxRaii.h"
-#include "VxTypes.h"
-#include "new_item_rules.h"
+#include "base/AppConfig.h"
+#include "uilib/VxRaii.h"
+#include "uilib/VxTypes.h"
+#include "app/core/new_item_rules.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
-#include "TessaryApp.h"
+#include "app/TessaryApp.h"
 
 #include <commctrl.h>
 
-#include "AppConfig.h"
-#include "AppGlobals.h"
-#include "DeskFiles.h"
-#include "DialogBack.h"
-#include "VxRaii.h"
-#include "VxTypes.h"
-#include "app_text.h"
+#include "base/AppConfig.h"
+#include "base/AppGlobals.h"
+#include "desk/DeskFiles.h"
+#include "app/DialogBack.h"
+#include "uilib/VxRaii.h"
+#include "uilib/VxTypes.h"
+#include "app/core/app_text.h"
 
 namespace {
 CTessaryApp* g_theApp = nullptr;

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "AppGlobals.h"
-#include "VxGdiplus.h"
+#include "base/AppGlobals.h"
+#include "uilib/VxGdiplus.h"
 
 class CTessaryApp {
  public:

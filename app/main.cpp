@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "TessaryApp.h"
+#include "app/TessaryApp.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   CTessaryApp app;

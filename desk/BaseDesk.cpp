@@ -1,4 +1,4 @@
-#include "BaseDesk.h"
+#include "desk/BaseDesk.h"
 
 void CBaseDesk::Draw(Gdiplus::Graphics& g, int width, int height) {
   Gdiplus::SolidBrush fill(Gdiplus::Color(0xC8DE0216));

@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "VxGdiplus.h"
-#include "vx_blend.h"
+#include "uilib/VxGdiplus.h"
+#include "uilib/core/vx_blend.h"
 
 struct GetZhiItem;
 
@@ -27,7 +27,7 @@ class CDeskOwner {
   // Shows menu `menuId` (kDeskMenuDesk, kDeskMenuBoxTitle or kDeskMenuBoxBody) at
   // `screenPoint`. `boxIndex` is the box under the menu (index into CMyDesk::Boxes()) or -1
   // for the desk; the desk has already put it and the page point into
-  // TheApp().deskInteraction. The owner brings itself to the foreground, inserts its
+  // TheApp().desk.interaction. The owner brings itself to the foreground, inserts its
   // "新建" popup (position 10 of the desk menu, 7 of the box body menu), tracks the menu and
   // routes the chosen command back to the desk. Without an owner window nothing is shown.
   virtual void ShowMenu(int menuId, POINT screenPoint, int boxIndex) {

@@ -1,9 +1,9 @@
-#include "DeskFiles.h"
+#include "desk/DeskFiles.h"
 
 #include <windows.h>
 
-#include "AppConfig.h"
-#include "AppGlobals.h"
+#include "base/AppConfig.h"
+#include "base/AppGlobals.h"
 
 namespace {
 
@@ -17,9 +17,9 @@ void LoadConfig() {
   AppGlobals& g = TheApp();
   std::string bytes;
   if (ReadWholeFile(folder + L"deskconf.dat", &bytes))
-    DecodeDeskConfig(Bytes(bytes), bytes.size(), &g.deskConfig);
+    DecodeDeskConfig(Bytes(bytes), bytes.size(), &g.desk.config);
   if (ReadWholeFile(folder + L"gezhiconf.dat", &bytes))
-    g.boxRecords = DecodeGeziTable(Bytes(bytes), bytes.size());
+    g.desk.boxRecords = DecodeGeziTable(Bytes(bytes), bytes.size());
 }
 
 int SaveConfig() {
@@ -27,10 +27,10 @@ int SaveConfig() {
   const std::wstring folder = DataFolderPath();
   const AppGlobals& g = TheApp();
   std::vector<uint8_t> config;
-  int ok = EncodeDeskConfig(g.deskConfig, &config) &&
+  int ok = EncodeDeskConfig(g.desk.config, &config) &&
            WriteFileAtomically(folder + L"deskconf.dat", config.data(), config.size());
   std::vector<uint8_t> table;
-  for (const GeziSaveData& record : g.boxRecords)
+  for (const GeziSaveData& record : g.desk.boxRecords)
     if (!EncodeGeziSaveData(record, &table)) ok = FALSE;  // a record that does not fit is left out
   if (!WriteFileAtomically(folder + L"gezhiconf.dat", table.data(), table.size())) ok = FALSE;
   return ok;

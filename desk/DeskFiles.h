@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "desk_records.h"
+#include "desk/core/desk_records.h"
 
-// Reads deskconf.dat into TheApp().deskConfig and gezhiconf.dat into TheApp().boxRecords;
+// Reads deskconf.dat into TheApp().desk.config and gezhiconf.dat into TheApp().desk.boxRecords;
 // a missing or short file leaves what was there.
 void LoadConfig();
 // Writes both files (making the data folder when it is missing). FALSE when a file could

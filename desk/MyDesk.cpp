@@ -1,4 +1,4 @@
-#include "MyDesk.h"
+#include "desk/MyDesk.h"
 
 #include <shellapi.h>
 #include <shlwapi.h>
@@ -6,12 +6,12 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "AppConfig.h"
-#include "AppGlobals.h"
-#include "DeskFiles.h"
-#include "VxTypes.h"
-#include "desk_boxes.h"
-#include "desk_text.h"
+#include "base/AppConfig.h"
+#include "base/AppGlobals.h"
+#include "desk/DeskFiles.h"
+#include "uilib/VxTypes.h"
+#include "desk/core/desk_boxes.h"
+#include "desk/core/desk_text.h"
 
 namespace {
 
@@ -116,7 +116,7 @@ GetZhiItem* CMyDesk::FindBoxByName(const std::wstring& name) const {
 }
 
 BOOL CMyDesk::BoxNameExists(const std::wstring& name) {
-  return DeskTableHasBoxName(TheApp().boxRecords, ToU16(name));
+  return DeskTableHasBoxName(TheApp().desk.boxRecords, ToU16(name));
 }
 
 VxListItem* CMyDesk::FindEntry(LPCITEMIDLIST pidl, VxListCtrl** owner) const {
@@ -153,9 +153,9 @@ BOOL CMyDesk::IsShown(LPCITEMIDLIST pidl) const {
 const std::wstring* CMyDesk::TargetBoxNameFor(int kind) const {
   const AppGlobals& g = TheApp();
   switch (kind) {
-    case KIND_FOLDER: return &g.folderTarget;
-    case KIND_FILE: return &g.fileTarget;
-    case KIND_SHORTCUT: return &g.shortcutTarget;
+    case KIND_FOLDER: return &g.desk.folderTarget;
+    case KIND_FILE: return &g.desk.fileTarget;
+    case KIND_SHORTCUT: return &g.desk.shortcutTarget;
     default: return nullptr;
   }
 }
@@ -194,7 +194,7 @@ GetZhiItem* CMyDesk::AddBox(std::unique_ptr<GetZhiItem> box) {
 }
 
 void CMyDesk::PlaceDeskList() {
-  m_deskList.SetListType(TheApp().deskConfig.smallIcons == 1 ? VXLT_ICON : VXLT_BIGICON);
+  m_deskList.SetListType(TheApp().desk.config.smallIcons == 1 ? VXLT_ICON : VXLT_BIGICON);
   m_deskList.SetRect(m_pageRect.left + kDeskListLeft, m_pageRect.top + kDeskListTop,
                      (m_pageRect.right - m_pageRect.left) - kDeskListLeft,
                      (m_pageRect.bottom - m_pageRect.top) - kDeskListTop);
@@ -231,9 +231,9 @@ void CMyDesk::SaveDesk() {
 
   const std::wstring deskFile = folder + ToW(kDeskListItemFile);
   WriteItemFile(deskFile, recordsOf(m_deskList));
-  g.deskConfig.deskItemFile = ToU16(deskFile);
+  g.desk.config.deskItemFile = ToU16(deskFile);
 
-  g.boxRecords.clear();
+  g.desk.boxRecords.clear();
   const DeskRect page = ToDeskRect(m_pageRect);
   for (auto& b : m_boxes) {
     DeskBox box;
@@ -243,7 +243,7 @@ void CMyDesk::SaveDesk() {
     box.listType = b->list.GetListType() == VXLT_LIST ? kDeskBoxRows : kDeskBoxIcons;
     GeziSaveData record;
     if (!DeskBoxToRecord(box, page, ToU16(folder), &record)) continue;
-    g.boxRecords.push_back(record);
+    g.desk.boxRecords.push_back(record);
     WriteItemFile(ToW(record.itemFile), recordsOf(b->list));
   }
   SaveConfig();
@@ -276,7 +276,7 @@ void CMyDesk::LoadDesk() {
   PlaceDeskList();
   const std::vector<DesktopChild> children = m_shell.Children();
   const AppGlobals& g = TheApp();
-  for (const DeskBox& saved : DeskBoxesFromTable(g.boxRecords, ToDeskRect(m_pageRect))) {
+  for (const DeskBox& saved : DeskBoxesFromTable(g.desk.boxRecords, ToDeskRect(m_pageRect))) {
     auto box = std::make_unique<GetZhiItem>();
     box->name = ToW(saved.name);
     box->rect = RECT{saved.rect.left, saved.rect.top, saved.rect.right, saved.rect.bottom};
@@ -288,8 +288,8 @@ void CMyDesk::LoadDesk() {
     LayoutBox(added, TRUE);
     added->shown = !m_iconsHidden;
   }
-  if (!g.deskConfig.deskItemFile.empty())
-    ResolveInto(&m_deskList, ReadItemFile(ToW(g.deskConfig.deskItemFile)), true, children);
+  if (!g.desk.config.deskItemFile.empty())
+    ResolveInto(&m_deskList, ReadItemFile(ToW(g.desk.config.deskItemFile)), true, children);
   GetZhiItem* active = ActiveBox();
   AddMissingItems(active ? &active->list : &m_deskList, children);
   RequestRepaint();
@@ -414,12 +414,12 @@ void CMyDesk::OnShellChangeMessage(WPARAM wParam, LPARAM lParam) {
 
 void CMyDesk::Organize(int repaint) {
   AppGlobals& g = TheApp();
-  if (g.deskConfig.organizePending == 0) {
+  if (g.desk.config.organizePending == 0) {
     LoadDesk();
     return;
   }
   DeskBatch batch(this);
-  g.deskConfig.organizePending = 0;
+  g.desk.config.organizePending = 0;
   m_iconsHidden = FALSE;
   ClearDesk();
   PlaceDeskList();
@@ -470,7 +470,7 @@ void CMyDesk::PlaceItem(VxListCtrl* list, VxListItem* entry, int x, int y) {
     m_dropBox->list.InsertItem(entry, m_dropIndex < 0 ? m_dropBox->list.GetCount() : m_dropIndex);
     LayoutBox(m_dropBox, FALSE);
   } else if (m_dropOnDeskList) {
-    if (g.deskConfig.autoArrange) {
+    if (g.desk.config.autoArrange) {
       m_deskList.InsertItem(entry, m_dropIndex < 0 ? m_deskList.GetCount() : m_dropIndex);
       m_deskList.ReSetPos(TRUE);
     } else {
@@ -481,14 +481,14 @@ void CMyDesk::PlaceItem(VxListCtrl* list, VxListItem* entry, int x, int y) {
     LayoutBox(box, FALSE);
   } else {
     const std::wstring* target = TargetBoxNameFor(entry->nData[kEntryKind]);
-    if (g.autoOrganize == 1 && target && !target->empty()) {
+    if (g.desk.autoOrganize == 1 && target && !target->empty()) {
       if (GetZhiItem* named = FindBoxByName(*target)) {
         named->list.AddItem(entry, TRUE);
         LayoutBox(named, FALSE);
       } else {
         m_deskList.AddItem(entry, TRUE);
       }
-    } else if (g.deskConfig.autoArrange || (x == -1 && y == -1)) {
+    } else if (g.desk.config.autoArrange || (x == -1 && y == -1)) {
       m_deskList.AddItem(entry, TRUE);
     } else {
       m_deskList.AddItem(entry, x, y);
@@ -544,14 +544,14 @@ int CMyDesk::SyncWithDesktop() {
     }
     if (removed) {
       removedAny = 1;
-      RelayoutList(list, TheApp().deskConfig.autoArrange != 0);
+      RelayoutList(list, TheApp().desk.config.autoArrange != 0);
     }
   }
   return removedAny;
 }
 
 void CMyDesk::OnShellChange(LONG event, LPCITEMIDLIST pidl1, LPCITEMIDLIST pidl2) {
-  const bool autoArrange = TheApp().deskConfig.autoArrange != 0;
+  const bool autoArrange = TheApp().desk.config.autoArrange != 0;
   switch (event) {
     case SHCNE_RENAMEITEM:
     case SHCNE_RENAMEFOLDER: {
@@ -612,10 +612,10 @@ void CMyDesk::OnShellChange(LONG event, LPCITEMIDLIST pidl1, LPCITEMIDLIST pidl2
 // ---- commands ----
 void CMyDesk::OrganizeIcons() {
   AppGlobals& g = TheApp();
-  const int before = g.autoOrganize;
-  g.autoOrganize = 1;
+  const int before = g.desk.autoOrganize;
+  g.desk.autoOrganize = 1;
   Organize(1);
-  g.autoOrganize = before;
+  g.desk.autoOrganize = before;
   SaveDesk();
 }
 
@@ -635,9 +635,9 @@ GetZhiItem* CMyDesk::NewBox(POINT at) {
 
 void CMyDesk::RestoreDesk() {
   AppGlobals& g = TheApp();
-  g.deskConfig = DeskConfig();
-  g.deskConfig.deskItemFile.clear();
-  g.deskConfig.organizePending = 1;
+  g.desk.config = DeskConfig();
+  g.desk.config.deskItemFile.clear();
+  g.desk.config.organizePending = 1;
   Organize(1);
   SaveDesk();
 }
@@ -677,7 +677,7 @@ void CMyDesk::SortList(int key, GetZhiItem* box) {
 }
 
 void CMyDesk::SetDefaultIcons() {
-  DeskConfig& c = TheApp().deskConfig;
+  DeskConfig& c = TheApp().desk.config;
   if (c.smallIcons != 1) return;  // already normal: nothing changes, nothing is written
   m_deskList.SetListType(VXLT_BIGICON);
   m_deskList.ReSetPos(c.autoArrange ? TRUE : FALSE);
@@ -687,7 +687,7 @@ void CMyDesk::SetDefaultIcons() {
 }
 
 void CMyDesk::SetSmallIcons() {
-  DeskConfig& c = TheApp().deskConfig;
+  DeskConfig& c = TheApp().desk.config;
   if (c.smallIcons == 1) return;  // already small: nothing changes, nothing is written
   c.smallIcons = 1;
   m_deskList.SetListType(VXLT_ICON);
@@ -697,7 +697,7 @@ void CMyDesk::SetSmallIcons() {
 }
 
 void CMyDesk::ToggleAutoArrange() {
-  DeskConfig& c = TheApp().deskConfig;
+  DeskConfig& c = TheApp().desk.config;
   c.autoArrange = c.autoArrange ? 0 : 1;
   if (c.autoArrange) m_deskList.ReSetPos(TRUE);
   SaveConfig();
@@ -705,7 +705,7 @@ void CMyDesk::ToggleAutoArrange() {
 }
 
 void CMyDesk::ToggleDblClickHide() {
-  DeskConfig& c = TheApp().deskConfig;
+  DeskConfig& c = TheApp().desk.config;
   c.dblClickHide = c.dblClickHide ? 0 : 1;
   SaveConfig();
 }

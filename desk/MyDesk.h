@@ -10,12 +10,12 @@
 #include <unordered_set>
 #include <vector>
 
-#include "BaseDesk.h"
-#include "ShellItems.h"
-#include "VxListCtrl.h"
-#include "desk_records.h"
-#include "vx_blend.h"
-#include "desk_sort.h"
+#include "desk/BaseDesk.h"
+#include "desk/ShellItems.h"
+#include "uilib/VxListCtrl.h"
+#include "desk/core/desk_records.h"
+#include "uilib/core/vx_blend.h"
+#include "desk/core/desk_sort.h"
 
 // What the desk keeps in an entry's caller words.
 enum DeskEntryWord { kEntryKind = 0, kEntryFlash = 1, kEntryOrder = 2 };
@@ -129,7 +129,7 @@ class CMyDesk : public CBaseDesk {
   int IndexOfBox(const GetZhiItem* box) const;
   // The part of a box its list shows in (page coordinates).
   static RECT BoxListArea(const GetZhiItem* box);
-  // The box the last menu was opened on (TheApp().deskInteraction.box), null for the desk.
+  // The box the last menu was opened on (TheApp().desk.interaction.box), null for the desk.
   GetZhiItem* MenuBox() const;
 
   // ---- the host window's page hooks (MyDeskPage.cpp) ----

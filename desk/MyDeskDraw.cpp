@@ -1,6 +1,6 @@
 // Drawing of the desk page: box frames and titles, cached box contents, scroll thumbs,
 // menu buttons, the desk list, the rubber band and the flash of new entries.
-#include "MyDesk.h"
+#include "desk/MyDesk.h"
 
 #include <algorithm>
 #include <cstring>
@@ -9,10 +9,10 @@
 #include <tuple>
 #include <utility>
 
-#include "AppGlobals.h"
-#include "VxPaint.h"
-#include "VxRaii.h"
-#include "box_geometry.h"
+#include "base/AppGlobals.h"
+#include "uilib/VxPaint.h"
+#include "uilib/VxRaii.h"
+#include "desk/core/box_geometry.h"
 
 struct DeskDrawResources {
   VxNineSlice frame, frameActive, flash, rest;

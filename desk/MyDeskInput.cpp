@@ -1,15 +1,15 @@
 // Box input: pressing, moving, resizing, snapping, scrolling and raising boxes, rubber
 // bands, hover tooltips, the menus and the box commands.
-#include "MyDesk.h"
+#include "desk/MyDesk.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
 
 #include <algorithm>
 
-#include "AppGlobals.h"
-#include "VxRaii.h"
-#include "box_geometry.h"
+#include "base/AppGlobals.h"
+#include "uilib/VxRaii.h"
+#include "desk/core/box_geometry.h"
 
 namespace {
 
@@ -82,7 +82,7 @@ int CMyDesk::IndexOfBox(const GetZhiItem* box) const {
 }
 
 GetZhiItem* CMyDesk::MenuBox() const {
-  const int i = TheApp().deskInteraction.box;
+  const int i = TheApp().desk.interaction.box;
   return i >= 0 && i < static_cast<int>(m_boxes.size()) ? m_boxes[i].get() : nullptr;
 }
 
@@ -426,7 +426,7 @@ BOOL CMyDesk::OnRButtonUp(POINT pt) {
     const int hit = HitTestBox(box, pt, FALSE);
     menu = hit == kBoxHitTitle || hit == kBoxHitMenu ? kDeskMenuBoxTitle : kDeskMenuBoxBody;
   }
-  DeskInteraction& where = TheApp().deskInteraction;
+  DeskInteraction& where = TheApp().desk.interaction;
   where.x = pt.x;
   where.y = pt.y;
   where.box = box ? IndexOfBox(box) : -1;
@@ -449,7 +449,7 @@ BOOL CMyDesk::OnLButtonDblClk(POINT pt) {
     return TRUE;
   }
   // Empty desk only: a double-click on a box's title or frame is not a wish to hide.
-  if (box || TheApp().deskConfig.dblClickHide != 1) return FALSE;
+  if (box || TheApp().desk.config.dblClickHide != 1) return FALSE;
   SetIconsHidden(!m_iconsHidden);
   return TRUE;
 }
@@ -594,7 +594,7 @@ void CMyDesk::RemoveBox(GetZhiItem* box) {
     e->bNotFocus = 1;
     m_deskList.AddItem(e, TRUE);  // the identifier list moves to the copy
   }
-  if (TheApp().deskInteraction.box >= i) TheApp().deskInteraction.box = -1;
+  if (TheApp().desk.interaction.box >= i) TheApp().desk.interaction.box = -1;
   owned.reset();
   RequestRepaint();
   SaveDesk();

@@ -1,7 +1,7 @@
 // The desk as a page of the host window: its mouse messages and timers.
 #include <windowsx.h>
 
-#include "MyDesk.h"
+#include "desk/MyDesk.h"
 
 namespace {
 constexpr UINT_PTR kDeskPeriodicTimer = 1008;

@@ -1,12 +1,12 @@
-#include "ShellItems.h"
+#include "desk/ShellItems.h"
 
 #include <shlwapi.h>
 #include <commoncontrols.h>
 
-#include "VxPaint.h"
-#include "VxTypes.h"
-#include "desk_records.h"
-#include "desk_text.h"
+#include "uilib/VxPaint.h"
+#include "uilib/VxTypes.h"
+#include "desk/core/desk_records.h"
+#include "desk/core/desk_text.h"
 
 namespace {
 

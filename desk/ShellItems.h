@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "VxGdiplus.h"
-#include "VxRaii.h"
-#include "desk_icons.h"
+#include "uilib/VxGdiplus.h"
+#include "uilib/VxRaii.h"
+#include "desk/core/desk_icons.h"
 
 // An owned item identifier list.
 struct PidlFree {

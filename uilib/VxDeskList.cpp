@@ -1,4 +1,4 @@
-#include "VxDeskList.h"
+#include "uilib/VxDeskList.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 // Windows placed on the shell's desktop icon view, and how that view is found.
-#include "VxDialogBase.h"
+#include "uilib/VxDialogBase.h"
 
 class LUMETTE_API CVxDialogDeskList : public CVxDialogBase {
  public:

@@ -1,4 +1,4 @@
-#include "VxDialog.h"
+#include "uilib/VxDialog.h"
 
 #include <windowsx.h>
 

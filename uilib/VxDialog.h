@@ -4,8 +4,8 @@
 // handle, and dispatches messages to typed virtual handlers.
 #include <windows.h>
 
-#include "VxExport.h"
-#include "VxTypes.h"
+#include "uilib/VxExport.h"
+#include "uilib/VxTypes.h"
 
 class LUMETTE_API CVxDialog {
  public:

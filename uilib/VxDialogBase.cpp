@@ -1,7 +1,7 @@
-#include "VxDialogBase.h"
+#include "uilib/VxDialogBase.h"
 
-#include "VxPaint.h"
-#include "VxRaii.h"
+#include "uilib/VxPaint.h"
+#include "uilib/VxRaii.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <memory>
 #include <vector>
 
-#include "VxDialog.h"
-#include "VxItems.h"
-#include "VxListCtrl.h"
-#include "VxRaii.h"
+#include "uilib/VxDialog.h"
+#include "uilib/VxItems.h"
+#include "uilib/VxListCtrl.h"
+#include "uilib/VxRaii.h"
 
 // A Graphics with the bitmap it may draw through.
 struct VxSurfaceGraphics {

@@ -1,6 +1,6 @@
 // Mouse and keyboard handling of the skinned dialog: item states, clicks, radio groups,
 // scroll-bar drags, list steps, rubber band and window dragging.
-#include "VxDialogBase.h"
+#include "uilib/VxDialogBase.h"
 
 namespace {
 

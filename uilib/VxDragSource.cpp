@@ -1,9 +1,9 @@
 // Dragging the selected list entries out of a skinned dialog as files (CF_HDROP).
 #include <shlobj.h>
 
-#include "VxDialogBase.h"
-#include "VxRaii.h"
-#include "vx_dropfiles.h"
+#include "uilib/VxDialogBase.h"
+#include "uilib/VxRaii.h"
+#include "uilib/core/vx_dropfiles.h"
 
 namespace {
 

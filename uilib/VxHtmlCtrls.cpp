@@ -1,4 +1,4 @@
-#include "VxHtmlCtrls.h"
+#include "uilib/VxHtmlCtrls.h"
 
 #include <exdispid.h>
 #include <ocidl.h>
@@ -8,8 +8,8 @@
 #include <cwchar>
 #include <string>
 
-#include "VxDialog.h"
-#include "VxLibMain.h"
+#include "uilib/VxDialog.h"
+#include "uilib/VxLibMain.h"
 
 namespace {
 

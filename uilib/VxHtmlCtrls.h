@@ -9,10 +9,10 @@
 
 #include <vector>
 
-#include "VxExport.h"
-#include "VxRaii.h"
-#include "VxTypes.h"
-#include "vx_html_rules.h"
+#include "uilib/VxExport.h"
+#include "uilib/VxRaii.h"
+#include "uilib/VxTypes.h"
+#include "uilib/core/vx_html_rules.h"
 
 class CHtmlSite;
 class CHtmlEventSink;

@@ -1,8 +1,8 @@
-#include "VxItemBase.h"
+#include "uilib/VxItemBase.h"
 
-#include "VxDialog.h"
-#include "VxRaii.h"
-#include "vx_item_math.h"
+#include "uilib/VxDialog.h"
+#include "uilib/VxRaii.h"
+#include "uilib/core/vx_item_math.h"
 
 BOOL VxImageUsable(Gdiplus::Image* img) {
   return img && img->GetLastStatus() == Gdiplus::Ok && img->GetWidth() > 0 &&

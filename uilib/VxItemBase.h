@@ -3,9 +3,9 @@
 // owning skinned dialog paints and feeds with mouse events. Items are not windows.
 #include <string>
 
-#include "VxExport.h"
-#include "VxGdiplus.h"
-#include "VxTypes.h"
+#include "uilib/VxExport.h"
+#include "uilib/VxGdiplus.h"
+#include "uilib/VxTypes.h"
 
 enum VxUIType {
   VXT_STATICTEXT = 0,

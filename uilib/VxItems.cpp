@@ -1,4 +1,4 @@
-#include "VxItems.h"
+#include "uilib/VxItems.h"
 
 #include <utility>
 

@@ -4,8 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include "VxItemBase.h"
-#include "vx_item_math.h"
+#include "uilib/VxItemBase.h"
+#include "uilib/core/vx_item_math.h"
 
 // An owned text that may be unset (getters then give null and length -1).
 class VxOptionalText {

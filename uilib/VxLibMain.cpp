@@ -1,9 +1,9 @@
 // Entry point of Lumette.dll. COM is not started here: a DLL entry point runs under the
 // loader lock, where starting COM can deadlock; each wallpaper call starts it for itself and
 // the programs start OLE on their window thread before making a web view.
-#include "VxLibMain.h"
+#include "uilib/VxLibMain.h"
 
-#include "VxShellFunctions.h"
+#include "uilib/VxShellFunctions.h"
 
 namespace {
 HINSTANCE g_module = nullptr;

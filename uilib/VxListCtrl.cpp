@@ -1,10 +1,10 @@
-#include "VxListCtrl.h"
+#include "uilib/VxListCtrl.h"
 
 #include <cwchar>
 
-#include "VxPaint.h"
-#include "VxRaii.h"
-#include "vx_item_math.h"
+#include "uilib/VxPaint.h"
+#include "uilib/VxRaii.h"
+#include "uilib/core/vx_item_math.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "VxItemBase.h"
-#include "VxRaii.h"
-#include "vx_list_layout.h"
+#include "uilib/VxItemBase.h"
+#include "uilib/VxRaii.h"
+#include "uilib/core/vx_list_layout.h"
 
 // One entry. The list creates entries from a caller's template record and owns them.
 struct LUMETTE_API VxListItem {

@@ -1,4 +1,4 @@
-#include "VxPaint.h"
+#include "uilib/VxPaint.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,8 +1,8 @@
 #pragma once
 // Painting helpers shared by the dialogs and the list.
-#include "VxExport.h"
-#include "VxGdiplus.h"
-#include "vx_blend.h"
+#include "uilib/VxExport.h"
+#include "uilib/VxGdiplus.h"
+#include "uilib/core/vx_blend.h"
 
 // Text with a soft glow: the outline is drawn small (1/scale) and stretched back, which
 // blurs it, then the text goes on top.

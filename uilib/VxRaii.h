@@ -5,7 +5,7 @@
 
 #include <utility>
 
-#include "VxGdiplus.h"
+#include "uilib/VxGdiplus.h"
 
 // A handle with a free function. Traits: static Handle Invalid(); static void Close(Handle).
 template <class Traits>

@@ -1,4 +1,4 @@
-#include "VxServices.h"
+#include "uilib/VxServices.h"
 
 #include <windows.h>
 

@@ -4,7 +4,7 @@
 // that is missing there takes the compiled-in address.
 #include <string>
 
-#include "VxExport.h"
+#include "uilib/VxExport.h"
 
 // The base URL (no trailing slash) for a service key; empty for an unknown key.
 LUMETTE_API std::wstring VxServiceBase(const wchar_t* key);

@@ -1,11 +1,11 @@
-#include "VxShellFunctions.h"
+#include "uilib/VxShellFunctions.h"
 
 // IActiveDesktop is declared only when the WinINet header comes first.
 #include <wininet.h>
 #include <shlobj.h>
 
-#include "VxLibMain.h"
-#include "VxRaii.h"
+#include "uilib/VxLibMain.h"
+#include "uilib/VxRaii.h"
 
 namespace {
 

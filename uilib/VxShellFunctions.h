@@ -3,8 +3,8 @@
 // when the user presses Windows+D.
 #include <windows.h>
 
-#include "VxExport.h"
-#include "VxTypes.h"
+#include "uilib/VxExport.h"
+#include "uilib/VxTypes.h"
 
 class LUMETTE_API VxShellFunctions {
  public:

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "vx_geom.h"
+#include "uilib/core/vx_geom.h"
 
 using CString = std::wstring;
 using CStringArray = std::vector<std::wstring>;

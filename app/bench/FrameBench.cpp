@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "AppConfig.h"
-#include "AppGlobals.h"
-#include "BaseWnd.h"
-#include "MyDesk.h"
-#include "VxPaint.h"
-#include "VxRaii.h"
-#include "app_test_support.h"
+#include "base/AppConfig.h"
+#include "base/AppGlobals.h"
+#include "app/BaseWnd.h"
+#include "desk/MyDesk.h"
+#include "uilib/VxPaint.h"
+#include "uilib/VxRaii.h"
+#include "base/testing/test_support.h"
 
 namespace {
 
@@ -111,7 +111,7 @@ int main() {
   ::ShowWindow(host.GetSafeHwnd(), SW_SHOW);
   // The skin beside the program, as the organizer finds it: frames, highlights, thumbs, buttons.
   TheApp().programDir = ExeFolder();
-  TheApp().deskConfig = DeskConfig();
+  TheApp().desk.config = DeskConfig();
   TheApp().currentView = 0;
   host.ShowPage(CBaseWnd::kDeskPage);
   CMyDesk* desk = host.Desk();

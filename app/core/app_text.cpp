@@ -1,4 +1,4 @@
-#include "app_text.h"
+#include "app/core/app_text.h"
 
 #include <climits>
 

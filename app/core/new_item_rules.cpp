@@ -1,4 +1,4 @@
-#include "new_item_rules.h"
+#include "app/core/new_item_rules.h"
 
 namespace {
 

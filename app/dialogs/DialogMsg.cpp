@@ -1,8 +1,8 @@
-#include "DialogMsg.h"
+#include "app/dialogs/DialogMsg.h"
 
-#include "AppGlobals.h"
-#include "TessaryApp.h"
-#include "dialogs_rc.h"
+#include "base/AppGlobals.h"
+#include "app/TessaryApp.h"
+#include "app/dialogs/dialogs_rc.h"
 
 namespace {
 

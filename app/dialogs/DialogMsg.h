@@ -3,7 +3,7 @@
 // one or two lines of text, a close button, OK and cancel.
 #include <memory>
 
-#include "VxDialogBase.h"
+#include "uilib/VxDialogBase.h"
 
 class CDialogMsg : public CVxDialogBase {
  public:

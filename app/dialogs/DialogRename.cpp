@@ -1,9 +1,9 @@
-#include "DialogRename.h"
+#include "app/dialogs/DialogRename.h"
 
 #include <algorithm>
 
-#include "VxRaii.h"
-#include "dialogs_rc.h"
+#include "uilib/VxRaii.h"
+#include "app/dialogs/dialogs_rc.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // the end once per edit through its end handler and reads the text with GetEditText.
 #include <functional>
 
-#include "VxDialogBase.h"
+#include "uilib/VxDialogBase.h"
 
 class CDialogRename : public CVxDialogBase {
  public:

@@ -2,10 +2,10 @@
 // and real files of the Wine prefix.
 #include <gtest/gtest.h>
 
-#include "AppGlobals.h"
-#include "DeskFiles.h"
-#include "VxRaii.h"
-#include "app_test_support.h"
+#include "base/AppGlobals.h"
+#include "desk/DeskFiles.h"
+#include "uilib/VxRaii.h"
+#include "base/testing/test_support.h"
 
 namespace {
 
@@ -16,13 +16,13 @@ std::wstring Ini() { return DataFolderPath() + L"config.ini"; }
 
 void ResetGlobals() {
   AppGlobals& g = TheApp();
-  g.province = g.city = g.city2 = L"";
-  g.shortcutTarget = g.folderTarget = g.fileTarget = L"";
+  g.weather.province = g.weather.city = g.weather.city2 = L"";
+  g.desk.shortcutTarget = g.desk.folderTarget = g.desk.fileTarget = L"";
   g.autoHide = 0;
-  g.autoOrganize = 1;
+  g.desk.autoOrganize = 1;
   g.closePrompt = 1;
-  g.deskConfig = DeskConfig();
-  g.boxRecords.clear();
+  g.desk.config = DeskConfig();
+  g.desk.boxRecords.clear();
 }
 
 void SetRunValue(const std::wstring& data) {
@@ -59,17 +59,17 @@ class ConfigTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(ConfigTest, MissingFileGivesTheDefaults) {
-  TheApp().city = L"残留";
-  TheApp().autoOrganize = 7;
+  TheApp().weather.city = L"残留";
+  TheApp().desk.autoOrganize = 7;
   LoadOrSaveConfig(TRUE);
   const AppGlobals& g = TheApp();
-  EXPECT_EQ(g.province, L"");
-  EXPECT_EQ(g.city, L"");
-  EXPECT_EQ(g.city2, L"");
+  EXPECT_EQ(g.weather.province, L"");
+  EXPECT_EQ(g.weather.city, L"");
+  EXPECT_EQ(g.weather.city2, L"");
   EXPECT_EQ(g.autoHide, 0);
-  EXPECT_EQ(g.autoOrganize, 1);
+  EXPECT_EQ(g.desk.autoOrganize, 1);
   EXPECT_EQ(g.closePrompt, 1);
-  EXPECT_EQ(g.shortcutTarget, L"");
+  EXPECT_EQ(g.desk.shortcutTarget, L"");
   EXPECT_EQ(g.autoStart, 0);
   // Loading made the data folder but wrote no file.
   EXPECT_NE(::GetFileAttributesW(DataFolderPath().c_str()), INVALID_FILE_ATTRIBUTES);
@@ -82,20 +82,20 @@ TEST_F(ConfigTest, NonNumericIntegerReadsZero) {
   LoadOrSaveConfig(TRUE);
   EXPECT_EQ(TheApp().autoHide, 0);
   EXPECT_EQ(TheApp().closePrompt, 0);
-  EXPECT_EQ(TheApp().autoOrganize, 12);
+  EXPECT_EQ(TheApp().desk.autoOrganize, 12);
 }
 
 TEST_F(ConfigTest, SaveTrimsWritesUnicodeInOrderAndReadsBack) {
   AppGlobals& g = TheApp();
-  g.province = L" 浙江省 ";
-  g.city = L"宁波 ";
-  g.city2 = L" 鄞州";
+  g.weather.province = L" 浙江省 ";
+  g.weather.city = L"宁波 ";
+  g.weather.city2 = L" 鄞州";
   g.autoHide = 1;
   g.closePrompt = 0;
-  g.fileTarget = L" 文件 ";
+  g.desk.fileTarget = L" 文件 ";
   LoadOrSaveConfig(FALSE);
-  EXPECT_EQ(g.province, L"浙江省") << "the trimmed value stays in memory";
-  EXPECT_EQ(g.city2, L"鄞州");
+  EXPECT_EQ(g.weather.province, L"浙江省") << "the trimmed value stays in memory";
+  EXPECT_EQ(g.weather.city2, L"鄞州");
   const std::string bytes = FileBytes(Ini());
   ASSERT_GE(bytes.size(), 2u);
   EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 0xFF) << "a new file is UTF-16 with a BOM";
@@ -112,20 +112,20 @@ TEST_F(ConfigTest, SaveTrimsWritesUnicodeInOrderAndReadsBack) {
   EXPECT_LT(text.find(L"zlfile="), text.find(L"zldir="));
   ResetGlobals();
   LoadOrSaveConfig(TRUE);
-  EXPECT_EQ(g.city, L"宁波");
-  EXPECT_EQ(g.fileTarget, L"文件");
+  EXPECT_EQ(g.weather.city, L"宁波");
+  EXPECT_EQ(g.desk.fileTarget, L"文件");
   EXPECT_EQ(g.autoHide, 1);
   EXPECT_EQ(g.closePrompt, 0);
   EXPECT_EQ(::GetFileAttributesW((Ini() + L".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(ConfigTest, OutsideTextCannotAddLines) {
-  TheApp().city = L"宁波\r\n[SET]\r\nzlfile=偷偷";
+  TheApp().weather.city = L"宁波\r\n[SET]\r\nzlfile=偷偷";
   LoadOrSaveConfig(FALSE);
   ResetGlobals();
   LoadOrSaveConfig(TRUE);
-  EXPECT_EQ(TheApp().fileTarget, L"");
-  EXPECT_EQ(TheApp().city, L"宁波[SET]zlfile=偷偷");
+  EXPECT_EQ(TheApp().desk.fileTarget, L"");
+  EXPECT_EQ(TheApp().weather.city, L"宁波[SET]zlfile=偷偷");
 }
 
 TEST_F(ConfigTest, ExistingAnsiFilesStillLoad) {
@@ -133,17 +133,17 @@ TEST_F(ConfigTest, ExistingAnsiFilesStillLoad) {
   // "城市" in code page 936.
   PutFileBytes(Ini(), "[SYS]\r\ncity=\xB3\xC7\xCA\xD0\r\n");
   LoadOrSaveConfig(TRUE);
-  EXPECT_EQ(TheApp().city, L"城市");
-  TheApp().city2 = L"区";
+  EXPECT_EQ(TheApp().weather.city, L"城市");
+  TheApp().weather.city2 = L"区";
   LoadOrSaveConfig(FALSE);
   ResetGlobals();
   LoadOrSaveConfig(TRUE);
-  EXPECT_EQ(TheApp().city, L"城市");
-  EXPECT_EQ(TheApp().city2, L"区");
+  EXPECT_EQ(TheApp().weather.city, L"城市");
+  EXPECT_EQ(TheApp().weather.city2, L"区");
 }
 
 TEST_F(ConfigTest, AnInterruptedSaveLeavesTheOldFile) {
-  TheApp().city = L"旧城";
+  TheApp().weather.city = L"旧城";
   LoadOrSaveConfig(FALSE);
   const std::string before = FileBytes(Ini());
   // A crash after the copy was written but before it replaced the file leaves a stray
@@ -151,13 +151,13 @@ TEST_F(ConfigTest, AnInterruptedSaveLeavesTheOldFile) {
   PutFileBytes(Ini() + L".tmp", "garbage from a crash");
   ResetGlobals();
   LoadOrSaveConfig(TRUE);
-  EXPECT_EQ(TheApp().city, L"旧城");
+  EXPECT_EQ(TheApp().weather.city, L"旧城");
   EXPECT_EQ(FileBytes(Ini()), before);
-  TheApp().city = L"新城";
+  TheApp().weather.city = L"新城";
   LoadOrSaveConfig(FALSE);
   ResetGlobals();
   LoadOrSaveConfig(TRUE);
-  EXPECT_EQ(TheApp().city, L"新城");
+  EXPECT_EQ(TheApp().weather.city, L"新城");
 }
 
 TEST_F(ConfigTest, RunValueInAnotherFormCountsAsNotSet) {
@@ -212,18 +212,18 @@ class DeskFilesTest : public ConfigTest {};
 
 TEST_F(DeskFilesTest, FirstRunKeepsTheDefaultViewRecord) {
   LoadConfig();
-  const DeskConfig& c = TheApp().deskConfig;
+  const DeskConfig& c = TheApp().desk.config;
   EXPECT_EQ(c.deskPageOn, 1);
   EXPECT_EQ(c.autoArrange, 1);
   EXPECT_EQ(c.organizePending, 1);
-  EXPECT_TRUE(TheApp().boxRecords.empty());
+  EXPECT_TRUE(TheApp().desk.boxRecords.empty());
 }
 
 TEST_F(DeskFilesTest, SaveAndLoadRoundTripWithExactSizes) {
   AppGlobals& g = TheApp();
-  g.deskConfig.smallIcons = 1;
-  g.deskConfig.organizePending = 0;
-  g.deskConfig.deskItemFile = u"C:\\x\\deskiteminfo_20140101";
+  g.desk.config.smallIcons = 1;
+  g.desk.config.organizePending = 0;
+  g.desk.config.deskItemFile = u"C:\\x\\deskiteminfo_20140101";
   GeziSaveData box;
   box.left = 10;
   box.top = 20;
@@ -232,19 +232,19 @@ TEST_F(DeskFilesTest, SaveAndLoadRoundTripWithExactSizes) {
   box.fixedPos = 1;
   box.iconView = 0;
   box.itemFile = u"C:\\x\\文件";
-  g.boxRecords = {box, box};
+  g.desk.boxRecords = {box, box};
   ASSERT_TRUE(SaveConfig());
   EXPECT_EQ(FileBytes(DataFolderPath() + L"deskconf.dat").size(), 526u);
   EXPECT_EQ(FileBytes(DataFolderPath() + L"gezhiconf.dat").size(), 1080u);
   ResetGlobals();
   LoadConfig();
-  EXPECT_EQ(g.deskConfig.smallIcons, 1);
-  EXPECT_EQ(g.deskConfig.organizePending, 0);
-  EXPECT_EQ(g.deskConfig.deskItemFile, u"C:\\x\\deskiteminfo_20140101");
-  ASSERT_EQ(g.boxRecords.size(), 2u);
-  EXPECT_EQ(g.boxRecords[1].right, 270);
-  EXPECT_EQ(g.boxRecords[1].iconView, 0);
-  EXPECT_EQ(g.boxRecords[1].itemFile, u"C:\\x\\文件");
+  EXPECT_EQ(g.desk.config.smallIcons, 1);
+  EXPECT_EQ(g.desk.config.organizePending, 0);
+  EXPECT_EQ(g.desk.config.deskItemFile, u"C:\\x\\deskiteminfo_20140101");
+  ASSERT_EQ(g.desk.boxRecords.size(), 2u);
+  EXPECT_EQ(g.desk.boxRecords[1].right, 270);
+  EXPECT_EQ(g.desk.boxRecords[1].iconView, 0);
+  EXPECT_EQ(g.desk.boxRecords[1].itemFile, u"C:\\x\\文件");
 }
 
 TEST_F(DeskFilesTest, TruncatedTableKeepsWholeRecordsOnly) {
@@ -256,9 +256,9 @@ TEST_F(DeskFilesTest, TruncatedTableKeepsWholeRecordsOnly) {
   PutFileBytes(DataFolderPath() + L"gezhiconf.dat", table);
   PutFileBytes(DataFolderPath() + L"deskconf.dat", std::string(100, '\0'));  // too short
   LoadConfig();
-  ASSERT_EQ(TheApp().boxRecords.size(), 1u);
-  EXPECT_EQ(TheApp().boxRecords[0].itemFile, path);
-  EXPECT_EQ(TheApp().deskConfig.organizePending, 1) << "a short view record is not read";
+  ASSERT_EQ(TheApp().desk.boxRecords.size(), 1u);
+  EXPECT_EQ(TheApp().desk.boxRecords[0].itemFile, path);
+  EXPECT_EQ(TheApp().desk.config.organizePending, 1) << "a short view record is not read";
 }
 
 TEST_F(DeskFilesTest, ItemFilesRoundTrip) {
@@ -285,11 +285,11 @@ TEST_F(DeskFilesTest, ASaveCutShortAtAnyPointLoadsTheOldOrTheNewLayout) {
   box.right = 260;
   box.bottom = 400;
   box.itemFile = u"C:\\x\\旧";
-  g.boxRecords = {box};
+  g.desk.boxRecords = {box};
   ASSERT_TRUE(SaveConfig());
   const std::string oldTable = FileBytes(DataFolderPath() + L"gezhiconf.dat");
   box.itemFile = u"C:\\x\\新";
-  g.boxRecords = {box, box};
+  g.desk.boxRecords = {box, box};
   std::vector<uint8_t> next;
   EncodeGeziSaveData(box, &next);
   EncodeGeziSaveData(box, &next);
@@ -298,17 +298,17 @@ TEST_F(DeskFilesTest, ASaveCutShortAtAnyPointLoadsTheOldOrTheNewLayout) {
   for (size_t cut : {size_t(0), size_t(1), size_t(539), size_t(540), size_t(1000), next.size()}) {
     PutFileBytes(DataFolderPath() + L"gezhiconf.dat.tmp",
                  std::string(reinterpret_cast<const char*>(next.data()), cut));
-    g.boxRecords.clear();
+    g.desk.boxRecords.clear();
     LoadConfig();
-    ASSERT_EQ(g.boxRecords.size(), 1u) << "cut at " << cut;
-    EXPECT_EQ(g.boxRecords[0].itemFile, u"C:\\x\\旧");
+    ASSERT_EQ(g.desk.boxRecords.size(), 1u) << "cut at " << cut;
+    EXPECT_EQ(g.desk.boxRecords[0].itemFile, u"C:\\x\\旧");
   }
   EXPECT_EQ(FileBytes(DataFolderPath() + L"gezhiconf.dat"), oldTable);
   // Once the save completes the new layout is read, and no temporary file is left.
-  g.boxRecords = {box, box};
+  g.desk.boxRecords = {box, box};
   ASSERT_TRUE(SaveConfig());
-  g.boxRecords.clear();
+  g.desk.boxRecords.clear();
   LoadConfig();
-  EXPECT_EQ(g.boxRecords.size(), 2u);
+  EXPECT_EQ(g.desk.boxRecords.size(), 2u);
   EXPECT_EQ(::GetFileAttributesW((DataFolderPath() + L"gezhiconf.dat.tmp").c_str()), INVALID_FILE_ATTRIBUTES);
 }

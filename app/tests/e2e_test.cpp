@@ -16,12 +16,12 @@
 #include <string>
 #include <vector>
 
-#include "DialogBack.h"
-#include "VxRaii.h"
-#include "app_test_support.h"
-#include "desk_boxes.h"
-#include "desk_records.h"
-#include "resource.h"
+#include "app/DialogBack.h"
+#include "uilib/VxRaii.h"
+#include "base/testing/test_support.h"
+#include "desk/core/desk_boxes.h"
+#include "desk/core/desk_records.h"
+#include "app/resource.h"
 
 namespace {
 

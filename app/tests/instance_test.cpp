@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "VxRaii.h"
-#include "app_test_support.h"
+#include "uilib/VxRaii.h"
+#include "base/testing/test_support.h"
 
 namespace {
 

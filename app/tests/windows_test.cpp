@@ -7,15 +7,15 @@
 #include <cstdio>
 #include <vector>
 
-#include "AppGlobals.h"
-#include "BaseWnd.h"
-#include "DeskFiles.h"
-#include "DialogBack.h"
-#include "MyDesk.h"
-#include "NewItemMenu.h"
-#include "VxRaii.h"
-#include "app_test_support.h"
-#include "resource.h"
+#include "base/AppGlobals.h"
+#include "app/BaseWnd.h"
+#include "desk/DeskFiles.h"
+#include "app/DialogBack.h"
+#include "desk/MyDesk.h"
+#include "app/NewItemMenu.h"
+#include "uilib/VxRaii.h"
+#include "base/testing/test_support.h"
+#include "app/resource.h"
 
 namespace {
 
@@ -100,9 +100,9 @@ TEST(Menus, UpdateRulesFollowTheSettings) {
   AppGlobals& g = TheApp();
   HMENU owner = nullptr;
   HMENU desk = LoadPopup(IDR_MENU_DESK, &owner);
-  g.deskConfig.smallIcons = 1;
-  g.deskConfig.autoArrange = 0;
-  g.deskConfig.dblClickHide = 0;  // the resource starts it checked
+  g.desk.config.smallIcons = 1;
+  g.desk.config.autoArrange = 0;
+  g.desk.config.dblClickHide = 0;  // the resource starts it checked
   CBaseWnd::UpdateMenuItems(desk, nullptr, -1);
   EXPECT_FALSE(Checked(desk, ID_VIEW_NORMAL));
   EXPECT_TRUE(Checked(desk, ID_VIEW_SMALL));
@@ -111,9 +111,9 @@ TEST(Menus, UpdateRulesFollowTheSettings) {
   // Without a desk nothing can be pasted.
   EXPECT_TRUE(Grayed(desk, ID_PASTE));
   EXPECT_TRUE(Grayed(desk, ID_PASTE_SHORTCUT));
-  g.deskConfig.smallIcons = 0;
-  g.deskConfig.autoArrange = 1;
-  g.deskConfig.dblClickHide = 1;
+  g.desk.config.smallIcons = 0;
+  g.desk.config.autoArrange = 1;
+  g.desk.config.dblClickHide = 1;
   CBaseWnd::UpdateMenuItems(desk, nullptr, -1);
   EXPECT_TRUE(Checked(desk, ID_VIEW_NORMAL));
   EXPECT_FALSE(Checked(desk, ID_VIEW_SMALL));
@@ -250,8 +250,8 @@ class WindowTest : public ::testing::Test {
   void SetUp() override {
     RemoveDataFolder();
     AppGlobals& g = TheApp();
-    g.deskConfig = DeskConfig();
-    g.deskConfig.deskPageOn = 0;  // plain desktop: no desk scan needed here
+    g.desk.config = DeskConfig();
+    g.desk.config.deskPageOn = 0;  // plain desktop: no desk scan needed here
     g.closePrompt = 1;
     g.currentView = 0;
   }
@@ -402,7 +402,7 @@ TEST_F(WindowTest, LosingTheForegroundClearsTheDeskHoverMarks) {
   PrepareDesktopShell();
   RemoveFolderContents(desktop);
   ::CreateDirectoryW((desktop + L"\\资料").c_str(), nullptr);
-  TheApp().deskConfig.deskPageOn = 1;
+  TheApp().desk.config.deskPageOn = 1;
   ASSERT_TRUE(back.Create(nullptr));
   CBaseWnd* host = back.Host();
   ASSERT_NE(host->Desk(), nullptr);

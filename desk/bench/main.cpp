@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "AppGlobals.h"
-#include "DeskFiles.h"
-#include "MyDesk.h"
-#include "VxRaii.h"
-#include "app_test_support.h"
+#include "base/AppGlobals.h"
+#include "desk/DeskFiles.h"
+#include "desk/MyDesk.h"
+#include "uilib/VxRaii.h"
+#include "base/testing/test_support.h"
 
 namespace {
 
@@ -105,10 +105,10 @@ int Entries(CMyDesk& desk) {
 void FirstRunState() {
   RemoveDataFolder();
   AppGlobals& g = TheApp();
-  g.deskConfig = DeskConfig();
-  g.deskConfig.organizePending = 1;
-  g.boxRecords.clear();
-  g.autoOrganize = 1;
+  g.desk.config = DeskConfig();
+  g.desk.config.organizePending = 1;
+  g.desk.boxRecords.clear();
+  g.desk.autoOrganize = 1;
 }
 
 // Where the time goes, each part on a fresh shell view: the enumeration (which reads both
@@ -210,10 +210,10 @@ int wmain(int argc, wchar_t** argv) {
           desk.SaveDesk();
         }
         AppGlobals& g = TheApp();
-        g.deskConfig = DeskConfig();
-        g.boxRecords.clear();
+        g.desk.config = DeskConfig();
+        g.desk.boxRecords.clear();
         LoadConfig();
-        g.deskConfig.organizePending = 0;
+        g.desk.config.organizePending = 0;
         {
           CMyDesk desk;
           const auto start = Clock::now();

@@ -1,4 +1,4 @@
-#include "box_geometry.h"
+#include "desk/core/box_geometry.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -4,7 +4,7 @@
 #pragma once
 #include <vector>
 
-#include "desk_boxes.h"
+#include "desk/core/desk_boxes.h"
 
 // What a point on a box is on; 0 for none of these (the list area, or outside).
 enum DeskBoxHit {

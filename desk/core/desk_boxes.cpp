@@ -1,8 +1,8 @@
-#include "desk_boxes.h"
+#include "desk/core/desk_boxes.h"
 
 #include <algorithm>
 
-#include "desk_text.h"
+#include "desk/core/desk_text.h"
 
 namespace {
 

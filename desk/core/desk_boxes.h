@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "desk_records.h"
+#include "desk/core/desk_records.h"
 
 struct DeskRect {
   int32_t left = 0, top = 0, right = 0, bottom = 0;

@@ -1,6 +1,6 @@
-#include "desk_icons.h"
+#include "desk/core/desk_icons.h"
 
-#include "desk_text.h"
+#include "desk/core/desk_text.h"
 
 std::u16string DeskIconExtension(const std::u16string& parseName) {
   const size_t slash = parseName.find_last_of(u"\\/");

@@ -1,4 +1,4 @@
-#include "desk_records.h"
+#include "desk/core/desk_records.h"
 
 #include <cstring>
 

@@ -1,10 +1,10 @@
-#include "desk_sort.h"
+#include "desk/core/desk_sort.h"
 
 #include <algorithm>
 
-#include "desk_records.h"
-#include "desk_text.h"
-#include "pinyin.h"
+#include "desk/core/desk_records.h"
+#include "desk/core/desk_text.h"
+#include "desk/core/pinyin.h"
 
 namespace {
 

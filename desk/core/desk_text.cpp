@@ -1,4 +1,4 @@
-#include "desk_text.h"
+#include "desk/core/desk_text.h"
 
 char16_t DeskFoldCase(char16_t u) {
   if (u < 0x80) return (u >= u'A' && u <= u'Z') ? static_cast<char16_t>(u + 0x20) : u;

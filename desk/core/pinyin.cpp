@@ -1,6 +1,6 @@
-#include "pinyin.h"
+#include "desk/core/pinyin.h"
 
-#include "desk_text.h"
+#include "desk/core/desk_text.h"
 
 // Generated tables (pinyin_table.cpp); '-' marks a character without a reading.
 extern const char kPinyinExtA[];

@@ -13,13 +13,13 @@
 #include <cstdlib>
 #include <vector>
 
-#include "AppConfig.h"
-#include "AppGlobals.h"
-#include "MyDesk.h"
-#include "VxPaint.h"
-#include "VxRaii.h"
-#include "app_test_support.h"
-#include "box_geometry.h"
+#include "base/AppConfig.h"
+#include "base/AppGlobals.h"
+#include "desk/MyDesk.h"
+#include "uilib/VxPaint.h"
+#include "uilib/VxRaii.h"
+#include "base/testing/test_support.h"
+#include "desk/core/box_geometry.h"
 
 namespace {
 
@@ -79,12 +79,12 @@ class BoxTest : public ::testing::Test {
     RemoveFolderContents(DesktopDir());
     RemoveDataFolder();
     AppGlobals& g = TheApp();
-    g.deskConfig = DeskConfig();
-    g.boxRecords.clear();
-    g.autoOrganize = 1;
-    g.shortcutTarget = g.folderTarget = g.fileTarget = L"";
+    g.desk.config = DeskConfig();
+    g.desk.boxRecords.clear();
+    g.desk.autoOrganize = 1;
+    g.desk.shortcutTarget = g.desk.folderTarget = g.desk.fileTarget = L"";
     g.programDir = ExeFolder();
-    g.deskInteraction = DeskInteraction();
+    g.desk.interaction = DeskInteraction();
     ::CreateDirectoryW((DesktopDir() + L"\\资料").c_str(), nullptr);
     ::CreateDirectoryW((DesktopDir() + L"\\Projects").c_str(), nullptr);
     for (const wchar_t* f : {L"a.txt", L"报告.txt", L"notes.txt", L"预算.xls", L"readme.md"})
@@ -94,7 +94,7 @@ class BoxTest : public ::testing::Test {
     desk->StartDesk();
     // The same page whatever the test screen: organize again on a 1280 x 800 page.
     desk->SetPageRect(RECT{0, 0, 1280, 800});
-    g.deskConfig.organizePending = 1;
+    g.desk.config.organizePending = 1;
     desk->Organize(0);
     folders = desk->FindBoxByName(L"文件夹");
     files = desk->FindBoxByName(L"文件");
@@ -263,8 +263,8 @@ TEST_F(BoxTest, MenusOpenByPlaceAndTheMenuButtonNeverMoves) {
   desk->OnRButtonUp(empty);
   EXPECT_EQ(owner.menuId, kDeskMenuDesk);
   EXPECT_EQ(desk->MenuBox(), nullptr);
-  EXPECT_EQ(TheApp().deskInteraction.x, 600);
-  EXPECT_EQ(TheApp().deskInteraction.y, 500);
+  EXPECT_EQ(TheApp().desk.interaction.x, 600);
+  EXPECT_EQ(TheApp().desk.interaction.y, 500);
   EXPECT_GE(owner.endRenames, 4) << "every press ends an open rename";
 }
 
@@ -443,7 +443,7 @@ TEST_F(BoxTest, DoubleClickOnEmptyDeskHidesAndShowsEverything) {
   const POINT empty{600, 500};
   EXPECT_FALSE(desk->OnLButtonDblClk(empty)) << "off while dblClickHide is 0";
   EXPECT_FALSE(desk->IconsHidden());
-  TheApp().deskConfig.dblClickHide = 1;
+  TheApp().desk.config.dblClickHide = 1;
   EXPECT_FALSE(desk->OnLButtonDblClk(TitlePoint(folders))) << "a box title is not empty desk";
   EXPECT_TRUE(desk->OnLButtonDblClk(empty));
   EXPECT_TRUE(desk->IconsHidden());

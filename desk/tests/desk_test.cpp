@@ -7,12 +7,12 @@
 #include <memory>
 #include <set>
 
-#include "AppGlobals.h"
-#include "DeskFiles.h"
-#include "MyDesk.h"
-#include "VxTypes.h"
-#include "app_test_support.h"
-#include "desk_icons.h"
+#include "base/AppGlobals.h"
+#include "desk/DeskFiles.h"
+#include "desk/MyDesk.h"
+#include "uilib/VxTypes.h"
+#include "base/testing/test_support.h"
+#include "desk/core/desk_icons.h"
 
 namespace {
 
@@ -38,10 +38,10 @@ void MakeShortcut(const std::wstring& name, const std::wstring& target) {
 
 void ResetGlobals() {
   AppGlobals& g = TheApp();
-  g.deskConfig = DeskConfig();
-  g.boxRecords.clear();
-  g.autoOrganize = 1;
-  g.shortcutTarget = g.folderTarget = g.fileTarget = L"";
+  g.desk.config = DeskConfig();
+  g.desk.boxRecords.clear();
+  g.desk.autoOrganize = 1;
+  g.desk.shortcutTarget = g.desk.folderTarget = g.desk.fileTarget = L"";
 }
 
 std::set<std::wstring> Names(VxListCtrl& list) {
@@ -137,7 +137,7 @@ class DeskTest : public ::testing::Test {
 TEST_F(DeskTest, FirstRunOrganizesIntoFolderAndFileBoxes) {
   CMyDesk desk;
   desk.StartDesk();
-  EXPECT_EQ(TheApp().deskConfig.organizePending, 0);
+  EXPECT_EQ(TheApp().desk.config.organizePending, 0);
   ASSERT_EQ(desk.Boxes().size(), 2u);
   GetZhiItem* folders = Box(desk, L"文件夹");
   GetZhiItem* files = Box(desk, L"文件");
@@ -176,7 +176,7 @@ TEST_F(DeskTest, SavedLayoutLoadsOnTheNextRun) {
 
   ResetGlobals();
   LoadConfig();
-  EXPECT_EQ(TheApp().deskConfig.organizePending, 0);
+  EXPECT_EQ(TheApp().desk.config.organizePending, 0);
   CMyDesk again;
   again.StartDesk();
   ASSERT_EQ(again.Boxes().size(), 2u);
@@ -280,13 +280,13 @@ TEST_F(DeskTest, RestoreRemovesUserBoxesAndOrganizesAfresh) {
   CMyDesk desk;
   desk.StartDesk();
   desk.NewBox(POINT{100, 100});
-  TheApp().deskConfig.smallIcons = 1;
+  TheApp().desk.config.smallIcons = 1;
   ASSERT_EQ(desk.Boxes().size(), 3u);
   desk.RestoreDesk();
   EXPECT_EQ(desk.Boxes().size(), 2u);
   EXPECT_EQ(Box(desk, L"新建分类"), nullptr);
-  EXPECT_EQ(TheApp().deskConfig.smallIcons, 0);
-  EXPECT_EQ(TheApp().deskConfig.organizePending, 0);
+  EXPECT_EQ(TheApp().desk.config.smallIcons, 0);
+  EXPECT_EQ(TheApp().desk.config.organizePending, 0);
   EXPECT_EQ(FileSize(DataFolderPath() + L"gezhiconf.dat"), 2 * 540u);
 }
 
@@ -296,10 +296,10 @@ TEST_F(DeskTest, OrganizeIconsMovesItemsIntoTheConfiguredBoxes) {
   GetZhiItem* links = desk.NewBox(POINT{100, 100});
   links->name = L"快捷方式";
   desk.SaveDesk();
-  TheApp().shortcutTarget = L"快捷方式";
-  TheApp().autoOrganize = 0;
+  TheApp().desk.shortcutTarget = L"快捷方式";
+  TheApp().desk.autoOrganize = 0;
   desk.OrganizeIcons();
-  EXPECT_EQ(TheApp().autoOrganize, 0) << "the setting comes back after organizing";
+  EXPECT_EQ(TheApp().desk.autoOrganize, 0) << "the setting comes back after organizing";
   GetZhiItem* box = Box(desk, L"快捷方式");
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(Names(box->list), (std::set<std::wstring>{L"记事本"}));
@@ -387,8 +387,8 @@ TEST_F(DeskTest, NewFileGoesToTheBoxTheOrganizeRuleNames) {
   GetZhiItem* mine = desk.NewBox(POINT{100, 100});
   mine->name = L"我的文件";
   desk.SetActiveBox(nullptr);
-  TheApp().autoOrganize = 1;
-  TheApp().fileTarget = L"我的文件";
+  TheApp().desk.autoOrganize = 1;
+  TheApp().desk.fileTarget = L"我的文件";
   MakeFile(L"计划.txt");
   ::SHChangeNotify(SHCNE_CREATE, SHCNF_PATHW | SHCNF_FLUSH, (DesktopDir() + L"\\计划.txt").c_str(), nullptr);
   ASSERT_TRUE(PumpUntil([&] { return Names(mine->list).count(L"计划") + Names(mine->list).count(L"计划.txt") == 1; }));

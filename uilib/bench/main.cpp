@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "GalleryArt.h"
-#include "VxRaii.h"
-#include "bench_rc.h"
+#include "uilib/gallery/GalleryArt.h"
+#include "uilib/VxRaii.h"
+#include "uilib/bench/bench_rc.h"
 
 namespace {
 

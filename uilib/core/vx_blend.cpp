@@ -1,4 +1,4 @@
-#include "vx_blend.h"
+#include "uilib/core/vx_blend.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "vx_dropfiles.h"
+#include "uilib/core/vx_dropfiles.h"
 
 #include <cstring>
 

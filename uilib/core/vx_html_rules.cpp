@@ -1,4 +1,4 @@
-#include "vx_html_rules.h"
+#include "uilib/core/vx_html_rules.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "vx_item_math.h"
+#include "uilib/core/vx_item_math.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "vx_geom.h"
+#include "uilib/core/vx_geom.h"
 
 // Mouse states of an item (same numbers as VxItemBase::VX_STATUS).
 enum VxMouseState { kVxNormal = 0, kVxMouseOn = 1, kVxMouseDown = 2 };

@@ -1,4 +1,4 @@
-#include "vx_list_layout.h"
+#include "uilib/core/vx_list_layout.h"
 
 #include <climits>
 

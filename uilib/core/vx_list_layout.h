@@ -3,7 +3,7 @@
 #pragma once
 #include <vector>
 
-#include "vx_geom.h"
+#include "uilib/core/vx_geom.h"
 
 enum VxListTypeCode { kVxBigIcon = 0, kVxIcon = 1, kVxRows = 2 };
 

@@ -1,12 +1,12 @@
-#include "GalleryArt.h"
+#include "uilib/gallery/GalleryArt.h"
 
-#include "VxPaint.h"
+#include "uilib/VxPaint.h"
 
 #include <commctrl.h>
 #include <commoncontrols.h>
 #include <shellapi.h>
 
-#include "VxRaii.h"
+#include "uilib/VxRaii.h"
 
 namespace gallery {
 

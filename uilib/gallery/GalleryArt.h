@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "VxDialogBase.h"
+#include "uilib/VxDialogBase.h"
 
 namespace gallery {
 

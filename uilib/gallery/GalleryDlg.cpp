@@ -1,9 +1,9 @@
-#include "GalleryDlg.h"
+#include "uilib/gallery/GalleryDlg.h"
 
 #include <cwchar>
 
-#include "GalleryArt.h"
-#include "gallery_rc.h"
+#include "uilib/gallery/GalleryArt.h"
+#include "uilib/gallery/gallery_rc.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cwchar>
 #include <cwctype>
 
-#include "GalleryDlg.h"
-#include "VxRaii.h"
+#include "uilib/gallery/GalleryDlg.h"
+#include "uilib/VxRaii.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   GalleryOptions options;

@@ -1,6 +1,6 @@
 // Finding the shell's desktop view, against window trees the test builds itself.
-#include "VxDeskList.h"
-#include "test_support.h"
+#include "uilib/VxDeskList.h"
+#include "uilib/tests/test_support.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Mouse dispatch, keyboard and window behaviour of the skinned dialog, through real
 // messages to a real dialog.
-#include "test_support.h"
+#include "uilib/tests/test_support.h"
 
 namespace {
 

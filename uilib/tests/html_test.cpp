@@ -2,8 +2,8 @@
 // what the browser does deliver (creation, in-place window, BeforeNavigate2 events with
 // URL and posted data, the site interfaces) is driven for real; page loads, which never
 // happen there, are played into the view's event-sink handlers.
-#include "VxHtmlCtrls.h"
-#include "test_support.h"
+#include "uilib/VxHtmlCtrls.h"
+#include "uilib/tests/test_support.h"
 
 namespace {
 

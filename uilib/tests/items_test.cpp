@@ -1,9 +1,9 @@
 // Drawn items without a window: state rules, setters, images and bad input.
 #include <random>
 
-#include "VxItems.h"
-#include "VxListCtrl.h"
-#include "test_support.h"
+#include "uilib/VxItems.h"
+#include "uilib/VxListCtrl.h"
+#include "uilib/tests/test_support.h"
 
 TEST(ItemState, SetRectFromRectResetsStatusButFourValuesDoNot) {
   VxButton b;

@@ -1,7 +1,7 @@
 // The icon list inside a real dialog: layout, states, mouse steps, callbacks and the
 // rubber band.
-#include "test_support.h"
-#include "VxPaint.h"
+#include "uilib/tests/test_support.h"
+#include "uilib/VxPaint.h"
 
 namespace {
 

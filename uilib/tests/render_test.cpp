@@ -1,6 +1,6 @@
 // Painting a dialog into a bitmap and reading its pixels: strip frames, nine-slice
 // corners, backgrounds, progress and the rubber band.
-#include "test_support.h"
+#include "uilib/tests/test_support.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <map>
 #include <thread>
 
-#include "VxShellFunctions.h"
-#include "test_support.h"
+#include "uilib/VxShellFunctions.h"
+#include "uilib/tests/test_support.h"
 
 namespace {
 

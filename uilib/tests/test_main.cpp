@@ -1,4 +1,4 @@
-#include "test_support.h"
+#include "uilib/tests/test_support.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);

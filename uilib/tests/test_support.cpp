@@ -1,8 +1,8 @@
-#include "test_support.h"
+#include "uilib/tests/test_support.h"
 
 #include <shlwapi.h>
 
-#include "VxPaint.h"
+#include "uilib/VxPaint.h"
 
 std::wstring RsPath(const std::wstring& relative) {
   wchar_t exe[MAX_PATH];

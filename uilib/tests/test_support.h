@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "VxDialogBase.h"
-#include "VxRaii.h"
-#include "test_resource.h"
+#include "uilib/VxDialogBase.h"
+#include "uilib/VxRaii.h"
+#include "uilib/tests/test_resource.h"
 
 // GDI+ and OLE for the whole test program.
 class ToolkitEnvironment : public ::testing::Environment {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app_text.h"
+#include "app/core/app_text.h"
 
 TEST(ConfigText, IntegersReadLikeTheSettingsFileExpects) {
   EXPECT_EQ(ConfigTextToInt(u"1"), 1);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "new_item_rules.h"
+#include "app/core/new_item_rules.h"
 
 TEST(NewItemRules, SkippedClasses) {
   EXPECT_TRUE(NewItemClassSkipped(u".lnk"));

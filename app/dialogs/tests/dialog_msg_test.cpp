@@ -1,7 +1,7 @@
 // The confirmation dialog through its real window: layout, each mode's buttons and results
 // by mouse messages, keyboard, text drawing read back from the screen, and a screenshot.
-#include "DialogMsg.h"
-#include "dialogs_test_support.h"
+#include "app/dialogs/DialogMsg.h"
+#include "app/dialogs/tests/dialogs_test_support.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // The rename editor through real windows: a host window with an icon list stands in for the
 // desk, keys and characters go through the thread's queue as typing does.
-#include "DialogRename.h"
-#include "dialogs_rc.h"
-#include "dialogs_test_support.h"
-#include "test_host_rc.h"
+#include "app/dialogs/DialogRename.h"
+#include "app/dialogs/dialogs_rc.h"
+#include "app/dialogs/tests/dialogs_test_support.h"
+#include "app/dialogs/tests/test_host_rc.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "dialogs_test_support.h"
+#include "app/dialogs/tests/dialogs_test_support.h"
 
 #include <vector>
 
-#include "AppGlobals.h"
-#include "VxPaint.h"
-#include "VxRaii.h"
+#include "base/AppGlobals.h"
+#include "uilib/VxPaint.h"
+#include "uilib/VxRaii.h"
 
 namespace {
 

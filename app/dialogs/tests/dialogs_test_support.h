@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "VxDialogBase.h"
-#include "test_support.h"  // the toolkit tests' PumpMessages
+#include "uilib/VxDialogBase.h"
+#include "uilib/tests/test_support.h"  // the toolkit tests' PumpMessages
 
 // Pumps for about `ms` milliseconds.
 void PumpFor(int ms);

@@ -1,8 +1,8 @@
 // Box names and their item-file names. The input is UTF-16LE units; a NUL unit separates two
 // names (a name typed into Windows never holds NUL, so it is free as a separator).
-#include "desk_boxes.h"
-#include "desk_text.h"
-#include "fuzz_check.h"
+#include "desk/core/desk_boxes.h"
+#include "desk/core/desk_text.h"
+#include "desk/core/fuzz/fuzz_check.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // field encodes back to a record that decodes to the same config.
 #include <cstring>
 
-#include "desk_records.h"
-#include "fuzz_check.h"
+#include "desk/core/desk_records.h"
+#include "desk/core/fuzz/fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   DeskConfig config;

@@ -1,7 +1,7 @@
 // An item file as read from disk: one item per whole record, and items whose names fit
 // their field encode back to records that decode to the same items.
-#include "desk_records.h"
-#include "fuzz_check.h"
+#include "desk/core/desk_records.h"
+#include "desk/core/fuzz/fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<DeskItemRecord> items = DecodeDeskItems(data, size);

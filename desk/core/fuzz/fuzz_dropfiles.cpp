@@ -1,7 +1,7 @@
 // The CF_HDROP block a drag brings from another program: any bytes parse without fault, and
 // the paths read back rebuild into a block that parses to the same paths.
-#include "fuzz_check.h"
-#include "vx_dropfiles.h"
+#include "desk/core/fuzz/fuzz_check.h"
+#include "uilib/core/vx_dropfiles.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<std::u16string> paths = VxParseDropFiles(data, size);

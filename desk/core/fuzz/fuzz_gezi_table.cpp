@@ -1,9 +1,9 @@
 // gezhiconf.dat as read from disk, then the boxes made from it. The decoder ignores a
 // trailing partial record; its first 16 bytes, when present, give the page rectangle, so
 // pages left of or above the primary monitor are tried too.
-#include "desk_boxes.h"
-#include "desk_records.h"
-#include "fuzz_check.h"
+#include "desk/core/desk_boxes.h"
+#include "desk/core/desk_records.h"
+#include "desk/core/fuzz/fuzz_check.h"
 
 namespace {
 

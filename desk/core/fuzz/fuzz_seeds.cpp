@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "desk_boxes.h"
-#include "desk_records.h"
-#include "vx_dropfiles.h"
+#include "desk/core/desk_boxes.h"
+#include "desk/core/desk_records.h"
+#include "uilib/core/vx_dropfiles.h"
 
 namespace {
 

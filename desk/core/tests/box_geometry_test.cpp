@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "box_geometry.h"
+#include "desk/core/box_geometry.h"
 
 namespace {
 

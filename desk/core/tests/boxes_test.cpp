@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <set>
 
-#include "desk_boxes.h"
-#include "desk_text.h"
+#include "desk/core/desk_boxes.h"
+#include "desk/core/desk_text.h"
 
 namespace {
 

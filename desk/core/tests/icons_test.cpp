@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "desk_icons.h"
+#include "desk/core/desk_icons.h"
 
 TEST(DeskIcons, ExtensionIsFoldedAndTakenFromTheLastPathPart) {
   EXPECT_EQ(DeskIconExtension(u"C:\\d\\报告.DOCX"), u"docx");

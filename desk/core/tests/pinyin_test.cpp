@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "pinyin.h"
+#include "desk/core/pinyin.h"
 
 TEST(DeskPinyin, InitialsOfCommonCharacters) {
   EXPECT_EQ(PinyinInitial(u'文'), u'W');

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "desk_records.h"
+#include "desk/core/desk_records.h"
 
 namespace {
 

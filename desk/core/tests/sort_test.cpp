@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "desk_records.h"
-#include "desk_sort.h"
+#include "desk/core/desk_records.h"
+#include "desk/core/desk_sort.h"
 
 namespace {
 

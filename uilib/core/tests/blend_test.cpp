@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "vx_blend.h"
+#include "uilib/core/vx_blend.h"
 
 namespace {
 

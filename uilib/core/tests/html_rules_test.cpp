@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "vx_html_rules.h"
+#include "uilib/core/vx_html_rules.h"
 
 TEST(AppCommand, UpperCaseSchemeGivesTheRestOfTheUrl) {
   std::u16string cmd;

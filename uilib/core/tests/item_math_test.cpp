@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "vx_item_math.h"
+#include "uilib/core/vx_item_math.h"
 
 TEST(ButtonFrame, ThreeFrameVerticalStripShowsOneRowBandPerState) {
   // 30 x 90 strip: normal rows 0-29, hover 30-59, pressed 60-89.
@@ -193,7 +193,7 @@ TEST(NineSlice, CornersKeepSizeEdgesStretch) {
   }
 }
 
-#include "vx_dropfiles.h"
+#include "uilib/core/vx_dropfiles.h"
 
 TEST(DropFiles, HeaderPathsAndTerminators) {
   const auto b = VxBuildDropFiles({u"C:\\a.txt", u"D:\\文件"});

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "vx_list_layout.h"
+#include "uilib/core/vx_list_layout.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "app_test_support.h"
+#include "base/testing/test_support.h"
 
-#include "VxRaii.h"
+#include "uilib/VxRaii.h"
 
 void RemoveDataFolder() {
   const std::wstring folder = DataFolderPath();

@@ -1,14 +1,14 @@
-#include "AppGlobals.h"
+#include "base/AppGlobals.h"
 
-#include "VxServices.h"
+#include "uilib/VxServices.h"
 
 AppGlobals& TheApp() {
   // Made on first use and never destroyed: worker threads may still read it while the
   // process ends.
   static AppGlobals* globals = [] {
     auto* g = new AppGlobals();
-    g->ipQueryUrl = VxServiceBase(L"ipquery") + L"/ipquery";
-    g->homeUrl = VxServiceBase(L"home");
+    g->weather.ipQueryUrl = VxServiceBase(L"ipquery") + L"/ipquery";
+    g->nav.homeUrl = VxServiceBase(L"home");
     return g;
   }();
   return *globals;

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "AppConfig.h"
+#include "base/AppConfig.h"
 
 // Removes every file of AppData\VuZiro (and the folder), so a test starts as a first run.
 void RemoveDataFolder();

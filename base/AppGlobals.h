@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "desk_records.h"
+#include "desk/core/desk_records.h"
 
 // One day of the forecast (index 0 today).
 struct WeatherDay {
@@ -37,37 +37,50 @@ struct DeskInteraction {
   int flags = 0;
 };
 
-struct AppGlobals {
-  std::wstring appName = L"Vexlo桌面";
-  std::wstring programDir;
-  int hasYaHei = 0;
-  int autoHide = 0;
+// The desk's part: its view record and box table (deskconf.dat, gezhiconf.dat), where its
+// menu was last opened, and the organize settings of config.ini.
+struct DeskGlobals {
+  DeskConfig config;
+  DeskInteraction interaction;
+  std::vector<GeziSaveData> boxRecords;
+  int autoOrganize = 1;
+  std::wstring shortcutTarget, folderTarget, fileTarget;
+};
+
+// The weather's part: the user's place (config.ini) and the latest answer, written by the
+// weather worker under the toolbar's weather lock.
+struct WeatherGlobals {
   std::wstring ipQueryUrl;
   std::wstring province, city, city2;
-
-  // Weather (written by the weather worker).
   int temperature = -9999;
-  int weatherCode = -9999;
+  int code = -9999;
   int windDirection = 0;
   int windPower = 0;
   int pressureValue = 0;
   int humidity = 0;
   int pollutionIndex = 0;
-  std::wstring weatherCity;
+  std::wstring cityName;
   WeatherDay days[7];
+};
 
-  std::vector<DaohaoNor> navigationItems;
+// The navigation pages' part: the user's sites and the server they come from.
+struct NavigationGlobals {
+  std::vector<DaohaoNor> items;
   std::wstring homeUrl;
+};
 
-  DeskConfig deskConfig;
-  int currentView = 0, previousView = 0;
-  DeskInteraction deskInteraction;
-  std::vector<GeziSaveData> boxRecords;
-
+struct AppGlobals {
+  std::wstring appName = L"Vexlo桌面";
+  std::wstring programDir;
+  int hasYaHei = 0;
+  int autoHide = 0;
   int autoStart = 0;
   int closePrompt = 1;
-  int autoOrganize = 1;
-  std::wstring shortcutTarget, folderTarget, fileTarget;
+  int currentView = 0, previousView = 0;  // host page types
+
+  DeskGlobals desk;
+  WeatherGlobals weather;
+  NavigationGlobals nav;
 };
 
 AppGlobals& TheApp();

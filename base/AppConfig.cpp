@@ -1,13 +1,13 @@
-#include "AppConfig.h"
+#include "base/AppConfig.h"
 
 #include <shlobj.h>
 
 #include <vector>
 
-#include "AppGlobals.h"
-#include "VxRaii.h"
-#include "VxTypes.h"
-#include "app_text.h"
+#include "base/AppGlobals.h"
+#include "uilib/VxRaii.h"
+#include "uilib/VxTypes.h"
+#include "app/core/app_text.h"
 
 namespace {
 
@@ -103,31 +103,31 @@ void LoadOrSaveConfig(BOOL load) {
   const std::wstring ini = DataFolderPath() + L"config.ini";
   AppGlobals& g = TheApp();
   if (load) {
-    g.province = ReadProfile(ini, L"SYS", L"province", L"", 400);
-    g.city = ReadProfile(ini, L"SYS", L"city", L"", 400);
-    g.city2 = ReadProfile(ini, L"SYS", L"city2", L"", 400);
+    g.weather.province = ReadProfile(ini, L"SYS", L"province", L"", 400);
+    g.weather.city = ReadProfile(ini, L"SYS", L"city", L"", 400);
+    g.weather.city2 = ReadProfile(ini, L"SYS", L"city2", L"", 400);
     g.autoHide = ReadProfileInt(ini, L"SYS", L"autohide", 0);
-    g.autoOrganize = ReadProfileInt(ini, L"SET", L"autozhengli", 1);
+    g.desk.autoOrganize = ReadProfileInt(ini, L"SET", L"autozhengli", 1);
     g.closePrompt = ReadProfileInt(ini, L"SET", L"closetishi", 1);
     g.autoStart = IsAutoStartSet(ProgramPath());
-    g.shortcutTarget = ReadProfile(ini, L"SET", L"kuaijie", L"", 400);
-    g.fileTarget = ReadProfile(ini, L"SET", L"zlfile", L"", 400);
-    g.folderTarget = ReadProfile(ini, L"SET", L"zldir", L"", 400);
+    g.desk.shortcutTarget = ReadProfile(ini, L"SET", L"kuaijie", L"", 400);
+    g.desk.fileTarget = ReadProfile(ini, L"SET", L"zlfile", L"", 400);
+    g.desk.folderTarget = ReadProfile(ini, L"SET", L"zldir", L"", 400);
     return;
   }
-  for (std::wstring* text : {&g.province, &g.city, &g.city2, &g.shortcutTarget, &g.fileTarget,
-                             &g.folderTarget})
+  for (std::wstring* text : {&g.weather.province, &g.weather.city, &g.weather.city2, &g.desk.shortcutTarget, &g.desk.fileTarget,
+                             &g.desk.folderTarget})
     *text = ToW(CleanConfigValue(ToU16(*text)));
   WriteIniAtomically(ini, {
-                              {L"SYS", L"province", g.province},
-                              {L"SYS", L"city", g.city},
-                              {L"SYS", L"city2", g.city2},
+                              {L"SYS", L"province", g.weather.province},
+                              {L"SYS", L"city", g.weather.city},
+                              {L"SYS", L"city2", g.weather.city2},
                               {L"SYS", L"autohide", std::to_wstring(g.autoHide)},
-                              {L"SET", L"autozhengli", std::to_wstring(g.autoOrganize)},
+                              {L"SET", L"autozhengli", std::to_wstring(g.desk.autoOrganize)},
                               {L"SET", L"closetishi", std::to_wstring(g.closePrompt)},
-                              {L"SET", L"kuaijie", g.shortcutTarget},
-                              {L"SET", L"zlfile", g.fileTarget},
-                              {L"SET", L"zldir", g.folderTarget},
+                              {L"SET", L"kuaijie", g.desk.shortcutTarget},
+                              {L"SET", L"zlfile", g.desk.fileTarget},
+                              {L"SET", L"zldir", g.desk.folderTarget},
                           });
 }
 
@@ -195,39 +195,4 @@ BOOL IsPreVistaWindows() {
 
 void AppMessageBox(HWND owner, const std::wstring& text) {
   ::MessageBoxW(owner, text.c_str(), TheApp().appName.c_str(), MB_OK);
-}
-
-BOOL WriteFileAtomically(const std::wstring& path, const void* bytes, size_t size) {
-  const std::wstring tmp = path + L".tmp";
-  {
-    VxFileHandle f(::CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!f) return FALSE;
-    DWORD written = 0;
-    if ((size && !::WriteFile(f.Get(), bytes, static_cast<DWORD>(size), &written, nullptr)) ||
-        written != size || !::FlushFileBuffers(f.Get())) {
-      f.Reset();
-      ::DeleteFileW(tmp.c_str());
-      return FALSE;
-    }
-  }
-  if (!::MoveFileExW(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    ::DeleteFileW(tmp.c_str());
-    return FALSE;
-  }
-  return TRUE;
-}
-
-bool ReadWholeFile(const std::wstring& path, std::string* bytes) {
-  VxFileHandle f(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!f) return false;
-  LARGE_INTEGER size{};
-  if (!::GetFileSizeEx(f.Get(), &size) || size.QuadPart > (64 << 20)) return false;
-  bytes->assign(static_cast<size_t>(size.QuadPart), '\0');
-  DWORD read = 0;
-  if (size.QuadPart && !::ReadFile(f.Get(), &(*bytes)[0], static_cast<DWORD>(size.QuadPart), &read, nullptr))
-    return false;
-  bytes->resize(read);
-  return true;
 }

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "base/VxFileIO.h"
+
 // AppData\VuZiro\ (with the trailing backslash); empty when AppData cannot be found.
 std::wstring DataFolderPath();
 // Makes the data folder when it is missing; shows "创建配置目录失败!" when that fails.
@@ -20,9 +22,3 @@ BOOL IsPreVistaWindows();
 
 // The program's plain message box: one OK button, no icon, titled with the product name.
 void AppMessageBox(HWND owner, const std::wstring& text);
-
-// Replaces `path` by `bytes` so that a crash at any moment leaves the old or the new
-// content: written whole under a temporary name, flushed, then moved over the old file.
-BOOL WriteFileAtomically(const std::wstring& path, const void* bytes, size_t size);
-// Whole file contents; false when the file cannot be opened or read.
-bool ReadWholeFile(const std::wstring& path, std::string* bytes);

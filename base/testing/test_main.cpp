@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "VxRaii.h"
+#include "uilib/VxRaii.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
