@@ -39,7 +39,8 @@ struct EventServer::Conn {
   bool continued = false;  // "100 Continue" went out for the request being read
   bool closeAfter = false;
   bool readable = false;  // the socket may hold bytes not read yet
-  bool eof = false;       // the client will send nothing more
+  bool shut = false;      // the client has said it will send nothing after what it sent
+  bool eof = false;       // and all of that has been read
   bool dead = false;
   size_t served = 0;
 };
@@ -235,6 +236,7 @@ struct EventServer::Loop {
 
   std::unordered_map<Conn*, std::unique_ptr<Conn>> conns;
   std::vector<std::unique_ptr<Conn>> closed;  // freed once no event of this round can name them
+  std::vector<Conn*> again;  // connections with more pipelined requests, taken up next round
   bool accepting = false;
   Clock::time_point acceptAgain;
   Clock::time_point now;
@@ -312,12 +314,17 @@ struct EventServer::Loop {
       const ssize_t n = ::recv(c.fd, scratch, want, 0);
       if (n > 0) {
         c.in.append(scratch, size_t(n));
-        // Less than asked for: the socket is empty, and new bytes will raise a new event.
-        if (size_t(n) < want) c.readable = false;
+        // Less than asked for: the socket is empty, and new bytes will raise a new event. The
+        // end of the stream raised its event already, perhaps with these very bytes.
+        if (size_t(n) < want) {
+          c.readable = false;
+          c.eof = c.shut;
+        }
       } else if (n == 0) {
         c.eof = true;
       } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
         c.readable = false;
+        c.eof = c.shut;
       } else if (errno != EINTR) {
         c.readable = false;
         c.eof = true;
@@ -336,8 +343,13 @@ struct EventServer::Loop {
   // Moves on a connection that is not sending an answer.
   void Advance(Conn& c) {
     // Pipelined requests are answered one after the other, each once the one before has gone
-    // out, so a client that does not read its answers is not given more of them.
-    for (;;) {
+    // out, so a client that does not read its answers is not given more of them; and a few at a
+    // time, so that one client sending them without pause cannot keep the others waiting.
+    for (int answered = 0;; ++answered) {
+      if (answered == 16) {
+        again.push_back(&c);
+        return;
+      }
       ReadMore(c);
       if (c.in.empty()) {
         if (c.eof) return Close(c);
@@ -370,7 +382,8 @@ struct EventServer::Loop {
           return;
       }
       c.frame = f.kind == Frame::kComplete ? f.size : c.in.size();
-      c.last = f.last || c.eof;
+      // Requests that came before the end of the stream are all answered.
+      c.last = f.last || (c.eof && c.frame == c.in.size());
       server.Answer(c);
       if (!Send(c)) return;
     }
@@ -428,8 +441,11 @@ struct EventServer::Loop {
     SetAccepting(true);
     epoll_event events[256];
     Clock::time_point nextTick = Clock::now() + kTick;
+    std::vector<Conn*> pending;
     while (!server.stopping_.load(std::memory_order_relaxed)) {
-      const int n = epoll_wait(epollFd, events, 256, int(kTick.count()));
+      // Those left over last round go after everyone who is waiting now.
+      pending.swap(again);
+      const int n = epoll_wait(epollFd, events, 256, pending.empty() ? int(kTick.count()) : 0);
       now = Clock::now();
       for (int i = 0; i < std::max(n, 0); ++i) {
         void* tag = events[i].data.ptr;
@@ -440,6 +456,7 @@ struct EventServer::Loop {
           if (c.dead) continue;
           const uint32_t ev = events[i].events;
           if (ev & (EPOLLIN | EPOLLRDHUP | EPOLLHUP | EPOLLERR)) c.readable = true;
+          if (ev & (EPOLLRDHUP | EPOLLHUP)) c.shut = true;
           if (c.state == Conn::kSending) {
             if ((ev & (EPOLLOUT | EPOLLHUP | EPOLLERR)) && Send(c)) Advance(c);
           } else if (c.readable) {
@@ -447,6 +464,11 @@ struct EventServer::Loop {
           }
         }
       }
+      for (Conn* c : pending)
+        // It may have been closed since, and its memory even reused: only a live connection
+        // that is not sending is moved on, and moving on any such connection is harmless.
+        if (conns.count(c) && c->state != Conn::kSending) Advance(*c);
+      pending.clear();
       if (now >= nextTick) {
         Expire();
         nextTick = now + kTick;

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <regex>
 
 #include "md5.h"
@@ -114,7 +115,11 @@ long long StatsStore::Total() {
 }
 
 std::string StoredOpText(std::string_view op) {
-  if (auto utf8 = GbkToUtf8(op)) return *utf8;
+  const bool plain = std::none_of(op.begin(), op.end(), [](char c) {
+    return static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
+  });
+  if (plain)
+    if (auto utf8 = GbkToUtf8(op)) return *utf8;
   // Rows written before the store checked the code page, or by other hands, may hold any bytes.
   // They are shown byte for byte so that they stay apart and can be found again in the file.
   static const char* hex = "0123456789ABCDEF";

@@ -25,8 +25,8 @@ enum class StatsVerdict { kValid, kMalformed, kBadSignature };
 StatsVerdict CheckStatsRequest(const std::multimap<std::string, std::string>& params, StatsEvent* out,
                                std::string* why);
 
-// How a stored op reads in UTF-8: code-page-936 text converted, any other bytes shown as
-// printable ASCII with \xNN for the rest (and for the backslash itself).
+// How a stored op reads in UTF-8: code-page-936 text without control characters converted,
+// anything else shown as printable ASCII with \xNN for the rest (and for the backslash).
 std::string StoredOpText(std::string_view op);
 
 class StatsStore {
