@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <mutex>
 #include <string_view>
 #include <thread>
 #include <unordered_map>
@@ -228,11 +229,19 @@ std::string StatusOnly(int status, const char* reason) {
 struct EventServer::Loop {
   EventServer& server;
   const ConnectionLimits& limits;
-  size_t maxConnections = 0;
   size_t maxBody = 0;
   int listenFd = -1;
   int epollFd = -1;
+  int inboxFd = -1;  // raised when another loop hands this one connections
   char stopTag = 0;  // names the stop event in epoll
+
+  struct Incoming {
+    int fd;
+    sockaddr_storage addr;
+  };
+  std::mutex inboxMutex;
+  std::vector<Incoming> inbox;
+  std::vector<Incoming> adopting;
 
   std::unordered_map<Conn*, std::unique_ptr<Conn>> conns;
   std::vector<std::unique_ptr<Conn>> closed;  // freed once no event of this round can name them
@@ -242,10 +251,15 @@ struct EventServer::Loop {
   Clock::time_point now;
   char scratch[16 * 1024];
 
-  Loop(EventServer& s, const ConnectionLimits& l) : server(s), limits(l) { epollFd = epoll_create1(EPOLL_CLOEXEC); }
+  Loop(EventServer& s, const ConnectionLimits& l) : server(s), limits(l) {
+    epollFd = epoll_create1(EPOLL_CLOEXEC);
+    inboxFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+  }
   ~Loop() {
     for (auto& [raw, c] : conns) ::close(c->fd);
-    if (epollFd >= 0) ::close(epollFd);
+    for (const auto& i : inbox) ::close(i.fd);
+    for (int fd : {epollFd, inboxFd})
+      if (fd >= 0) ::close(fd);
   }
 
   void Watch(int fd, void* tag, uint32_t events) {
@@ -268,11 +282,11 @@ struct EventServer::Loop {
 
   void Accept() {
     // A bounded batch, so that a flood of connections does not hold up the answers.
-    for (int i = 0; i < 64 && conns.size() < maxConnections; ++i) {
-      sockaddr_storage addr{};
-      socklen_t len = sizeof addr;
-      const int fd = accept4(listenFd, reinterpret_cast<sockaddr*>(&addr), &len, SOCK_NONBLOCK | SOCK_CLOEXEC);
-      if (fd < 0) {
+    for (int i = 0; i < 64 && server.connections_.load() < limits.maxConnections; ++i) {
+      Incoming in{};
+      socklen_t len = sizeof in.addr;
+      in.fd = accept4(listenFd, reinterpret_cast<sockaddr*>(&in.addr), &len, SOCK_NONBLOCK | SOCK_CLOEXEC);
+      if (in.fd < 0) {
         if (errno == EINTR || errno == ECONNABORTED) continue;
         if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
           // Out of descriptors: the waiting connections stay in the backlog for a moment
@@ -282,24 +296,62 @@ struct EventServer::Loop {
         }
         return;
       }
-      // A pipelined client's answers must not wait for its delayed ACK.
-      const int yes = 1;
-      setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
-      auto c = std::make_unique<Conn>();
-      c->fd = fd;
-      c->remoteIp = NumericAddress(addr, &c->remotePort);
-      c->deadline = now + limits.idle;
-      Conn* raw = c.get();
-      conns.emplace(raw, std::move(c));
-      Watch(fd, raw, EPOLLIN | EPOLLOUT | EPOLLRDHUP | EPOLLET);
+      ++server.connections_;
+      // Whichever loop the kernel wakes takes every waiting connection, so connections are
+      // dealt out in turn; otherwise a burst of clients all lands on one loop.
+      Loop& to = *server.loops_[server.nextLoop_++ % server.loops_.size()];
+      if (&to == this) {
+        Adopt(in);
+      } else {
+        to.Hand(in);
+      }
     }
-    if (conns.size() >= maxConnections) SetAccepting(false);
+    if (server.connections_.load() >= limits.maxConnections) SetAccepting(false);
+  }
+
+  // From another loop's thread.
+  void Hand(const Incoming& in) {
+    bool wasEmpty;
+    {
+      std::lock_guard<std::mutex> lock(inboxMutex);
+      wasEmpty = inbox.empty();
+      inbox.push_back(in);
+    }
+    if (wasEmpty) {
+      const uint64_t one = 1;
+      [[maybe_unused]] ssize_t n = ::write(inboxFd, &one, sizeof one);
+    }
+  }
+
+  void TakeHanded() {
+    uint64_t count;
+    [[maybe_unused]] ssize_t n = ::read(inboxFd, &count, sizeof count);
+    {
+      std::lock_guard<std::mutex> lock(inboxMutex);
+      adopting.swap(inbox);
+    }
+    for (const auto& in : adopting) Adopt(in);
+    adopting.clear();
+  }
+
+  void Adopt(const Incoming& in) {
+    // A pipelined client's answers must not wait for its delayed ACK.
+    const int yes = 1;
+    setsockopt(in.fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+    auto c = std::make_unique<Conn>();
+    c->fd = in.fd;
+    c->remoteIp = NumericAddress(in.addr, &c->remotePort);
+    c->deadline = Clock::now() + limits.idle;
+    Conn* raw = c.get();
+    conns.emplace(raw, std::move(c));
+    Watch(in.fd, raw, EPOLLIN | EPOLLOUT | EPOLLRDHUP | EPOLLET);
   }
 
   void Close(Conn& c) {
     if (c.dead) return;
     c.dead = true;
     ::close(c.fd);
+    --server.connections_;
     auto it = conns.find(&c);
     closed.push_back(std::move(it->second));
     conns.erase(it);
@@ -432,12 +484,13 @@ struct EventServer::Loop {
         Close(*c);
       }
     }
-    if (!accepting && now >= acceptAgain && conns.size() < maxConnections) SetAccepting(true);
+    if (!accepting && now >= acceptAgain && server.connections_.load() < limits.maxConnections) SetAccepting(true);
   }
 
   void Run() {
     // Never read: once Stop() writes to it, it wakes every loop, now and at every later wait.
     Watch(server.stopFd_, &stopTag, EPOLLIN);
+    Watch(inboxFd, &inboxFd, EPOLLIN);
     SetAccepting(true);
     epoll_event events[256];
     Clock::time_point nextTick = Clock::now() + kTick;
@@ -451,6 +504,8 @@ struct EventServer::Loop {
         void* tag = events[i].data.ptr;
         if (tag == &listenFd) {
           Accept();
+        } else if (tag == &inboxFd) {
+          TakeHanded();
         } else if (tag != &stopTag) {
           Conn& c = *static_cast<Conn*>(tag);
           if (c.dead) continue;
@@ -516,21 +571,22 @@ int EventServer::Bind(const std::string& host, int port) {
 }
 
 bool EventServer::Serve() {
-  if (listenFd_ < 0) return false;
+  if (listenFd_ < 0 || !loops_.empty()) return false;
   const size_t count = size_t(std::max(1, limits_.loops));
   std::vector<std::unique_ptr<Loop>> loops;
   for (size_t i = 0; i < count; ++i) {
     auto l = std::make_unique<Loop>(*this, limits_);
-    if (l->epollFd < 0) return false;
+    if (l->epollFd < 0 || l->inboxFd < 0) return false;
     l->listenFd = listenFd_;
     l->maxBody = payload_max_length_;
-    l->maxConnections = std::max<size_t>(1, limits_.maxConnections / count);
+    loops_.push_back(l.get());
     loops.push_back(std::move(l));
   }
   std::vector<std::thread> threads;
   for (size_t i = 1; i < count; ++i) threads.emplace_back([&loops, i] { loops[i]->Run(); });
   loops[0]->Run();
   for (auto& t : threads) t.join();
+  loops_.clear();
   return true;
 }
 

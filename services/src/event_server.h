@@ -9,6 +9,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace vx::svc {
 
@@ -23,7 +24,7 @@ struct ConnectionLimits {
   size_t maxHead = 64 * 1024;  // request line and headers
   size_t maxConnections = 4096;
   int backlog = 4096;  // the kernel caps it at net.core.somaxconn
-  int loops = 2;  // threads, each with its share of the connections
+  int loops = 4;  // threads, each with its share of the connections
 };
 
 class EventServer : public httplib::Server {
@@ -49,6 +50,9 @@ class EventServer : public httplib::Server {
   int localPort_ = 0;
   const int stopFd_;
   std::atomic<bool> stopping_{false};
+  std::vector<Loop*> loops_;  // while serving
+  std::atomic<size_t> nextLoop_{0};
+  std::atomic<size_t> connections_{0};
 };
 
 }  // namespace vx::svc
