@@ -1,4 +1,7 @@
 // vexlo-services: the stand-in web services on a loopback address.
+#include <sys/resource.h>
+
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -89,6 +92,12 @@ int main(int argc, char** argv) {
     std::rename(tmp.c_str(), portFile.c_str());
   }
   std::cout << "vexlo-services listening on " << services->BaseUrl() << std::endl;
+  // Each client costs a descriptor and nothing more, so allow as many as the system lets us.
+  rlimit files{};
+  if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+    files.rlim_cur = std::min<rlim_t>(files.rlim_max, 65536);
+    setrlimit(RLIMIT_NOFILE, &files);
+  }
   g_services = services.get();
   std::signal(SIGTERM, OnSignal);
   std::signal(SIGINT, OnSignal);

@@ -1,4 +1,4 @@
-// MD5 (RFC 1321), used only to check the signature of statistics requests.
+// MD5 (RFC 1321, from OpenSSL), used only to check the signature of statistics requests.
 #pragma once
 #include <string>
 #include <string_view>

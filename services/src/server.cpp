@@ -12,6 +12,7 @@
 
 #include "catalogue.h"
 #include "citylist.h"
+#include "event_server.h"
 #include "ipquery.h"
 #include "paths.h"
 #include "sites.h"
@@ -119,8 +120,16 @@ struct Services::Impl {
   std::mutex weatherMutex;
   std::time_t weatherHour = -1;
   std::unordered_map<std::string, std::string> weatherCache;
-  httplib::Server server;
+  EventServer server;
   int port = -1;
+
+  explicit Impl(const ServiceOptions& o) : options(o), server(Limits(o)) {}
+  static ConnectionLimits Limits(const ServiceOptions& o) {
+    ConnectionLimits l;
+    l.loops = std::max(1, o.threads);
+    l.request = o.requestTimeout;
+    return l;
+  }
 
   std::time_t Now() const { return options.clock ? options.clock() : std::time(nullptr); }
   void Routes();
@@ -142,8 +151,7 @@ std::unique_ptr<Services> Services::Create(const ServiceOptions& options, std::s
     *err = "port out of range";
     return nullptr;
   }
-  auto impl = std::make_unique<Impl>();
-  impl->options = options;
+  auto impl = std::make_unique<Impl>(options);
   std::error_code ec;
   impl->root = fs::canonical(options.content, ec);
   if (ec || !fs::is_directory(impl->root)) {
@@ -204,25 +212,15 @@ Services::~Services() { Stop(); }
 
 int Services::Bind() {
   auto& s = impl_->server;
-  const int threads = std::max(4, impl_->options.threads);
-  s.new_task_queue = [threads] { return new httplib::ThreadPool(size_t(threads)); };
-  // Headers and body go out in separate writes; without this each answer on a kept-alive
-  // connection waits for the client's delayed ACK (about 40 ms).
-  s.set_tcp_nodelay(true);
+  // The answers' Keep-Alive header names these; the connection loop keeps to the idle time.
   s.set_keep_alive_max_count(10000);
   s.set_keep_alive_timeout(5);
-  s.set_read_timeout(5, 0);
-  s.set_write_timeout(5, 0);
   s.set_payload_max_length(64 * 1024);
-  if (impl_->options.port == 0) {
-    impl_->port = s.bind_to_any_port(impl_->options.host);
-  } else {
-    impl_->port = s.bind_to_port(impl_->options.host, impl_->options.port) ? impl_->options.port : -1;
-  }
+  impl_->port = s.Bind(impl_->options.host, impl_->options.port);
   return impl_->port;
 }
 
-bool Services::Serve() { return impl_->server.listen_after_bind(); }
+bool Services::Serve() { return impl_->server.Serve(); }
 
 int Services::Start() {
   if (Bind() < 0) return -1;
@@ -233,7 +231,7 @@ int Services::Start() {
 }
 
 void Services::Stop() {
-  impl_->server.stop();
+  impl_->server.Stop();
   if (thread_.joinable()) thread_.join();
 }
 
@@ -265,7 +263,8 @@ void Services::Impl::Routes() {
   s.Post("/tongji", tongji);
   s.Get("/tongji/counts", [this](const httplib::Request&, httplib::Response& res) {
     json counts = {{"total", stats->Total()}, {"by_op", stats->CountsByOp()}};
-    res.set_content(counts.dump(), "application/json; charset=utf-8");
+    // The keys are UTF-8 already; should anything slip through, a replaced character beats a 500.
+    res.set_content(counts.dump(-1, ' ', false, json::error_handler_t::replace), "application/json; charset=utf-8");
   });
   s.Get("/baidu", [this](const httplib::Request& req, httplib::Response& res) { Search(req, res); });
   s.Get(R"(/.*)", [this](const httplib::Request& req, httplib::Response& res) { Static(req, res); });

@@ -1,6 +1,7 @@
 // The stand-in web services in one HTTP server: IP location, weather, the maker's server
 // (get.php, pictures, recommendation pages), statistics and the search page.
 #pragma once
+#include <chrono>
 #include <ctime>
 #include <filesystem>
 #include <functional>
@@ -18,7 +19,11 @@ struct ServiceOptions {
   std::filesystem::path database;  // SQLite file for statistics events
   std::filesystem::path ipTable;   // empty: <content>/ipquery.tsv
   std::filesystem::path recordedWeather;  // empty: generated weather
-  int threads = 96;  // each keep-alive connection holds a worker while it is open
+  // Event loops; connections, however slow, hold none of them. More loops than cores keep the
+  // slowest answers short when the machine is busy with other work.
+  int threads = 4;
+  // From its first byte, a request must arrive whole within this (408 otherwise).
+  std::chrono::milliseconds requestTimeout{5000};
   std::function<std::time_t()> clock;
 };
 

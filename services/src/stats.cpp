@@ -2,9 +2,11 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <regex>
 
 #include "md5.h"
+#include "text.h"
 
 namespace vx::svc {
 
@@ -39,6 +41,11 @@ StatsVerdict CheckStatsRequest(const std::multimap<std::string, std::string>& pa
   }
   if (!PlainField(e.op, 64) || !PlainField(e.ri, 64) || !PlainField(e.vs, 64))
     return fail("op, ri and vs must be short non-empty text");
+  // The desktop sends these in its ANSI code page (936), as raw bytes, and signs those bytes,
+  // so they are kept as they came; anything that is not text in that code page has no
+  // sender of ours and would only be unreadable later.
+  for (const std::string* v : {&e.op, &e.ri, &e.vs})
+    if (!GbkToUtf8(*v)) return fail("op, ri and vs must be text in code page 936");
   // The machine identifier is an adapter's hardware address, or empty when the machine had no
   // network address.
   static const std::regex mac("([0-9A-F]{2}(-[0-9A-F]{2}){0,7})?");
@@ -107,14 +114,40 @@ long long StatsStore::Total() {
   return n;
 }
 
+std::string StoredOpText(std::string_view op) {
+  const bool plain = std::none_of(op.begin(), op.end(), [](char c) {
+    return static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
+  });
+  if (plain)
+    if (auto utf8 = GbkToUtf8(op)) return *utf8;
+  // Rows written before the store checked the code page, or by other hands, may hold any bytes.
+  // They are shown byte for byte so that they stay apart and can be found again in the file.
+  static const char* hex = "0123456789ABCDEF";
+  std::string out;
+  for (char ch : op) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c >= 0x20 && c < 0x7f && c != '\\') {
+      out += ch;
+    } else {
+      out += "\\x";
+      out += hex[c >> 4];
+      out += hex[c & 15];
+    }
+  }
+  return out;
+}
+
 std::map<std::string, long long> StatsStore::CountsByOp() {
   std::lock_guard<std::mutex> lock(mutex_);
   std::map<std::string, long long> counts;
   sqlite3_stmt* st = nullptr;
   if (sqlite3_prepare_v2(db_, "SELECT op, COUNT(*) FROM events GROUP BY op", -1, &st, nullptr) == SQLITE_OK) {
     while (sqlite3_step(st) == SQLITE_ROW) {
-      const auto* op = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
-      counts[op ? op : ""] = sqlite3_column_int64(st, 1);
+      // As bytes, not as text: the file may hold NULs or blobs, whatever wrote it.
+      const auto* op = static_cast<const char*>(sqlite3_column_blob(st, 0));
+      const int size = sqlite3_column_bytes(st, 0);
+      // Different bytes can read as the same text; their counts add up rather than replace.
+      counts[StoredOpText(std::string_view(op ? op : "", op ? size_t(size) : 0))] += sqlite3_column_int64(st, 1);
     }
   }
   sqlite3_finalize(st);

@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 
 struct sqlite3;
 
@@ -24,6 +25,10 @@ enum class StatsVerdict { kValid, kMalformed, kBadSignature };
 StatsVerdict CheckStatsRequest(const std::multimap<std::string, std::string>& params, StatsEvent* out,
                                std::string* why);
 
+// How a stored op reads in UTF-8: code-page-936 text without control characters converted,
+// anything else shown as printable ASCII with \xNN for the rest (and for the backslash).
+std::string StoredOpText(std::string_view op);
+
 class StatsStore {
  public:
   static std::unique_ptr<StatsStore> Open(const std::string& path, std::string* error);
@@ -33,7 +38,7 @@ class StatsStore {
 
   bool Add(const StatsEvent& e, const std::string& client, long long receivedAt);
   long long Total();
-  // Events per op.
+  // Events per op, keyed by UTF-8 text (see StoredOpText).
   std::map<std::string, long long> CountsByOp();
 
  private:
