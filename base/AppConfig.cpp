@@ -72,6 +72,24 @@ std::wstring AppDataPath() {
   return path;
 }
 
+// VX_DATA_DIR, when set, replaces AppData\VuZiro for this process and the programs it
+// starts (they inherit the environment): test runs give each program its own folder.
+std::wstring ChosenDataFolder() {
+  wchar_t buf[MAX_PATH] = {};
+  const DWORD n = ::GetEnvironmentVariableW(L"VX_DATA_DIR", buf, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return std::wstring();
+  std::wstring folder(buf, n);
+  for (wchar_t& c : folder)
+    if (c == L'/') c = L'\\';
+  if (folder.back() != L'\\') folder += L'\\';
+  return folder;
+}
+
+BOOL MakeFolderPath(const std::wstring& folder) {
+  const int rc = ::SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+  return rc == ERROR_SUCCESS || rc == ERROR_ALREADY_EXISTS;
+}
+
 std::wstring ProgramPath() {
   wchar_t path[MAX_PATH];
   const DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -81,6 +99,8 @@ std::wstring ProgramPath() {
 }  // namespace
 
 std::wstring DataFolderPath() {
+  const std::wstring chosen = ChosenDataFolder();
+  if (!chosen.empty()) return chosen;
   const std::wstring appData = AppDataPath();
   if (appData.empty()) return std::wstring();
   return appData + L"\\VuZiro\\";
@@ -91,7 +111,11 @@ BOOL EnsureDataFolder() {
   if (folder.empty()) return FALSE;
   const DWORD attrs = ::GetFileAttributesW(folder.c_str());
   if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY)) return TRUE;
-  if (!::CreateDirectoryW(folder.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
+  // A chosen folder may lie below folders that do not exist yet.
+  const BOOL made = ChosenDataFolder().empty()
+                        ? (::CreateDirectoryW(folder.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS)
+                        : MakeFolderPath(folder);
+  if (!made) {
     AppMessageBox(nullptr, L"创建配置目录失败!");
     return FALSE;
   }

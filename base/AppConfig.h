@@ -6,7 +6,8 @@
 
 #include "base/VxFileIO.h"
 
-// AppData\VuZiro\ (with the trailing backslash); empty when AppData cannot be found.
+// AppData\VuZiro\ (with the trailing backslash), or the folder named by the environment
+// variable VX_DATA_DIR when it is set; empty when AppData cannot be found.
 std::wstring DataFolderPath();
 // Makes the data folder when it is missing; shows "创建配置目录失败!" when that fails.
 BOOL EnsureDataFolder();

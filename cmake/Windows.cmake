@@ -62,7 +62,10 @@ function(vx_win_test name)
       set(T_TIMEOUT 300)
     endif()
     add_test(NAME ${name} COMMAND ${name} --gtest_color=no WORKING_DIRECTORY ${VX_BIN_DIR})
-    set_tests_properties(${name} PROPERTIES LABELS "${labels}" TIMEOUT ${T_TIMEOUT})
+    # Each test program (and every program it starts, which inherits the variable) keeps
+    # its data in a folder of its own, so tests that use it can run side by side.
+    set_tests_properties(${name} PROPERTIES LABELS "${labels}" TIMEOUT ${T_TIMEOUT}
+      ENVIRONMENT "VX_DATA_DIR=C:/vxdata/${name}")
     if(T_GUI)
       # Windows tests share one screen, one mouse and one keyboard: a full-screen window or
       # real input of one test must never meet another's.

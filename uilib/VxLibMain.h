@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
 
-// The module handle of Lumette.dll, stored when it is loaded.
+// The module the toolkit's code is part of: Lumette.dll, or the program that links the
+// static library.
 HINSTANCE VxLibModule();

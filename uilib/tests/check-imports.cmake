@@ -1,0 +1,20 @@
+# cmake -DOBJDUMP=... -DEXE=... -P check-imports.cmake
+# Fails when EXE imports from Lumette.dll or exports anything (the toolkit linked statically
+# must do neither), or when no import table could be read at all.
+execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE out RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${OBJDUMP} -p ${EXE} failed (${rc})")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\r\n]+" imports "${out}")
+string(REPLACE "DLL Name: " "" imports "${imports}")
+message(STATUS "imports: ${imports}")
+string(TOLOWER "${imports}" lower)
+if(NOT lower MATCHES "gdiplus\\.dll")
+  message(FATAL_ERROR "no GDI+ import found: the import table was not read")
+endif()
+if(lower MATCHES "lumette")
+  message(FATAL_ERROR "${EXE} imports from Lumette.dll")
+endif()
+if(out MATCHES "There is an export table")
+  message(FATAL_ERROR "${EXE} has an export table")
+endif()
