@@ -427,6 +427,7 @@ BOOL CBaseWnd::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result
       *result = TRUE;
       return TRUE;
     case WM_HOST_SETTINGS_CHANGED:
+      m_watcher.TakeResults();  // any number of changes, one refresh
       if (m_desk) m_desk->Refresh();
       RequestRepaint();
       *result = 0;
@@ -443,20 +444,12 @@ BOOL CBaseWnd::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result
 
 // ---- Explorer-settings watcher ----
 void CBaseWnd::StartSettingsWatcher() {
-  m_watchStop = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  m_watchTarget = m_hWnd;
-  m_watcher = std::thread([this] { SettingsWatcherLoop(); });
+  m_watcher.Start(m_hWnd, WM_HOST_SETTINGS_CHANGED, &CBaseWnd::SettingsWatcherLoop);
 }
 
-void CBaseWnd::StopSettingsWatcher() {
-  m_watchTarget = nullptr;
-  if (m_watchStop) ::SetEvent(m_watchStop);
-  if (m_watcher.joinable()) m_watcher.join();
-  if (m_watchStop) ::CloseHandle(m_watchStop);
-  m_watchStop = nullptr;
-}
+void CBaseWnd::StopSettingsWatcher() { m_watcher.Stop(); }
 
-void CBaseWnd::SettingsWatcherLoop() {
+void CBaseWnd::SettingsWatcherLoop(VxWorkerJob<VxNoResult>& job) {
   // Starts signalled: one refresh right after start-up.
   VxKernelHandle changed(::CreateEventW(nullptr, FALSE, TRUE, L"RegistryNotify"));
   if (!changed) return;
@@ -467,12 +460,10 @@ void CBaseWnd::SettingsWatcherLoop() {
     if (::RegNotifyChangeKeyValue(key.Get(), TRUE, REG_NOTIFY_CHANGE_LAST_SET, changed.Get(), TRUE) !=
         ERROR_SUCCESS)
       return;
-    HANDLE waits[2] = {changed.Get(), m_watchStop};
+    HANDLE waits[2] = {changed.Get(), job.StopEvent()};
     if (::WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0) return;
     // The desk belongs to the user-interface thread: the refresh is handed over to it.
-    HWND target = m_watchTarget;
-    if (!target) return;
-    ::PostMessageW(target, WM_HOST_SETTINGS_CHANGED, 0, 0);
+    job.Post(VxNoResult{});
   }
 }
 

@@ -11,6 +11,7 @@
 #include "desk/BaseDesk.h"
 #include "app/NewItemMenu.h"
 #include "uilib/VxDialogBase.h"
+#include "uilib/VxWorker.h"
 
 class CMyDesk;
 class CDialogRename;
@@ -70,7 +71,7 @@ class CBaseWnd : public CVxDialogBase, public CDeskOwner {
   void EnsureTickTimer();
   void StartSettingsWatcher();
   void StopSettingsWatcher();
-  void SettingsWatcherLoop();
+  static void SettingsWatcherLoop(VxWorkerJob<VxNoResult>& job);
   void RouteMouse(UINT msg, WPARAM wParam, LPARAM lParam);
 
   std::wstring m_wallpaperPath;
@@ -92,7 +93,5 @@ class CBaseWnd : public CVxDialogBase, public CDeskOwner {
   BOOL m_tickRunning = FALSE;
   HWND m_nextViewer = nullptr;
   BOOL m_inViewerChain = FALSE;
-  std::thread m_watcher;
-  HANDLE m_watchStop = nullptr;
-  std::atomic<HWND> m_watchTarget{nullptr};
+  VxWorker<> m_watcher;  // Explorer settings
 };

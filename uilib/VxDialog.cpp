@@ -92,10 +92,14 @@ void CVxDialog::EndDialog(INT_PTR nResult) {
   }
 }
 
-BOOL CVxDialog::PreTranslate(MSG* pMsg) {
+BOOL CVxDialog::PreTranslate(MSG* pMsg) noexcept {
   for (HWND h = pMsg->hwnd; h; h = ::GetParent(h)) {
     if (CVxDialog* dlg = FromHandle(h)) {
-      if (dlg->PreTranslateMessage(pMsg)) return TRUE;
+      try {
+        if (dlg->PreTranslateMessage(pMsg)) return TRUE;
+      } catch (...) {
+        // Not consumed: the message is dispatched as usual.
+      }
     }
     if (!(::GetWindowLongW(h, GWL_STYLE) & WS_CHILD)) break;
   }
@@ -135,6 +139,7 @@ BOOL CVxDialog::OnCommand(WPARAM wParam, LPARAM) {
 }
 
 void CVxDialog::PostNcDestroy() {}
+void CVxDialog::OnHandlerFailed(UINT) noexcept {}
 
 void CVxDialog::OnPaint() { Default(); }
 BOOL CVxDialog::OnEraseBkgnd(HDC) { Default(); return FALSE; }
@@ -189,31 +194,54 @@ BOOL CVxDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* pResult) {
   return TRUE;
 }
 
-INT_PTR CVxDialog::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
+INT_PTR CVxDialog::Dispatch(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
   const BOOL outer = m_bDefault;
   m_bDefault = FALSE;
   LRESULT result = 0;
-  const BOOL handled = OnMessage(msg, wp, lp, &result) && !m_bDefault;
+  BOOL handled = FALSE;
+  try {
+    handled = OnMessage(msg, wp, lp, &result) && !m_bDefault;
+  } catch (...) {
+    // A handler failed half-way: unless it took the dialog with it, the dialog drops what
+    // the handler had begun, the dialog manager handles the message, and the window goes
+    // on with the next one.
+    if (FromHandle(hwnd) != this) return FALSE;
+    m_bDefault = outer;
+    OnHandlerFailed(msg);
+    return FALSE;
+  }
   m_bDefault = outer;
   if (!handled) return FALSE;
   ::SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
   return TRUE;
 }
 
-INT_PTR CALLBACK CVxDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_INITDIALOG) {
-    auto* self = reinterpret_cast<CVxDialog*>(lp);
-    self->m_hWnd = hwnd;
-    ::SetPropW(hwnd, kThisProp, self);
-    return self->OnInitDialog();
+BOOL CVxDialog::InitDialog(HWND hwnd) noexcept {
+  m_hWnd = hwnd;
+  ::SetPropW(hwnd, kThisProp, this);
+  try {
+    return OnInitDialog();
+  } catch (...) {
+    return TRUE;  // the dialog manager's own choice of focus
   }
+}
+
+void CVxDialog::NcDestroy(HWND hwnd) noexcept {
+  ::RemovePropW(hwnd, kThisProp);
+  m_hWnd = nullptr;
+  try {
+    PostNcDestroy();
+  } catch (...) {
+  }
+}
+
+INT_PTR CALLBACK CVxDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+  if (msg == WM_INITDIALOG) return reinterpret_cast<CVxDialog*>(lp)->InitDialog(hwnd);
   CVxDialog* self = FromHandle(hwnd);
   if (!self) return FALSE;
   if (msg == WM_NCDESTROY) {
-    ::RemovePropW(hwnd, kThisProp);
-    self->m_hWnd = nullptr;
-    self->PostNcDestroy();
+    self->NcDestroy(hwnd);
     return FALSE;
   }
-  return self->Dispatch(msg, wp, lp);
+  return self->Dispatch(hwnd, msg, wp, lp);
 }

@@ -37,7 +37,7 @@ class LUMETTE_API CVxDialog {
   static CVxDialog* FromHandle(HWND hwnd);
   // Hands a message to PreTranslateMessage of the dialogs it is for (the target window's
   // dialog and its parents'); TRUE when one consumed it.
-  static BOOL PreTranslate(MSG* pMsg);
+  static BOOL PreTranslate(MSG* pMsg) noexcept;
   // A message loop for threads that show modeless dialogs; returns the WM_QUIT code.
   static int RunMessageLoop();
 
@@ -52,6 +52,9 @@ class LUMETTE_API CVxDialog {
   virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
   // Called after the window is gone (WM_NCDESTROY); the object may delete itself here.
   virtual void PostNcDestroy();
+  // A handler of `msg` ended in an exception (which goes no further than the dialog
+  // procedure); the dialog still exists. Nothing by default.
+  virtual void OnHandlerFailed(UINT msg) noexcept;
 
   // Typed handlers. The base versions ask for default processing.
   virtual void OnPaint();
@@ -80,8 +83,13 @@ class LUMETTE_API CVxDialog {
   void Default() { m_bDefault = TRUE; }
 
  private:
-  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  INT_PTR Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
+  // No exception leaves the dialog procedure: a handler that throws gets the dialog
+  // manager's default handling for its message.
+  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam,
+                                     LPARAM lParam) noexcept;
+  INT_PTR Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+  BOOL InitDialog(HWND hwnd) noexcept;
+  void NcDestroy(HWND hwnd) noexcept;
   BOOL CreateFromTemplate(HWND hParent);
 
   UINT m_nIDTemplate;

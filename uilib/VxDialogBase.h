@@ -122,6 +122,7 @@ class LUMETTE_API CVxDialogBase : public CVxDialog {
   void OnActivate(UINT nState, HWND hOther, BOOL bMinimized) override;
   void OnClose() override;
   void OnTimer(UINT_PTR nIDEvent) override;
+  void OnHandlerFailed(UINT msg) noexcept override;
 
   // List mouse steps (called for each shown, enabled list).
   BOOL MoveList(VxListCtrl* list, POINT pt);

@@ -370,6 +370,23 @@ bool CVxDialogBase::PressItems(POINT pt, bool doubleClick) {
   return false;
 }
 
+void CVxDialogBase::OnHandlerFailed(UINT /*msg*/) noexcept {
+  // A click callback that failed must not leave a button held down or the mouse captured:
+  // the next click starts clean.
+  m_bBanding = FALSE;
+  m_bDragPending = FALSE;
+  for (VxItemBase* item : m_items) item->SetCaptrue(FALSE);
+  if (m_pPressed && GetVxItem(m_pPressed) && m_pPressed->GetStatus() == VxItemBase::VXS_MOUSEDOWN)
+    m_pPressed->SetStatus(VxItemBase::VXS_NORMAL);
+  m_pPressed = nullptr;
+  if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+  try {
+    UpdateView();
+  } catch (...) {
+    // Painting fails too: the next paint will tell.
+  }
+}
+
 void CVxDialogBase::OnLButtonDown(UINT, POINT pt) { PressItems(pt, false); }
 void CVxDialogBase::OnLButtonDblClk(UINT, POINT pt) { PressItems(pt, true); }
 

@@ -1,6 +1,7 @@
 // Dragging the selected list entries out of a skinned dialog as files (CF_HDROP).
 #include <shlobj.h>
 
+#include "uilib/VxComObject.h"
 #include "uilib/VxDialogBase.h"
 #include "uilib/VxRaii.h"
 #include "uilib/core/vx_dropfiles.h"
@@ -8,92 +9,60 @@
 namespace {
 
 // The smallest data object a shell drop target accepts: one CF_HDROP block.
-class DropFilesData final : public IDataObject {
+class DropFilesData final : public VxComObject<VxIface<IDataObject, &IID_IDataObject>> {
  public:
-  explicit DropFilesData(HGLOBAL block) : block_(block) {}
-  ~DropFilesData() {
-    if (block_) ::GlobalFree(block_);
-  }
-  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-    if (riid == IID_IUnknown || riid == IID_IDataObject) {
-      *ppv = static_cast<IDataObject*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG n = --refs_;
-    if (n == 0) delete this;
-    return n;
-  }
-  STDMETHODIMP GetData(FORMATETC* fe, STGMEDIUM* medium) override {
+  explicit DropFilesData(HGLOBAL block) noexcept : block_(block) {}
+
+  STDMETHODIMP GetData(FORMATETC* fe, STGMEDIUM* medium) noexcept override {
+    if (!medium) return E_POINTER;
     if (QueryGetData(fe) != S_OK) return DV_E_FORMATETC;
-    const SIZE_T size = ::GlobalSize(block_);
-    HGLOBAL copy = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE | GMEM_ZEROINIT, size);
+    const SIZE_T size = ::GlobalSize(block_.Get());
+    VxGlobal copy(::GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE | GMEM_ZEROINIT, size));
     if (!copy) return E_OUTOFMEMORY;
     {
-      VxGlobalLock<BYTE> src(block_), dst(copy);
-      if (src.Get() && dst.Get()) memcpy(dst.Get(), src.Get(), size);
+      VxGlobalLock<BYTE> src(block_.Get()), dst(copy.Get());
+      if (!src.Get() || !dst.Get()) return E_OUTOFMEMORY;
+      memcpy(dst.Get(), src.Get(), size);
     }
     medium->tymed = TYMED_HGLOBAL;
-    medium->hGlobal = copy;
+    medium->hGlobal = copy.Release();
     medium->pUnkForRelease = nullptr;
     return S_OK;
   }
-  STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-  STDMETHODIMP QueryGetData(FORMATETC* fe) override {
+  STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) noexcept override { return E_NOTIMPL; }
+  STDMETHODIMP QueryGetData(FORMATETC* fe) noexcept override {
     return fe && fe->cfFormat == CF_HDROP && (fe->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_FORMATETC;
   }
-  STDMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
+  STDMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) noexcept override {
     if (out) out->ptd = nullptr;
     return E_NOTIMPL;
   }
-  STDMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-  STDMETHODIMP EnumFormatEtc(DWORD dir, IEnumFORMATETC** out) override {
+  STDMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) noexcept override { return E_NOTIMPL; }
+  STDMETHODIMP EnumFormatEtc(DWORD dir, IEnumFORMATETC** out) noexcept override {
     if (dir != DATADIR_GET) return E_NOTIMPL;
     FORMATETC fe{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
     return ::SHCreateStdEnumFmtEtc(1, &fe, out);
   }
-  STDMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+  STDMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) noexcept override {
     return OLE_E_ADVISENOTSUPPORTED;
   }
-  STDMETHODIMP DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
-  STDMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+  STDMETHODIMP DUnadvise(DWORD) noexcept override { return OLE_E_ADVISENOTSUPPORTED; }
+  STDMETHODIMP EnumDAdvise(IEnumSTATDATA**) noexcept override {
+    return OLE_E_ADVISENOTSUPPORTED;
+  }
 
  private:
-  ULONG refs_ = 1;
-  HGLOBAL block_;
+  VxGlobal block_;
 };
 
-class DropSource final : public IDropSource {
+class DropSource final : public VxComObject<VxIface<IDropSource, &IID_IDropSource>> {
  public:
-  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-    if (riid == IID_IUnknown || riid == IID_IDropSource) {
-      *ppv = static_cast<IDropSource*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG n = --refs_;
-    if (n == 0) delete this;
-    return n;
-  }
-  STDMETHODIMP QueryContinueDrag(BOOL escape, DWORD keys) override {
+  STDMETHODIMP QueryContinueDrag(BOOL escape, DWORD keys) noexcept override {
     if (escape) return DRAGDROP_S_CANCEL;
     if (!(keys & MK_LBUTTON)) return DRAGDROP_S_DROP;
     return S_OK;
   }
-  STDMETHODIMP GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
-
- private:
-  ULONG refs_ = 1;
+  STDMETHODIMP GiveFeedback(DWORD) noexcept override { return DRAGDROP_S_USEDEFAULTCURSORS; }
 };
 
 }  // namespace
@@ -107,22 +76,18 @@ BOOL CVxDialogBase::DoDropSource() {
       paths.emplace_back(reinterpret_cast<const char16_t*>(item->szPath));
   if (paths.empty()) return FALSE;
   const std::vector<uint8_t> block = VxBuildDropFiles(paths);
-  HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE | GMEM_ZEROINIT, block.size());
+  VxGlobal mem(::GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE | GMEM_ZEROINIT, block.size()));
   if (!mem) return FALSE;
   {
-    VxGlobalLock<BYTE> lock(mem);
-    if (!lock.Get()) {
-      ::GlobalFree(mem);
-      return FALSE;
-    }
+    VxGlobalLock<BYTE> lock(mem.Get());
+    if (!lock.Get()) return FALSE;
     memcpy(lock.Get(), block.data(), block.size());
   }
-  auto* data = new DropFilesData(mem);
-  auto* source = new DropSource();
+  VxComPtr<IDataObject> data(new DropFilesData(mem.Release()));
+  VxComPtr<IDropSource> source(new DropSource());
   DWORD effect = DROPEFFECT_NONE;
-  const HRESULT hr = ::DoDragDrop(data, source, DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect);
-  data->Release();
-  source->Release();
+  const HRESULT hr =
+      ::DoDragDrop(data.Get(), source.Get(), DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect);
   if (hr == DRAGDROP_S_DROP && effect == DROPEFFECT_MOVE) return DeleteSelectedFiles();
   return FALSE;
 }

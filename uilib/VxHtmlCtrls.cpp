@@ -8,6 +8,7 @@
 #include <cwchar>
 #include <string>
 
+#include "uilib/VxComObject.h"
 #include "uilib/VxDialog.h"
 #include "uilib/VxLibMain.h"
 
@@ -90,12 +91,14 @@ class Bstr {
 // never ask for type information or names.
 class DispatchByIdOnly : public IDispatch {
  public:
-  STDMETHODIMP GetTypeInfoCount(UINT* n) override {
+  STDMETHODIMP GetTypeInfoCount(UINT* n) noexcept override {
     if (n) *n = 0;
     return S_OK;
   }
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) noexcept override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override {
+    return E_NOTIMPL;
+  }
 };
 
 }  // namespace
@@ -103,70 +106,44 @@ class DispatchByIdOnly : public IDispatch {
 // The browser's container: client site, in-place site and frame, host UI handler and the
 // ambient properties. It outlives neither the view nor the browser; the view cuts the link
 // when it closes the browser.
-class CHtmlSite : public IOleClientSite,
-                  public IOleInPlaceSite,
-                  public IOleInPlaceFrame,
-                  public IDocHostUIHandler,
-                  public DispatchByIdOnly {
+class CHtmlSite
+    : public VxComObject<VxIface<IOleClientSite, &IID_IOleClientSite>,
+                         VxIface<IOleInPlaceSite, &IID_IOleInPlaceSite, &IID_IOleWindow>,
+                         VxIface<IOleInPlaceFrame, &IID_IOleInPlaceFrame, &IID_IOleInPlaceUIWindow>,
+                         VxIface<IDocHostUIHandler, &IID_IDocHostUIHandler>,
+                         VxIface<DispatchByIdOnly, &IID_IDispatch>> {
  public:
   explicit CHtmlSite(CHtmlCtrls* owner) : owner_(owner) {}
-  virtual ~CHtmlSite() = default;
   void Detach() { owner_ = nullptr; }
 
-  // IUnknown
-  STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (riid == IID_IUnknown || riid == IID_IOleClientSite)
-      *out = static_cast<IOleClientSite*>(this);
-    else if (riid == IID_IOleWindow || riid == IID_IOleInPlaceSite)
-      *out = static_cast<IOleInPlaceSite*>(this);
-    else if (riid == IID_IOleInPlaceUIWindow || riid == IID_IOleInPlaceFrame)
-      *out = static_cast<IOleInPlaceFrame*>(this);
-    else if (riid == IID_IDocHostUIHandler)
-      *out = static_cast<IDocHostUIHandler*>(this);
-    else if (riid == IID_IDispatch)
-      *out = static_cast<IDispatch*>(this);
-    else
-      return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG n = --refs_;
-    if (!n) delete this;
-    return n;
-  }
-
   // IOleClientSite
-  STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
-  STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker** m) override {
+  STDMETHODIMP SaveObject() noexcept override { return E_NOTIMPL; }
+  STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker** m) noexcept override {
     if (m) *m = nullptr;
     return E_NOTIMPL;
   }
-  STDMETHODIMP GetContainer(IOleContainer** c) override {
+  STDMETHODIMP GetContainer(IOleContainer** c) noexcept override {
     if (c) *c = nullptr;
     return E_NOINTERFACE;
   }
-  STDMETHODIMP ShowObject() override { return S_OK; }
-  STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }
-  STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
+  STDMETHODIMP ShowObject() noexcept override { return S_OK; }
+  STDMETHODIMP OnShowWindow(BOOL) noexcept override { return S_OK; }
+  STDMETHODIMP RequestNewObjectLayout() noexcept override { return E_NOTIMPL; }
 
   // IOleWindow (in-place site and frame)
-  STDMETHODIMP GetWindow(HWND* h) override {
+  STDMETHODIMP GetWindow(HWND* h) noexcept override {
     if (!h) return E_POINTER;
     *h = owner_ ? owner_->m_hWnd : nullptr;
     return *h ? S_OK : E_FAIL;
   }
-  STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+  STDMETHODIMP ContextSensitiveHelp(BOOL) noexcept override { return E_NOTIMPL; }
 
   // IOleInPlaceSite
-  STDMETHODIMP CanInPlaceActivate() override { return owner_ ? S_OK : S_FALSE; }
-  STDMETHODIMP OnInPlaceActivate() override { return S_OK; }
-  STDMETHODIMP OnUIActivate() override { return S_OK; }
+  STDMETHODIMP CanInPlaceActivate() noexcept override { return owner_ ? S_OK : S_FALSE; }
+  STDMETHODIMP OnInPlaceActivate() noexcept override { return S_OK; }
+  STDMETHODIMP OnUIActivate() noexcept override { return S_OK; }
   STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT pos,
-                                LPRECT clip, LPOLEINPLACEFRAMEINFO info) override {
+                                LPRECT clip, LPOLEINPLACEFRAMEINFO info) noexcept override {
     if (!frame || !doc || !pos || !clip || !info) return E_POINTER;
     *frame = static_cast<IOleInPlaceFrame*>(this);
     AddRef();
@@ -180,105 +157,97 @@ class CHtmlSite : public IOleClientSite,
     info->cAccelEntries = 0;
     return S_OK;
   }
-  STDMETHODIMP Scroll(SIZE) override { return E_NOTIMPL; }
-  STDMETHODIMP OnUIDeactivate(BOOL) override { return S_OK; }
-  STDMETHODIMP OnInPlaceDeactivate() override { return S_OK; }
-  STDMETHODIMP DiscardUndoState() override { return E_NOTIMPL; }
-  STDMETHODIMP DeactivateAndUndo() override { return E_NOTIMPL; }
-  STDMETHODIMP OnPosRectChange(LPCRECT) override { return S_OK; }
+  STDMETHODIMP Scroll(SIZE) noexcept override { return E_NOTIMPL; }
+  STDMETHODIMP OnUIDeactivate(BOOL) noexcept override { return S_OK; }
+  STDMETHODIMP OnInPlaceDeactivate() noexcept override { return S_OK; }
+  STDMETHODIMP DiscardUndoState() noexcept override { return E_NOTIMPL; }
+  STDMETHODIMP DeactivateAndUndo() noexcept override { return E_NOTIMPL; }
+  STDMETHODIMP OnPosRectChange(LPCRECT) noexcept override { return S_OK; }
 
   // IOleInPlaceUIWindow / IOleInPlaceFrame: the view has no tool space or menus to share.
-  STDMETHODIMP GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
-  STDMETHODIMP RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
-  STDMETHODIMP SetBorderSpace(LPCBORDERWIDTHS) override { return S_OK; }
-  STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override { return S_OK; }
-  STDMETHODIMP InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return E_NOTIMPL; }
-  STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
-  STDMETHODIMP RemoveMenus(HMENU) override { return E_NOTIMPL; }
-  STDMETHODIMP SetStatusText(LPCOLESTR) override { return S_OK; }
-  STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
-  STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
+  STDMETHODIMP GetBorder(LPRECT) noexcept override { return INPLACE_E_NOTOOLSPACE; }
+  STDMETHODIMP RequestBorderSpace(LPCBORDERWIDTHS) noexcept override {
+    return INPLACE_E_NOTOOLSPACE;
+  }
+  STDMETHODIMP SetBorderSpace(LPCBORDERWIDTHS) noexcept override { return S_OK; }
+  STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) noexcept override {
+    return S_OK;
+  }
+  STDMETHODIMP InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) noexcept override { return E_NOTIMPL; }
+  STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) noexcept override { return S_OK; }
+  STDMETHODIMP RemoveMenus(HMENU) noexcept override { return E_NOTIMPL; }
+  STDMETHODIMP SetStatusText(LPCOLESTR) noexcept override { return S_OK; }
+  STDMETHODIMP EnableModeless(BOOL) noexcept override { return S_OK; }
+  STDMETHODIMP TranslateAccelerator(LPMSG, WORD) noexcept override { return S_FALSE; }
 
   // IDocHostUIHandler
-  STDMETHODIMP ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override { return S_FALSE; }
-  STDMETHODIMP GetHostInfo(DOCHOSTUIINFO* info) override {
-    if (!info) return E_POINTER;
-    return owner_ ? owner_->OnGetHostInfo(info) : E_FAIL;
-  }
-  STDMETHODIMP ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*,
-                      IOleInPlaceUIWindow*) override {
+  STDMETHODIMP ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) noexcept override {
     return S_FALSE;
   }
-  STDMETHODIMP HideUI() override { return S_OK; }
-  STDMETHODIMP UpdateUI() override { return S_OK; }
-  STDMETHODIMP OnDocWindowActivate(BOOL) override { return S_OK; }
-  STDMETHODIMP OnFrameWindowActivate(BOOL) override { return S_OK; }
-  STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
-  STDMETHODIMP TranslateAccelerator(LPMSG, const GUID*, DWORD) override { return S_FALSE; }
-  STDMETHODIMP GetOptionKeyPath(LPOLESTR* key, DWORD) override {
+  STDMETHODIMP GetHostInfo(DOCHOSTUIINFO* info) noexcept override {
+    if (!info) return E_POINTER;
+    return VxComGuard([&] { return owner_ ? owner_->OnGetHostInfo(info) : E_FAIL; });
+  }
+  STDMETHODIMP ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*,
+                      IOleInPlaceUIWindow*) noexcept override {
+    return S_FALSE;
+  }
+  STDMETHODIMP HideUI() noexcept override { return S_OK; }
+  STDMETHODIMP UpdateUI() noexcept override { return S_OK; }
+  STDMETHODIMP OnDocWindowActivate(BOOL) noexcept override { return S_OK; }
+  STDMETHODIMP OnFrameWindowActivate(BOOL) noexcept override { return S_OK; }
+  STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) noexcept override { return S_OK; }
+  STDMETHODIMP TranslateAccelerator(LPMSG, const GUID*, DWORD) noexcept override { return S_FALSE; }
+  STDMETHODIMP GetOptionKeyPath(LPOLESTR* key, DWORD) noexcept override {
     if (key) *key = nullptr;
     return S_FALSE;
   }
-  STDMETHODIMP GetDropTarget(IDropTarget*, IDropTarget** out) override {
+  STDMETHODIMP GetDropTarget(IDropTarget*, IDropTarget** out) noexcept override {
     if (out) *out = nullptr;
     return E_NOTIMPL;
   }
-  STDMETHODIMP GetExternal(IDispatch** out) override {
+  STDMETHODIMP GetExternal(IDispatch** out) noexcept override {
     if (out) *out = nullptr;
     return S_FALSE;
   }
-  STDMETHODIMP TranslateUrl(DWORD, LPWSTR, LPWSTR* out) override {
+  STDMETHODIMP TranslateUrl(DWORD, LPWSTR, LPWSTR* out) noexcept override {
     if (out) *out = nullptr;
     return S_FALSE;
   }
-  STDMETHODIMP FilterDataObject(IDataObject*, IDataObject** out) override {
+  STDMETHODIMP FilterDataObject(IDataObject*, IDataObject** out) noexcept override {
     if (out) *out = nullptr;
     return S_FALSE;
   }
 
   // IDispatch: ambient properties.
   STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result,
-                      EXCEPINFO*, UINT*) override {
+                      EXCEPINFO*, UINT*) noexcept override {
     if (!(flags & DISPATCH_PROPERTYGET) || !result || !owner_) return DISP_E_MEMBERNOTFOUND;
-    return owner_->OnAmbientProperty(id, result) ? S_OK : DISP_E_MEMBERNOTFOUND;
+    return VxComGuard(
+        [&] { return owner_->OnAmbientProperty(id, result) ? S_OK : DISP_E_MEMBERNOTFOUND; });
   }
 
  private:
   CHtmlCtrls* owner_;
-  ULONG refs_ = 1;
 };
 
 // Receives the browser's DWebBrowserEvents2 and hands them to the view.
-class CHtmlEventSink : public DispatchByIdOnly {
+class CHtmlEventSink
+    : public VxComObject<VxIface<DispatchByIdOnly, &IID_IDispatch, &DIID_DWebBrowserEvents2>> {
  public:
   explicit CHtmlEventSink(CHtmlCtrls* owner) : owner_(owner) {}
-  virtual ~CHtmlEventSink() = default;
   void Detach() { owner_ = nullptr; }
 
-  STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (riid != IID_IUnknown && riid != IID_IDispatch && riid != DIID_DWebBrowserEvents2)
-      return E_NOINTERFACE;
-    *out = static_cast<IDispatch*>(this);
-    AddRef();
-    return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG n = --refs_;
-    if (!n) delete this;
-    return n;
-  }
   STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
-                      UINT*) override {
-    if (owner_) owner_->Dispatch(id, params);
-    return S_OK;
+                      UINT*) noexcept override {
+    return VxComGuard([&] {
+      if (owner_) owner_->Dispatch(id, params);
+      return S_OK;
+    });
   }
 
  private:
   CHtmlCtrls* owner_;
-  ULONG refs_ = 1;
 };
 
 CHtmlCtrls::CHtmlCtrls() = default;
@@ -589,7 +558,8 @@ void CHtmlCtrls::OnSize(UINT /*type*/, int cx, int cy) {
 
 BOOL CHtmlCtrls::OnEraseBkgnd(HDC /*hdc*/) { return TRUE; }
 
-LRESULT CALLBACK CHtmlCtrls::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK CHtmlCtrls::WndProc(HWND hwnd, UINT msg, WPARAM wParam,
+                                     LPARAM lParam) noexcept {
   CHtmlCtrls* self = nullptr;
   if (msg == WM_NCCREATE) {
     self = static_cast<CHtmlCtrls*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
@@ -599,7 +569,12 @@ LRESULT CALLBACK CHtmlCtrls::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     self = reinterpret_cast<CHtmlCtrls*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   }
   if (!self) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-  return self->HandleMessage(msg, wParam, lParam);
+  try {
+    return self->HandleMessage(msg, wParam, lParam);
+  } catch (...) {
+    // A handler of a derived view failed: the window goes on with default handling.
+    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+  }
 }
 
 LRESULT CHtmlCtrls::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

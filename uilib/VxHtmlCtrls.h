@@ -89,7 +89,7 @@ class LUMETTE_API CHtmlCtrls {
  private:
   friend class CHtmlSite;
   friend class CHtmlEventSink;
-  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
   BOOL CreateBrowser();
   void CloseBrowser();

@@ -55,7 +55,7 @@ void VxSetAlpha255(Gdiplus::Bitmap* bmp, int a) {
   bmp->UnlockBits(&data);
 }
 
-BOOL VxSaveImagePng(Gdiplus::Image* image, const wchar_t* path) {
+BOOL VxSaveImagePng(Gdiplus::Image* image, const wchar_t* path) noexcept try {
   if (!image || !path) return FALSE;
   UINT count = 0, bytes = 0;
   if (Gdiplus::GetImageEncodersSize(&count, &bytes) != Gdiplus::Ok || bytes == 0) return FALSE;
@@ -66,6 +66,8 @@ BOOL VxSaveImagePng(Gdiplus::Image* image, const wchar_t* path) {
     if (wcscmp(codecs[i].MimeType, L"image/png") == 0)
       return image->Save(path, &codecs[i].Clsid, nullptr) == Gdiplus::Ok;
   return FALSE;
+} catch (...) {
+  return FALSE;  // no memory for the codec list
 }
 
 void VxDrawImageRect(Gdiplus::Graphics& g, Gdiplus::Image* image, const Gdiplus::Rect& dest, int srcX,

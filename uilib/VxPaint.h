@@ -15,7 +15,7 @@ LUMETTE_API void VxDrawShadowText(Gdiplus::Graphics* g, const wchar_t* text, Gdi
 LUMETTE_API void VxSetAlpha255(Gdiplus::Bitmap* bmp, int a);
 
 // Saves an image as a PNG file; FALSE when there is no PNG encoder or the save fails.
-LUMETTE_API BOOL VxSaveImagePng(Gdiplus::Image* image, const wchar_t* path);
+LUMETTE_API BOOL VxSaveImagePng(Gdiplus::Image* image, const wchar_t* path) noexcept;
 
 // Draws the source rectangle of `image` into `dest`, stretched when the sizes differ.
 // Some GDI+ implementations leave the first row or column of a stretched destination

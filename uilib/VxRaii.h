@@ -155,6 +155,8 @@ template <class T>
 class VxComPtr {
  public:
   VxComPtr() = default;
+  // Takes over a reference the caller holds (a fresh object's first one).
+  explicit VxComPtr(T* adopted) noexcept : p_(adopted) {}
   ~VxComPtr() { Reset(); }
   VxComPtr(const VxComPtr&) = delete;
   VxComPtr& operator=(const VxComPtr&) = delete;
@@ -180,6 +182,22 @@ class VxComPtr {
 
  private:
   T* p_ = nullptr;
+};
+
+// COM on the calling thread for the life of the object (single-threaded apartment), given
+// back only when this object started it.
+class VxComInit {
+ public:
+  VxComInit() noexcept : ok_(SUCCEEDED(::CoInitialize(nullptr))) {}
+  ~VxComInit() {
+    if (ok_) ::CoUninitialize();
+  }
+  VxComInit(const VxComInit&) = delete;
+  VxComInit& operator=(const VxComInit&) = delete;
+  bool Ok() const noexcept { return ok_; }
+
+ private:
+  bool ok_;
 };
 
 // GDI+ for the life of the object (programs and test fixtures hold one).

@@ -27,7 +27,7 @@ std::wstring ProgramFolderIni() {
 
 }  // namespace
 
-std::wstring VxServiceBaseFrom(const std::wstring& iniPath, const wchar_t* key) {
+std::wstring VxServiceBaseFrom(const std::wstring& iniPath, const wchar_t* key) noexcept try {
   const wchar_t* fallback = nullptr;
   for (const auto& d : kDefaults)
     if (key && wcscmp(d.key, key) == 0) fallback = d.url;
@@ -37,6 +37,12 @@ std::wstring VxServiceBaseFrom(const std::wstring& iniPath, const wchar_t* key) 
   std::wstring url(value);
   while (!url.empty() && (url.back() == L'/' || url.back() == L' ')) url.pop_back();
   return url.empty() ? std::wstring(fallback) : url;
+} catch (...) {
+  return std::wstring();  // no memory for the address
 }
 
-std::wstring VxServiceBase(const wchar_t* key) { return VxServiceBaseFrom(ProgramFolderIni(), key); }
+std::wstring VxServiceBase(const wchar_t* key) noexcept try {
+  return VxServiceBaseFrom(ProgramFolderIni(), key);
+} catch (...) {
+  return std::wstring();
+}

@@ -7,6 +7,7 @@
 #include "uilib/VxExport.h"
 
 // The base URL (no trailing slash) for a service key; empty for an unknown key.
-LUMETTE_API std::wstring VxServiceBase(const wchar_t* key);
+LUMETTE_API std::wstring VxServiceBase(const wchar_t* key) noexcept;
 // The same, read from a given services.ini (for tests and the installer).
-LUMETTE_API std::wstring VxServiceBaseFrom(const std::wstring& iniPath, const wchar_t* key);
+LUMETTE_API std::wstring VxServiceBaseFrom(const std::wstring& iniPath,
+                                          const wchar_t* key) noexcept;

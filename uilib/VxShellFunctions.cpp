@@ -9,22 +9,8 @@
 
 namespace {
 
-// COM for the length of one wallpaper call on the calling thread.
-class ComScope {
- public:
-  ComScope() : ok_(SUCCEEDED(::CoInitialize(nullptr))) {}
-  ~ComScope() {
-    if (ok_) ::CoUninitialize();
-  }
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-
- private:
-  bool ok_;
-};
-
 // The shell object with its components options set, or empty.
-VxComPtr<IActiveDesktop> OpenActiveDesktop() {
+VxComPtr<IActiveDesktop> OpenActiveDesktop() noexcept {
   VxComPtr<IActiveDesktop> desk;
   if (FAILED(::CoCreateInstance(CLSID_ActiveDesktop, nullptr, CLSCTX_INPROC_SERVER,
                                 IID_IActiveDesktop, reinterpret_cast<void**>(desk.Put()))) ||
@@ -38,7 +24,7 @@ VxComPtr<IActiveDesktop> OpenActiveDesktop() {
   return desk;
 }
 
-BOOL SetSystemWallpaper(const CString& path) {
+BOOL SetSystemWallpaper(const CString& path) noexcept {
   return ::SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, const_cast<wchar_t*>(path.c_str()),
                                  SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
 }
@@ -61,7 +47,7 @@ bool LeftWinDown() {
   return g_lwinSeen ? g_lwinDown : (::GetAsyncKeyState(VK_LWIN) & 0x8000) != 0;
 }
 
-LRESULT CALLBACK WinKeyProc(int code, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK WinKeyProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
   if (code == HC_ACTION) {
     const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
     if (key->vkCode == VK_LWIN) {
@@ -75,7 +61,7 @@ LRESULT CALLBACK WinKeyProc(int code, WPARAM wParam, LPARAM lParam) {
   return ::CallNextHookEx(g_hook, code, wParam, lParam);
 }
 
-BOOL RemoveHook() {
+BOOL RemoveHook() noexcept {
   if (!g_hook) return TRUE;
   if (!::UnhookWindowsHookEx(g_hook)) return FALSE;
   g_hook = nullptr;
@@ -84,8 +70,8 @@ BOOL RemoveHook() {
 
 }  // namespace
 
-int VxShellFunctions::SetWallpaper(CString path, DWORD /*reserved*/) {
-  ComScope com;
+int VxShellFunctions::SetWallpaper(CString path, DWORD /*reserved*/) noexcept {
+  VxComInit com;
   VxComPtr<IActiveDesktop> desk = OpenActiveDesktop();
   if (!desk) return SetSystemWallpaper(path);
   const HRESULT hr = desk->SetWallpaper(path.c_str(), 0);
@@ -96,17 +82,21 @@ int VxShellFunctions::SetWallpaper(CString path, DWORD /*reserved*/) {
   return TRUE;
 }
 
-CString VxShellFunctions::GetWallpaper() {
-  ComScope com;
-  VxComPtr<IActiveDesktop> desk = OpenActiveDesktop();
-  if (!desk) return GetSystemWallpaper();
-  wchar_t buf[MAX_PATH] = {};
-  const HRESULT hr = desk->GetWallpaper(buf, MAX_PATH, AD_GETWP_LAST_APPLIED);
-  if (hr == E_NOTIMPL) return GetSystemWallpaper();
-  return SUCCEEDED(hr) ? CString(buf) : CString();
+CString VxShellFunctions::GetWallpaper() noexcept {
+  try {
+    VxComInit com;
+    VxComPtr<IActiveDesktop> desk = OpenActiveDesktop();
+    if (!desk) return GetSystemWallpaper();
+    wchar_t buf[MAX_PATH] = {};
+    const HRESULT hr = desk->GetWallpaper(buf, MAX_PATH, AD_GETWP_LAST_APPLIED);
+    if (hr == E_NOTIMPL) return GetSystemWallpaper();
+    return SUCCEEDED(hr) ? CString(buf) : CString();
+  } catch (...) {
+    return CString();  // no memory for the path
+  }
 }
 
-BOOL SetWinKeyMask(BOOL on, HWND wnd) {
+BOOL SetWinKeyMask(BOOL on, HWND wnd) noexcept {
   if (!on) return RemoveHook();
   if (!RemoveHook()) return FALSE;
   g_hookWnd = wnd;
@@ -115,4 +105,4 @@ BOOL SetWinKeyMask(BOOL on, HWND wnd) {
   return g_hook != nullptr;
 }
 
-void VxShellDetach() { RemoveHook(); }
+void VxShellDetach() noexcept { RemoveHook(); }

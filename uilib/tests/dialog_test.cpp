@@ -1,5 +1,7 @@
 // Mouse dispatch, keyboard and window behaviour of the skinned dialog, through real
 // messages to a real dialog.
+#include <stdexcept>
+
 #include "uilib/tests/test_support.h"
 
 namespace {
@@ -351,4 +353,37 @@ TEST_F(DialogTest, MinimizeButtonLeavesItsButtonNormal) {
   EXPECT_EQ(min.GetStatus(), VxItemBase::VXS_NORMAL);
   PumpMessages();
   EXPECT_TRUE(::IsIconic(dlg));
+}
+
+// The click arrives the way a user's would, through the thread's message loop and the
+// system's dispatch into the dialog procedure; the handler throws on its first call.
+TEST_F(DialogTest, HandlerThatThrowsLeavesTheDialogWorking) {
+  struct Failing {
+    int calls = 0;
+    static void OnClick(void* p) {
+      if (++static_cast<Failing*>(p)->calls == 1) throw std::runtime_error("handler failed");
+    }
+  } failing;
+  VxButton b;
+  Button(b, 10, 10);
+  VxCallbacks cb{&Failing::OnClick, &failing};
+  b.SetCallBack(&cb);
+  auto click = [&] {
+    ::PostMessageW(dlg, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+    ::PostMessageW(dlg, WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
+    PumpMessages();
+  };
+  click();
+  ASSERT_EQ(failing.calls, 1);
+  ASSERT_TRUE(::IsWindow(dlg));
+  EXPECT_NE(::GetCapture(), dlg.GetSafeHwnd()) << "the failed release let go of the mouse";
+  EXPECT_NE(b.GetStatus(), VxItemBase::VXS_MOUSEDOWN);
+  EXPECT_FALSE(b.GetCaptrue());
+  click();
+  EXPECT_EQ(failing.calls, 2) << "the next click is handled as usual";
+  EXPECT_EQ(b.GetStatus(), VxItemBase::VXS_MOUSEON);
+  const int paints = dlg.paints;
+  dlg.UpdateView();
+  PumpMessages();
+  EXPECT_GT(dlg.paints, paints);
 }

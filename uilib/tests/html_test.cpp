@@ -2,6 +2,11 @@
 // what the browser does deliver (creation, in-place window, BeforeNavigate2 events with
 // URL and posted data, the site interfaces) is driven for real; page loads, which never
 // happen there, are played into the view's event-sink handlers.
+#include <atomic>
+#include <stdexcept>
+#include <thread>
+
+#include "uilib/VxComObject.h"
 #include "uilib/VxHtmlCtrls.h"
 #include "uilib/tests/test_support.h"
 
@@ -79,27 +84,18 @@ class RecordingView : public CHtmlCtrls {
 };
 
 // A frame object of a page: only its identity matters.
-class FakeFrame : public IDispatch {
+// Lives on the test's stack: its own first reference is never released.
+class FakeFrame : public VxComObject<VxIface<IDispatch, &IID_IDispatch>> {
  public:
-  virtual ~FakeFrame() = default;
-  STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
-    if (riid == IID_IUnknown || riid == IID_IDispatch) {
-      *out = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
-  STDMETHODIMP_(ULONG) Release() override { return --refs; }
-  STDMETHODIMP GetTypeInfoCount(UINT* n) override { *n = 0; return S_OK; }
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+  STDMETHODIMP GetTypeInfoCount(UINT* n) noexcept override { *n = 0; return S_OK; }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) noexcept override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override {
     return E_NOTIMPL;
   }
-  ULONG refs = 1;
+  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                      UINT*) noexcept override {
+    return E_NOTIMPL;
+  }
 };
 
 // A dialog-like parent with a static placeholder.
@@ -287,7 +283,7 @@ TEST_F(HtmlLoad, FramesFinishingFirstGiveOneCallbackForTheTopFrame) {
   view.DocDone(&top);
   EXPECT_EQ(loaded.calls, 1);
   // The view gave back its hold on the top frame.
-  EXPECT_EQ(top.refs, 1u);
+  EXPECT_EQ(top.RefCount(), 1u);
 }
 
 TEST_F(HtmlLoad, NavigationErrorDoesNotCancelAndReachesTheCallbackOnce) {
@@ -352,4 +348,116 @@ TEST(HtmlView, DestroyedViewReleasesTheBrowserButIsNotDeleted) {
   EXPECT_FALSE(view->GetWebBrow());
   EXPECT_EQ(view->GetLocationURL(), L"");
   delete view;  // the owner deletes it
+}
+
+namespace {
+
+// A view whose handlers fail, as a derived view's might.
+class FailingView : public RecordingView {
+ public:
+  bool failNavigation = true;
+
+ protected:
+  HRESULT OnGetHostInfo(DOCHOSTUIINFO*) override { throw std::runtime_error("host info"); }
+  void OnBeforeNavigate2(LPCWSTR url, DWORD flags, LPCWSTR target, const std::vector<BYTE>& post,
+                         LPCWSTR headers, BOOL* cancel) override {
+    RecordingView::OnBeforeNavigate2(url, flags, target, post, headers, cancel);
+    if (failNavigation) throw std::runtime_error("navigation");
+  }
+};
+
+template <class I>
+VxComPtr<I> Query(IUnknown* from, REFIID iid, HRESULT* hr = nullptr) {
+  VxComPtr<I> out;
+  const HRESULT r = from->QueryInterface(iid, reinterpret_cast<void**>(out.Put()));
+  if (hr) *hr = r;
+  return out;
+}
+
+VxComPtr<IOleClientSite> BrowserSite(CHtmlCtrls& view) {
+  VxComPtr<IOleClientSite> site;
+  VxComPtr<IOleObject> ole = Query<IOleObject>(view.GetWebBrow().Get(), IID_IOleObject);
+  if (ole) ole->GetClientSite(site.Put());
+  return site;
+}
+
+}  // namespace
+
+// The site the browser holds answers every interface of its table, with one identity.
+TEST(HtmlView, SiteAnswersItsInterfacesAsOneObject) {
+  Host host;
+  RecordingView view;
+  ASSERT_TRUE(view.CreateFromStatic(kPlaceholderId, host.parent));
+  VxComPtr<IOleClientSite> site = BrowserSite(view);
+  ASSERT_TRUE(site);
+  VxComPtr<IUnknown> identity = Query<IUnknown>(site.Get(), IID_IUnknown);
+  for (const IID* iid : {&IID_IOleWindow, &IID_IOleInPlaceSite, &IID_IOleInPlaceUIWindow,
+                         &IID_IOleInPlaceFrame, &IID_IDocHostUIHandler, &IID_IDispatch}) {
+    VxComPtr<IUnknown> part = Query<IUnknown>(site.Get(), *iid);
+    ASSERT_TRUE(part);
+    EXPECT_EQ(Query<IUnknown>(part.Get(), IID_IUnknown).Get(), identity.Get());
+  }
+  VxComPtr<IOleWindow> window = Query<IOleWindow>(site.Get(), IID_IOleWindow);
+  HWND h = nullptr;
+  EXPECT_EQ(window->GetWindow(&h), S_OK);
+  EXPECT_EQ(h, view.GetSafeHwnd());
+  HRESULT hr = S_OK;
+  EXPECT_FALSE(Query<IUnknown>(site.Get(), IID_IDropTarget, &hr));
+  EXPECT_EQ(hr, E_NOINTERFACE);
+}
+
+// Handlers that throw inside the browser's calls: the site and the event sink answer with
+// a failure code, and the view goes on working.
+TEST(HtmlView, FailingHandlersGiveFailureCodesAndTheViewGoesOn) {
+  Host host;
+  FailingView view;
+  ASSERT_TRUE(view.CreateFromStatic(kPlaceholderId, host.parent));
+  VxComPtr<IDocHostUIHandler> ui =
+      Query<IDocHostUIHandler>(BrowserSite(view).Get(), IID_IDocHostUIHandler);
+  ASSERT_TRUE(ui);
+  DOCHOSTUIINFO info{};
+  info.cbSize = sizeof(info);
+  EXPECT_EQ(ui->GetHostInfo(&info), E_UNEXPECTED);
+
+  view.Navigate(L"app:first");
+  Settle();
+  ASSERT_EQ(view.navigations, std::vector<std::wstring>{L"app:first"});
+  view.failNavigation = false;
+  view.Navigate(L"APP:second");
+  Settle();
+  ASSERT_EQ(view.navigations.size(), 2u);
+  EXPECT_EQ(view.commands, (std::vector<std::wstring>{L"first", L"second"}));
+}
+
+// Many threads holding and dropping references: the object goes exactly when the last
+// one is dropped.
+TEST(ComObject, CountsAcrossThreadsAndDeletesOnTheLastRelease) {
+  static std::atomic<int> deleted{0};
+  struct Counted : VxComObject<VxIface<IDispatch, &IID_IDispatch>> {
+    ~Counted() override { ++deleted; }
+    STDMETHODIMP GetTypeInfoCount(UINT*) noexcept override { return E_NOTIMPL; }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) noexcept override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override {
+      return E_NOTIMPL;
+    }
+    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                        UINT*) noexcept override {
+      return E_NOTIMPL;
+    }
+  };
+  IDispatch* obj = new Counted();
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([obj] {
+      for (int i = 0; i < 100000; ++i) {
+        obj->AddRef();
+        obj->Release();
+      }
+    });
+  for (auto& t : threads) t.join();
+  EXPECT_EQ(deleted, 0);
+  EXPECT_EQ(obj->AddRef(), 2u);
+  EXPECT_EQ(obj->Release(), 1u);
+  EXPECT_EQ(obj->Release(), 0u);
+  EXPECT_EQ(deleted, 1);
 }

@@ -9,6 +9,7 @@
 #include <map>
 #include <thread>
 
+#include "uilib/VxComObject.h"
 #include "uilib/VxShellFunctions.h"
 #include "uilib/tests/test_support.h"
 
@@ -74,91 +75,72 @@ struct DeskCalls {
 };
 
 // A stand-in Active Desktop object that records the calls made to it.
-class FakeActiveDesktop : public IActiveDesktop {
+class FakeActiveDesktop : public VxComObject<VxIface<IActiveDesktop, &IID_IActiveDesktop>> {
  public:
   explicit FakeActiveDesktop(DeskCalls* calls) : c_(calls) {}
-  virtual ~FakeActiveDesktop() = default;
-  STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
-    if (riid == IID_IUnknown || riid == IID_IActiveDesktop) {
-      *out = this;
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG n = --refs_;
-    if (!n) delete this;
-    return n;
-  }
-  STDMETHODIMP ApplyChanges(DWORD flags) override {
+  STDMETHODIMP ApplyChanges(DWORD flags) noexcept override {
     c_->log.push_back(L"apply " + std::to_wstring(flags));
     return S_OK;
   }
-  STDMETHODIMP GetWallpaper(PWSTR buf, UINT size, DWORD flags) override {
+  STDMETHODIMP GetWallpaper(PWSTR buf, UINT size, DWORD flags) noexcept override {
     c_->log.push_back(L"get");
     c_->getSize = size;
     c_->getFlags = flags;
     if (SUCCEEDED(c_->getResult)) lstrcpynW(buf, c_->wallpaper.c_str(), static_cast<int>(size));
     return c_->getResult;
   }
-  STDMETHODIMP SetWallpaper(PCWSTR path, DWORD) override {
+  STDMETHODIMP SetWallpaper(PCWSTR path, DWORD) noexcept override {
     c_->log.push_back(std::wstring(L"set ") + path);
     if (SUCCEEDED(c_->setResult)) c_->wallpaper = path;
     return c_->setResult;
   }
-  STDMETHODIMP GetWallpaperOptions(LPWALLPAPEROPT, DWORD) override { return E_NOTIMPL; }
-  STDMETHODIMP SetWallpaperOptions(LPCWALLPAPEROPT, DWORD) override { return E_NOTIMPL; }
-  STDMETHODIMP GetPattern(PWSTR, UINT, DWORD) override { return E_NOTIMPL; }
-  STDMETHODIMP SetPattern(PCWSTR, DWORD) override { return E_NOTIMPL; }
-  STDMETHODIMP GetDesktopItemOptions(LPCOMPONENTSOPT, DWORD) override { return E_NOTIMPL; }
-  STDMETHODIMP SetDesktopItemOptions(LPCCOMPONENTSOPT o, DWORD) override {
+  STDMETHODIMP GetWallpaperOptions(LPWALLPAPEROPT, DWORD) noexcept override { return E_NOTIMPL; }
+  STDMETHODIMP SetWallpaperOptions(LPCWALLPAPEROPT, DWORD) noexcept override { return E_NOTIMPL; }
+  STDMETHODIMP GetPattern(PWSTR, UINT, DWORD) noexcept override { return E_NOTIMPL; }
+  STDMETHODIMP SetPattern(PCWSTR, DWORD) noexcept override { return E_NOTIMPL; }
+  STDMETHODIMP GetDesktopItemOptions(LPCOMPONENTSOPT, DWORD) noexcept override { return E_NOTIMPL; }
+  STDMETHODIMP SetDesktopItemOptions(LPCCOMPONENTSOPT o, DWORD) noexcept override {
     c_->log.push_back(L"options " + std::to_wstring(o->dwSize) + L" " +
                       std::to_wstring(o->fEnableComponents) + L" " +
                       std::to_wstring(o->fActiveDesktop));
     return S_OK;
   }
-  STDMETHODIMP AddDesktopItem(LPCCOMPONENT, DWORD) override { return E_NOTIMPL; }
-  STDMETHODIMP AddDesktopItemWithUI(HWND, LPCOMPONENT, DWORD) override { return E_NOTIMPL; }
-  STDMETHODIMP ModifyDesktopItem(LPCCOMPONENT, DWORD) override { return E_NOTIMPL; }
-  STDMETHODIMP RemoveDesktopItem(LPCCOMPONENT, DWORD) override { return E_NOTIMPL; }
-  STDMETHODIMP GetDesktopItemCount(int*, DWORD) override { return E_NOTIMPL; }
-  STDMETHODIMP GetDesktopItem(int, LPCOMPONENT, DWORD) override { return E_NOTIMPL; }
-  STDMETHODIMP GetDesktopItemByID(ULONG_PTR, LPCOMPONENT, DWORD) override { return E_NOTIMPL; }
-  STDMETHODIMP GenerateDesktopItemHtml(PCWSTR, LPCOMPONENT, DWORD) override { return E_NOTIMPL; }
-  STDMETHODIMP AddUrl(HWND, PCWSTR, LPCOMPONENT, DWORD) override { return E_NOTIMPL; }
-  STDMETHODIMP GetDesktopItemBySource(PCWSTR, LPCOMPONENT, DWORD) override { return E_NOTIMPL; }
+  STDMETHODIMP AddDesktopItem(LPCCOMPONENT, DWORD) noexcept override { return E_NOTIMPL; }
+  STDMETHODIMP AddDesktopItemWithUI(HWND, LPCOMPONENT, DWORD) noexcept override {
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP ModifyDesktopItem(LPCCOMPONENT, DWORD) noexcept override { return E_NOTIMPL; }
+  STDMETHODIMP RemoveDesktopItem(LPCCOMPONENT, DWORD) noexcept override { return E_NOTIMPL; }
+  STDMETHODIMP GetDesktopItemCount(int*, DWORD) noexcept override { return E_NOTIMPL; }
+  STDMETHODIMP GetDesktopItem(int, LPCOMPONENT, DWORD) noexcept override { return E_NOTIMPL; }
+  STDMETHODIMP GetDesktopItemByID(ULONG_PTR, LPCOMPONENT, DWORD) noexcept override {
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP GenerateDesktopItemHtml(PCWSTR, LPCOMPONENT, DWORD) noexcept override {
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP AddUrl(HWND, PCWSTR, LPCOMPONENT, DWORD) noexcept override { return E_NOTIMPL; }
+  STDMETHODIMP GetDesktopItemBySource(PCWSTR, LPCOMPONENT, DWORD) noexcept override {
+    return E_NOTIMPL;
+  }
 
  private:
   DeskCalls* c_;
-  ULONG refs_ = 1;
 };
 
 // Stands in for the system's Active Desktop class while registered: it makes the fake
 // object, or fails as if the class were missing (calls == null).
-class DeskFactory : public IClassFactory {
+class DeskFactory : public VxComObject<VxIface<IClassFactory, &IID_IClassFactory>> {
  public:
   explicit DeskFactory(DeskCalls* calls) : c_(calls) {
     ::CoRegisterClassObject(CLSID_ActiveDesktop, this, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
                             &cookie_);
   }
-  virtual ~DeskFactory() {
+  ~DeskFactory() override {
     if (cookie_) ::CoRevokeClassObject(cookie_);
   }
   bool Registered() const { return cookie_ != 0; }
-  STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
-    if (riid == IID_IUnknown || riid == IID_IClassFactory) {
-      *out = this;
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-  STDMETHODIMP_(ULONG) Release() override { return 1; }
-  STDMETHODIMP CreateInstance(IUnknown*, REFIID riid, void** out) override {
+  STDMETHODIMP CreateInstance(IUnknown*, REFIID riid, void** out) noexcept override {
     *out = nullptr;
     if (!c_) return REGDB_E_CLASSNOTREG;
     auto* desk = new FakeActiveDesktop(c_);
@@ -166,7 +148,7 @@ class DeskFactory : public IClassFactory {
     desk->Release();
     return hr;
   }
-  STDMETHODIMP LockServer(BOOL) override { return S_OK; }
+  STDMETHODIMP LockServer(BOOL) noexcept override { return S_OK; }
 
  private:
   DeskCalls* c_;
