@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include "base/AppConfig.h"
 #include "base/AppGlobals.h"
 #include "app/dialogs/DialogRename.h"
 #include "desk/MyDesk.h"
@@ -20,7 +21,11 @@ enum HostTimer : UINT_PTR {
   kSaveTimer = 1006,       // deferred save of the desk
   kDeskTimer = 1008,       // the desk's periodic work
 };
-constexpr int kSlideStep = 100;
+// Pages draw in this order, each where it lies: my sites, recommended sites, the desk, the
+// web pages.
+constexpr int kDrawOrder[] = {2, 3, 1, 4, 5, 6, 7, 8};
+// Pages go in this order when the window closes; the desk saves itself last.
+constexpr int kDestroyOrder[] = {2, 3, 4, 5, 6, 7, 8, 1};
 
 const wchar_t kHideIconsKey[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\NewStartPanel";
@@ -95,10 +100,7 @@ void CBaseWnd::OnDestroy() {
     ::ChangeClipboardChain(m_hWnd, m_nextViewer);
     m_inViewerChain = FALSE;
   }
-  if (m_desk) {
-    m_desk->SaveDesk();
-    m_desk.reset();
-  }
+  DestroyPages();
   if (m_frameOld) ::SelectObject(m_frameDC.Get(), m_frameOld);
   if (m_backOld) ::SelectObject(m_backDC.Get(), m_backOld);
   m_frameOld = m_backOld = nullptr;
@@ -123,14 +125,12 @@ void CBaseWnd::RequestRepaint() {
 void CBaseWnd::CallBackInvalidate() { RequestRepaint(); }
 
 void CBaseWnd::Tick() {
+  RECT client;
+  ::GetClientRect(m_hWnd, &client);
   bool moving = false;
-  if (m_desk && m_desk->SlideOffset() != 0) {
-    int x = m_desk->SlideOffset();
-    const int goal = 0;
-    x = x > goal ? std::max(goal, x - kSlideStep) : std::min(goal, x + kSlideStep);
-    m_desk->SetSlide(x, 0);
-    if (x == goal) m_desk->SetAnimating(FALSE);
-    moving = x != goal;
+  for (const auto& page : m_pages) {
+    if (!page || !page->IsMoving()) continue;
+    if (page->StepSlide(kSlideStep, m_cx, client.bottom)) moving = true;
     m_redrawNeeded = TRUE;
   }
   if (m_redrawNeeded) {
@@ -166,14 +166,15 @@ void CBaseWnd::BuildBackground() {
   m_frameOld = ::SelectObject(m_frameDC.Get(), m_frameBmp.Get());
   m_backOld = ::SelectObject(m_backDC.Get(), m_backBmp.Get());
 
+  ++m_backgroundBuilds;
   const std::wstring path = CurrentWallpaper();
   m_backColor = ::GetSysColor(COLOR_BACKGROUND);
+  // A missing file is remembered too: the watch compares with what was seen, and a path
+  // that cannot be drawn must not read as a change on every look.
+  StoreWallpaper(path);
   std::unique_ptr<Gdiplus::Image> image;
-  if (!path.empty() && ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-    m_wallpaperPath = path;
-    m_wallpaperTime = WriteTimeText(path);
+  if (!path.empty() && ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
     image.reset(VxLoadImageFile(path.c_str()));
-  }
   if (image && VxImageUsable(image.get())) {
     Gdiplus::Graphics g(m_backDC.Get());
     g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
@@ -194,9 +195,15 @@ void CBaseWnd::Compose() {
   RECT client;
   ::GetClientRect(m_hWnd, &client);
   ::BitBlt(m_frameDC.Get(), 0, 0, client.right, client.bottom, m_backDC.Get(), 0, 0, SRCCOPY);
-  if (m_desk && m_pageId == kDeskPageId && m_frameBits) {
+  CBaseDesk* drawn[kHostPageTypes];
+  int count = 0;
+  for (int type : kDrawOrder) {
+    CBaseDesk* page = m_pages[type].get();
+    if (page && !page->IsDone()) drawn[count++] = page;
+  }
+  if (count > 0 && m_frameBits) {
     ::GdiFlush();
-    // The page writes the frame's memory directly: it is addressed by the size the bitmap was
+    // Pages write the frame's memory directly: it is addressed by the size the bitmap was
     // made with, whatever the client size has become since.
     Gdiplus::Bitmap frame(m_frameW, m_frameH, m_frameW * 4, PixelFormat32bppRGB,
                           static_cast<BYTE*>(m_frameBits));
@@ -207,7 +214,7 @@ void CBaseWnd::Compose() {
     pixels.width = m_frameW;
     pixels.height = m_frameH;
     pixels.stride = static_cast<std::ptrdiff_t>(m_frameW) * 4;
-    m_desk->DrawAt(g, m_frameW, m_frameH, &pixels);
+    for (int i = 0; i < count; ++i) drawn[i]->DrawAt(g, m_frameW, m_frameH, &pixels);
   }
   m_drawnSincePaint = TRUE;
 }
@@ -226,12 +233,16 @@ void CBaseWnd::OnPaint() {
   ::EndPaint(m_hWnd, &ps);
 }
 
+void CBaseWnd::StoreWallpaper(const std::wstring& path) {
+  m_wallpaperPath = path;
+  m_wallpaperTime = path.empty() ? std::wstring() : WriteTimeText(path);
+}
+
 BOOL CBaseWnd::CheckWallpaper() {
   const std::wstring path = CurrentWallpaper();
   bool changed = false;
   if (!path.empty()) {
-    const std::wstring time = WriteTimeText(path);
-    changed = path != m_wallpaperPath || time != m_wallpaperTime;
+    changed = path != m_wallpaperPath || WriteTimeText(path) != m_wallpaperTime;
   } else {
     changed = ::GetSysColor(COLOR_BACKGROUND) != m_backColor || !m_wallpaperPath.empty();
     if (changed) m_wallpaperPath.clear();
@@ -256,28 +267,92 @@ void CBaseWnd::OnTimer(UINT_PTR id) {
     case kSaveTimer: SaveIfNeeded(); break;
     default: break;
   }
-  if (m_desk && m_pageId == kDeskPageId) m_desk->OnPageTimer(id);
+  if (CBaseDesk* page = ShowingPage()) page->OnPageTimer(id);
   CVxDialogBase::OnTimer(id);
 }
 
 // The background window passes its own activation changes on to the host.
 void CBaseWnd::OnActivate(UINT nState, HWND hOther, BOOL bMinimized) {
   CVxDialogBase::OnActivate(nState, hOther, bMinimized);
-  if (nState == WA_INACTIVE && m_desk && m_pageId == kDeskPageId) m_desk->OnPageDeactivate();
+  if (nState != WA_INACTIVE) return;
+  if (CBaseDesk* page = ShowingPage()) page->OnPageDeactivate();
 }
 
 // ---- pages ----
-void CBaseWnd::SlideTo(int pageId, bool animated) {
-  if (m_desk) {
-    if (pageId == kDeskPageId) {
-      const int from = animated ? (kDeskPageId > m_pageId ? m_cx : -m_cx) : 0;
-      m_desk->SetSlide(from, 0);
-      m_desk->SetAnimating(animated ? TRUE : FALSE);
-    } else {
-      m_desk->SetSlide(0, 0);
-      m_desk->SetAnimating(FALSE);
-    }
+void CBaseWnd::SetPageFactory(int type, PageFactory make) {
+  if (type > kDeskPage && type < kHostPageTypes) m_factories[type] = std::move(make);
+}
+
+CBaseDesk* CBaseWnd::Page(int type) const {
+  return type >= 0 && type < kHostPageTypes ? m_pages[type].get() : nullptr;
+}
+
+CBaseDesk* CBaseWnd::PageById(int pageId) const {
+  if (pageId == kNoPageId) return nullptr;
+  for (int type = 0; type < kHostPageTypes; ++type)
+    if (HostPageIdOfType(type) == pageId) return m_pages[type].get();
+  return nullptr;
+}
+
+CBaseDesk* CBaseWnd::ShowingPage() const { return PageById(m_pageId); }
+
+CBaseDesk* CBaseWnd::InputPage() const {
+  CBaseDesk* page = ShowingPage();
+  return page && page->AcceptsInput() ? page : nullptr;
+}
+
+RECT CBaseWnd::WorkAreaPageRect() {
+  // Windows before Vista report the work area in screen terms with the origin wherever the
+  // taskbar leaves it; the page then starts at 0,0.
+  RECT work{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  if (IsPreVistaWindows()) return RECT{0, 0, work.right - work.left, work.bottom - work.top};
+  return work;
+}
+
+CBaseDesk* CBaseWnd::EnsurePage(int type) {
+  const HostPageInfo* info = HostPageOfType(type);
+  if (!info || type == kPlain) return nullptr;
+  if (m_pages[type]) return m_pages[type].get();
+  if (type == kDeskPage) {
+    auto desk = std::make_unique<CMyDesk>(this);
+    desk->StartDesk();
+    m_desk = desk.get();
+    m_pages[type] = std::move(desk);
+  } else if (m_factories[type]) {
+    m_pages[type] = m_factories[type](*this, *info);
+    if (m_pages[type]) m_pages[type]->OnWorkAreaChanged(WorkAreaPageRect());
   }
+  return m_pages[type].get();
+}
+
+void CBaseWnd::DestroyPages() {
+  EndDragOverPage();
+  for (int type : kDestroyOrder) {
+    if (type == kDeskPage && m_desk) {
+      m_desk->SaveDesk();
+      m_desk = nullptr;
+    }
+    m_pages[type].reset();
+  }
+}
+
+void CBaseWnd::SlideTo(int pageId, bool animated) {
+  CBaseDesk* incoming = PageById(pageId);
+  CBaseDesk* outgoing = PageById(m_pageId);
+  if (outgoing == incoming) outgoing = nullptr;
+  if (animated) {
+    const HostSlide slide = HostSlideBetween(m_pageId, pageId, m_cx);
+    if (incoming) incoming->BeginSlide(slide.incomingFrom, 0, TRUE);
+    if (outgoing) outgoing->BeginSlide(outgoing->SlideOffset(), slide.outgoingGoal, FALSE);
+  } else {
+    if (incoming) incoming->PlaceAt(0, TRUE);
+    if (outgoing) outgoing->PlaceAt(m_cx, FALSE);
+  }
+  RECT client;
+  ::GetClientRect(m_hWnd, &client);
+  if (incoming) incoming->PlacePage(incoming->SlideOffset(), 0, m_cx, client.bottom);
+  if (outgoing) outgoing->PlacePage(outgoing->SlideOffset(), 0, m_cx, client.bottom);
   m_pageId = pageId;
   RequestRepaint();
 }
@@ -285,20 +360,15 @@ void CBaseWnd::SlideTo(int pageId, bool animated) {
 void CBaseWnd::ShowPage(int type) {
   if (!m_hWnd) return;
   AppGlobals& g = TheApp();
-  if (type == g.currentView) return;
-  // Pages of type 2 and up belong to the navigation part and are not part of this build.
-  if (type != kPlain && type != kDeskPage) return;
+  if (type == g.currentView || !HostPageOfType(type)) return;
+  // A type whose page cannot be made (no factory yet) leaves everything as it is.
+  if (type != kPlain && !EnsurePage(type)) return;
+  EndDragOverPage();
   g.previousView = g.currentView;
   g.currentView = type;
-  if (type == kPlain) {
-    SlideTo(-1, false);
-  } else {
-    if (!m_desk) {
-      m_desk = std::make_unique<CMyDesk>(this);
-      m_desk->StartDesk();
-    }
-    SlideTo(kDeskPageId, g.previousView != kPlain);
-  }
+  // The desk comes in at once from the plain desktop; every other change slides.
+  SlideTo(HostPageIdOfType(type), !(type == kDeskPage && g.previousView == kPlain));
+  BuildBackground();
   Compose();
   ::InvalidateRect(m_hWnd, nullptr, FALSE);
   ::UpdateWindow(m_hWnd);
@@ -309,18 +379,80 @@ void CBaseWnd::RelayoutAll() {
   m_cy = ::GetSystemMetrics(SM_CYSCREEN);
   ::SetWindowPos(m_hWnd, nullptr, 0, 0, m_cx, m_cy, SWP_NOZORDER | SWP_NOACTIVATE);
   BuildBackground();
-  if (m_desk) m_desk->OnPageEvent();
+  const RECT pageRect = WorkAreaPageRect();
+  for (const auto& page : m_pages)
+    if (page) page->OnWorkAreaChanged(pageRect);
   RequestRepaint();
+}
+
+// ---- drag and drop: the page that shows takes it ----
+void CBaseWnd::EndDragOverPage() {
+  if (m_dropPage) m_dropPage->OnPageDragLeave();
+  m_dropPage = nullptr;
+}
+
+DWORD CBaseWnd::DragEnter(IDataObject* data, DWORD keys, POINT client, DWORD allowed) {
+  EndDragOverPage();
+  m_dragData.Reset();
+  if (data) {
+    data->AddRef();
+    *m_dragData.Put() = data;
+  }
+  return DragOver(keys, client, allowed);
+}
+
+DWORD CBaseWnd::DragOver(DWORD keys, POINT client, DWORD allowed) {
+  CBaseDesk* page = InputPage();
+  DWORD effect = allowed;
+  if (page != m_dropPage) {
+    // The page changed under the drag (a switch, or input refused): it moves on with it.
+    EndDragOverPage();
+    if (!page) return DROPEFFECT_NONE;
+    m_dropPage = page;
+    page->OnPageDragEnter(m_dragData.Get(), keys, client, &effect);
+    return effect;
+  }
+  if (!page) return DROPEFFECT_NONE;
+  page->OnPageDragOver(keys, client, &effect);
+  return effect;
+}
+
+void CBaseWnd::DragLeave() {
+  EndDragOverPage();
+  m_dragData.Reset();
+}
+
+DWORD CBaseWnd::Drop(IDataObject* data, DWORD keys, POINT client, DWORD allowed) {
+  CBaseDesk* page = InputPage();
+  DWORD effect = DROPEFFECT_NONE;
+  if (page && page == m_dropPage) {
+    effect = allowed;
+    page->OnPageDrop(data, keys, client, &effect);
+  } else {
+    EndDragOverPage();
+  }
+  m_dropPage = nullptr;
+  m_dragData.Reset();
+  return effect;
 }
 
 // ---- input, commands, messages ----
 void CBaseWnd::RouteMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (m_desk && m_pageId == kDeskPageId) {
-    // The arrow unless the desk asks for another shape (move and resize cursors).
-    if (msg == WM_MOUSEMOVE) ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
-    POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-    m_desk->OnPageMouse(msg, wParam, pt);
+  CBaseDesk* page = InputPage();
+  if (!page) return;
+  // The arrow unless the page asks for another shape (the desk's move and resize cursors).
+  if (msg == WM_MOUSEMOVE) ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+  POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+  page->OnPageMouse(msg, wParam, pt);
+}
+
+BOOL CBaseWnd::PreTranslateMessage(MSG* pMsg) {
+  if (pMsg->hwnd == m_hWnd && pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST) {
+    if (CBaseDesk* page = InputPage()) {
+      if (page->OnPageKey(*pMsg)) return TRUE;
+    }
   }
+  return CVxDialogBase::PreTranslateMessage(pMsg);
 }
 
 BOOL CBaseWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
@@ -392,24 +524,24 @@ BOOL CBaseWnd::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result
       RouteMouse(msg, wParam, lParam);
       break;
     case WM_MOUSEWHEEL:
-      if (m_desk && m_pageId == kDeskPageId) {
+      if (CBaseDesk* page = InputPage()) {
         POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         ::ScreenToClient(m_hWnd, &pt);
-        if (m_desk->OnPageMouse(msg, wParam, pt)) {
+        if (page->OnPageMouse(msg, wParam, pt)) {
           *result = 0;
           return TRUE;
         }
       }
       break;
     case WM_SETCURSOR:
-      // Over the desk the cursor is the desk's choice, made on each mouse move.
-      if (m_desk && m_pageId == kDeskPageId && LOWORD(lParam) == HTCLIENT) {
+      // Over a page the cursor is the page's choice, made on each mouse move.
+      if (InputPage() && LOWORD(lParam) == HTCLIENT) {
         *result = TRUE;
         return TRUE;
       }
       break;
     case WM_INITMENUPOPUP:
-      UpdateMenuItems(reinterpret_cast<HMENU>(wParam), m_desk.get(), TheApp().desk.interaction.box);
+      UpdateMenuItems(reinterpret_cast<HMENU>(wParam), m_desk, TheApp().desk.interaction.box);
       *result = 0;
       return TRUE;
     case WM_DRAWCLIPBOARD:
@@ -495,12 +627,12 @@ void CBaseWnd::BeginRename(GetZhiItem* box, const RECT& rect) {
       return;
     }
   }
-  CMyDesk* desk = m_desk.get();
+  CMyDesk* desk = m_desk;
   m_rename->SetItem(nullptr, nullptr);
   m_rename->SetBoxTitle(TRUE);
   m_rename->SetTitleFontHeight(-16);
   m_rename->SetEndHandler([this, desk, box](CDialogRename& editor, BOOL accepted) {
-    if (accepted && desk && desk == m_desk.get()) desk->ApplyBoxRename(box, editor.GetEditText());
+    if (accepted && desk && desk == m_desk) desk->ApplyBoxRename(box, editor.GetEditText());
     RequestRepaint();
   });
   RECT screen = rect;

@@ -1,16 +1,19 @@
 #pragma once
 // The full-screen host window: a copy of the wallpaper with the page that shows on top
-// (the desk, later the navigation pages), composed in one memory bitmap. It follows
-// wallpaper changes, watches Explorer's settings, sits in the clipboard viewer chain and
-// builds the "新建" menu.
+// (the desk or a navigation page), composed in one memory bitmap. It slides between pages,
+// hands mouse, keys, timers and drops to the page that shows, follows wallpaper changes,
+// watches Explorer's settings, sits in the clipboard viewer chain and builds the "新建" menu.
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
 
 #include "desk/BaseDesk.h"
 #include "app/NewItemMenu.h"
+#include "app/core/host_pages.h"
 #include "uilib/VxDialogBase.h"
+#include "uilib/VxRaii.h"
 #include "uilib/VxWorker.h"
 
 class CMyDesk;
@@ -21,8 +24,13 @@ constexpr UINT WM_HOST_SETTINGS_CHANGED = WM_APP + 1;  // from the Explorer-sett
 
 class CBaseWnd : public CVxDialogBase, public CDeskOwner {
  public:
-  enum PageType { kPlain = 0, kDeskPage = 1 };
+  // Page types (TheApp().currentView); 4 to 8 are the recommendation web pages.
+  enum PageType { kPlain = 0, kDeskPage = 1, kMySitesPage = 2, kRecommendedPage = 3, kFirstWebPage = 4 };
   static constexpr int kDeskPageId = 5;
+  static constexpr int kSlideStep = 100;  // pixels a sliding page moves per tick
+  // Makes the page of a type on its first showing; null when it cannot be made. The host
+  // makes the desk itself; the other types show only once a factory is set for them.
+  using PageFactory = std::function<std::unique_ptr<CBaseDesk>(CBaseWnd& host, const HostPageInfo& page)>;
 
   CBaseWnd();
   ~CBaseWnd() override;
@@ -36,12 +44,28 @@ class CBaseWnd : public CVxDialogBase, public CDeskOwner {
   void EndRename() override;
   CDialogRename* RenameEditor() const { return m_rename.get(); }
 
+  void SetPageFactory(int type, PageFactory make);
   void ShowPage(int type);
   void CallBackInvalidate() override;
+  // The work area changed: new size, background and page rectangles.
   void RelayoutAll();
   static BOOL ReadHideDesktopIconValue(const wchar_t* name, DWORD* value);
-  CMyDesk* Desk() const { return m_desk.get(); }
+  CMyDesk* Desk() const { return m_desk; }
+  // The page of a type once it was made, else null.
+  CBaseDesk* Page(int type) const;
   int CurrentPageId() const { return m_pageId; }
+  // The page that shows (null on the plain desktop), and the same when it takes input.
+  CBaseDesk* ShowingPage() const;
+  CBaseDesk* InputPage() const;
+  // The page rectangle of the current work area (owner client coordinates).
+  static RECT WorkAreaPageRect();
+
+  // Drag and drop over the window, for its drop target: each goes to the page that shows and
+  // returns the effect that page would make (none without a page that takes input).
+  DWORD DragEnter(IDataObject* data, DWORD keys, POINT client, DWORD allowed);
+  DWORD DragOver(DWORD keys, POINT client, DWORD allowed);
+  void DragLeave();
+  DWORD Drop(IDataObject* data, DWORD keys, POINT client, DWORD allowed);
 
   // Timer bodies, callable directly by tests.
   void Tick();             // slide steps and batched redraw
@@ -49,6 +73,7 @@ class CBaseWnd : public CVxDialogBase, public CDeskOwner {
   void SaveIfNeeded();
   BOOL IsRedrawNeeded() const { return m_redrawNeeded; }
   BOOL IsSaveNeeded() const { return m_saveNeeded; }
+  int BackgroundBuilds() const { return m_backgroundBuilds; }
   // The composed frame (for checks and screenshots).
   HDC FrameDC() const { return m_frameDC.Get(); }
   void Compose();
@@ -64,10 +89,16 @@ class CBaseWnd : public CVxDialogBase, public CDeskOwner {
   void OnDestroy() override;
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
   BOOL OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+  BOOL PreTranslateMessage(MSG* pMsg) override;
 
  private:
   void BuildBackground();
+  void StoreWallpaper(const std::wstring& path);
+  CBaseDesk* EnsurePage(int type);
+  CBaseDesk* PageById(int pageId) const;
   void SlideTo(int pageId, bool animated);
+  void EndDragOverPage();
+  void DestroyPages();
   void EnsureTickTimer();
   void StartSettingsWatcher();
   void StopSettingsWatcher();
@@ -84,7 +115,12 @@ class CBaseWnd : public CVxDialogBase, public CDeskOwner {
   HGDIOBJ m_frameOld = nullptr, m_backOld = nullptr;
   int m_cx = 0, m_cy = 0;
   int m_pageId = -1;
-  std::unique_ptr<CMyDesk> m_desk;
+  std::unique_ptr<CBaseDesk> m_pages[kHostPageTypes];  // by page type; [0] stays empty
+  PageFactory m_factories[kHostPageTypes];
+  CMyDesk* m_desk = nullptr;  // the desk page, m_pages[kDeskPage], once made
+  CBaseDesk* m_dropPage = nullptr;  // the page a drag over the window is with
+  VxComPtr<IDataObject> m_dragData;
+  int m_backgroundBuilds = 0;
   std::unique_ptr<CDialogRename> m_rename;
   NewItemList m_newItems;  // items of the "新建" popup last shown
   BOOL m_drawnSincePaint = FALSE;

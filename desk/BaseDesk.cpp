@@ -1,5 +1,7 @@
 #include "desk/BaseDesk.h"
 
+#include <algorithm>
+
 void CBaseDesk::Draw(Gdiplus::Graphics& g, int width, int height) {
   Gdiplus::SolidBrush fill(Gdiplus::Color(0xC8DE0216));
   g.FillRectangle(&fill, 0, 0, width, height);
@@ -21,4 +23,43 @@ void CBaseDesk::DrawAt(Gdiplus::Graphics& g, int width, int height, const VxPixe
     Draw(pg, width, height);
   }
   g.DrawImage(m_pageCache.get(), m_slideOffset, 0, width, height);
+}
+
+void CBaseDesk::BeginSlide(int from, int goal, BOOL incoming) {
+  SetSlide(from, goal > from ? 1 : (goal < from ? -1 : 0));
+  m_slideGoal = goal;
+  m_incoming = incoming;
+  m_done = FALSE;
+  m_moving = from != goal;
+  SetAnimating(m_moving);
+}
+
+void CBaseDesk::PlaceAt(int x, BOOL shows) {
+  SetSlide(x, 0);
+  m_slideGoal = x;
+  m_incoming = shows;
+  m_moving = FALSE;
+  SetAnimating(FALSE);
+  if (!shows && !m_done) {
+    m_done = TRUE;
+    ReleaseSlideResources();
+  }
+  if (shows) m_done = FALSE;
+}
+
+BOOL CBaseDesk::StepSlide(int step, int width, int height) {
+  if (!m_moving) return FALSE;
+  int x = m_slideOffset;
+  x = x > m_slideGoal ? std::max(m_slideGoal, x - step) : std::min(m_slideGoal, x + step);
+  m_slideOffset = x;
+  if (x == m_slideGoal) {
+    m_moving = FALSE;
+    SetAnimating(FALSE);
+    if (!m_incoming) {
+      m_done = TRUE;
+      ReleaseSlideResources();
+    }
+  }
+  PlacePage(x, 0, width, height);
+  return m_moving;
 }

@@ -2,6 +2,7 @@
 // Pages of the host window: the desk and the navigation pages derive from CBaseDesk. The
 // host window is the pages' owner: its handle parents their lists and it repaints them.
 #include <windows.h>
+#include <ole2.h>
 
 #include <memory>
 
@@ -48,15 +49,64 @@ class CBaseDesk {
   CBaseDesk(const CBaseDesk&) = delete;
   CBaseDesk& operator=(const CBaseDesk&) = delete;
 
-  virtual void OnPageEvent() {}
-  // Mouse messages of the host window while this page shows (client coordinates); TRUE
-  // when the page took the message.
-  virtual BOOL OnPageMouse(UINT message, WPARAM wParam, POINT point) { return FALSE; }
-  // Timers of the host window while this page shows.
-  virtual void OnPageTimer(UINT_PTR id) {}
+  // ---- placement and the slide between pages ----
+  // The page lies at x, y with the given size: called on every slide step with the page's new
+  // offset. Pages that hold controls of their own move them here.
+  virtual void PlacePage(int x, int y, int width, int height) { (void)x, (void)y, (void)width, (void)height; }
+  // The work area changed: `pageRect` is the page's new rectangle (owner client coordinates).
+  virtual void OnWorkAreaChanged(const RECT& pageRect) { m_pageRect = pageRect; }
+  // The page has slid out of view: what it keeps only for drawing a moving page goes.
+  virtual void ReleaseSlideResources() { m_pageCache.reset(); }
+
+  // The host's slide: the page starts at `from` and moves towards `goal` (0 for the page that
+  // comes in, a screen width either side for the one that goes), one step per tick.
+  void BeginSlide(int from, int goal, BOOL incoming);
+  // Places the page at once: at 0 when it shows, out of view (and done) when it does not.
+  void PlaceAt(int x, BOOL shows);
+  // One tick of the slide: `step` pixels towards the goal, exactly onto it at the end. TRUE
+  // while the page still moves.
+  BOOL StepSlide(int step, int width, int height);
+  BOOL IsMoving() const { return m_moving; }
+  // An outgoing page that has arrived: it lies out of view and is not drawn.
+  BOOL IsDone() const { return m_done; }
+  BOOL IsIncoming() const { return m_incoming; }
+  int SlideGoal() const { return m_slideGoal; }
+
+  // ---- input while the page shows (owner client coordinates) ----
+  // A page that refuses input gets no mouse, key or drop until it accepts again.
+  virtual BOOL AcceptsInput() const { return TRUE; }
+  // Mouse messages of the host window; TRUE when the page took the message.
+  virtual BOOL OnPageMouse(UINT message, WPARAM wParam, POINT point) {
+    (void)message, (void)wParam, (void)point;
+    return FALSE;
+  }
+  // Key messages for the host window before it handles them; TRUE swallows the message.
+  virtual BOOL OnPageKey(const MSG& msg) {
+    (void)msg;
+    return FALSE;
+  }
+  // Timers of the host window while this page shows (every timer id; pages pick theirs).
+  virtual void OnPageTimer(UINT_PTR id) { (void)id; }
   // The organizer lost the foreground while this page shows: nothing may stay marked as
   // under the mouse, since no mouse-leave will come for it.
   virtual void OnPageDeactivate() {}
+  // Drag and drop over the page. `effect` comes with the effects the source allows and goes
+  // back with the one the page would make; the default takes nothing.
+  virtual void OnPageDragEnter(IDataObject* data, DWORD keys, POINT point, DWORD* effect) {
+    (void)data, (void)keys, (void)point;
+    *effect = DROPEFFECT_NONE;
+  }
+  virtual void OnPageDragOver(DWORD keys, POINT point, DWORD* effect) {
+    (void)keys, (void)point;
+    *effect = DROPEFFECT_NONE;
+  }
+  virtual void OnPageDragLeave() {}
+  virtual void OnPageDrop(IDataObject* data, DWORD keys, POINT point, DWORD* effect) {
+    (void)data, (void)keys, (void)point;
+    *effect = DROPEFFECT_NONE;
+  }
+
+  // ---- drawing ----
   // The page's drawing where it lies now: shifted by its slide offset while it moves.
   // `frame`, when given, is the memory of the pixels `g` draws on.
   void DrawAt(Gdiplus::Graphics& g, int width, int height, const VxPixels* frame = nullptr);
@@ -91,8 +141,12 @@ class CBaseDesk {
   RECT m_pageRect{0, 0, 0, 0};
   int m_slideOffset = 0;
   int m_slideDirection = 0;
+  int m_slideGoal = 0;
   BOOL m_active = FALSE;
   BOOL m_animating = FALSE;
+  BOOL m_moving = FALSE;
+  BOOL m_incoming = FALSE;
+  BOOL m_done = FALSE;
   int m_pageId;
   CDeskOwner* m_owner;
 };
