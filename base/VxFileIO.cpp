@@ -2,6 +2,19 @@
 
 #include "uilib/VxRaii.h"
 
+#include <atomic>
+#include <cwchar>
+
+void VxFaultPoint() {
+  static const long killAt = [] {
+    wchar_t value[32] = {};
+    if (!::GetEnvironmentVariableW(L"VX_FAULT_KILL_AT", value, 32)) return 0L;
+    return std::wcstol(value, nullptr, 10);
+  }();
+  static std::atomic<long> passed{0};
+  if (killAt > 0 && ++passed == killAt) ::TerminateProcess(::GetCurrentProcess(), kVxFaultExitCode);
+}
+
 BOOL WriteFileAtomically(const std::wstring& path, const void* bytes, size_t size) {
   const std::wstring tmp = path + L".tmp";
   {
@@ -16,6 +29,7 @@ BOOL WriteFileAtomically(const std::wstring& path, const void* bytes, size_t siz
       return FALSE;
     }
   }
+  VxFaultPoint();
   if (!::MoveFileExW(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     ::DeleteFileW(tmp.c_str());
     return FALSE;

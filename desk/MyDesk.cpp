@@ -229,24 +229,45 @@ void CMyDesk::SaveDesk() {
     return records;
   };
 
-  const std::wstring deskFile = folder + ToW(kDeskListItemFile);
-  WriteItemFile(deskFile, recordsOf(m_deskList));
-  g.desk.config.deskItemFile = ToU16(deskFile);
-
-  g.desk.boxRecords.clear();
+  // Every file of the layout is replaced in one commit, so a crash leaves the layout as it
+  // was or as it is now. The table in memory always describes the files on disk: it changes
+  // only when the commit went through.
+  std::vector<DeskFileWrite> files;
+  files.push_back(DeskFileWrite{ToW(kDeskListItemFile), EncodeItemFile(recordsOf(m_deskList))});
+  std::vector<GeziSaveData> table;
+  std::vector<std::u16string> names, fileNames;
+  for (auto& b : m_boxes) names.push_back(ToU16(b->name));
   const DeskRect page = ToDeskRect(m_pageRect);
   for (auto& b : m_boxes) {
     DeskBox box;
     box.name = ToU16(b->name);
+    // Two boxes of one name (a table from elsewhere may hold them) would share an item file
+    // and one would lose its icons: the later one takes a free name.
+    for (const std::u16string& used : fileNames)
+      if (DeskTextEqual(used, DeskBoxFileName(box.name))) {
+        box.name = DeskUniqueBoxName(box.name, names);
+        names.push_back(box.name);
+        b->name = ToW(box.name);
+        break;
+      }
     box.rect = ToDeskRect(b->rect);
     box.fixedPos = static_cast<uint8_t>(b->fixedPos ? 1 : 0);
     box.listType = b->list.GetListType() == VXLT_LIST ? kDeskBoxRows : kDeskBoxIcons;
     GeziSaveData record;
     if (!DeskBoxToRecord(box, page, ToU16(folder), &record)) continue;
-    g.desk.boxRecords.push_back(record);
-    WriteItemFile(ToW(record.itemFile), recordsOf(b->list));
+    fileNames.push_back(DeskBoxFileName(box.name));
+    table.push_back(record);
+    files.push_back(DeskFileWrite{ToW(fileNames.back()), EncodeItemFile(recordsOf(b->list))});
   }
-  SaveConfig();
+  const std::vector<GeziSaveData> oldTable = std::move(g.desk.boxRecords);
+  const std::u16string oldDeskFile = g.desk.config.deskItemFile;
+  g.desk.boxRecords = std::move(table);
+  g.desk.config.deskItemFile = ToU16(folder) + kDeskListItemFile;
+  AddConfigFiles(&files);
+  if (!CommitDeskFiles(files)) {
+    g.desk.boxRecords = oldTable;
+    g.desk.config.deskItemFile = oldDeskFile;
+  }
 }
 
 void CMyDesk::ResolveInto(VxListCtrl* list, const std::vector<DeskItemRecord>& records,
@@ -460,7 +481,9 @@ void CMyDesk::Organize(int repaint) {
     box->shown = 1;
   }
   for (auto& b : m_boxes) LayoutBox(b.get(), FALSE);
-  SaveConfigNowOrLater();
+  // The cleared organizing flag and the boxes it made reach the disk in one commit: saving
+  // the flag alone would tell the next start that organizing ran while no box was saved.
+  SaveDesk();
   if (repaint == 1) RequestRepaint();
 }
 

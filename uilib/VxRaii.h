@@ -66,6 +66,13 @@ struct VxFileTraits {
 };
 using VxFileHandle = VxHandle<VxFileTraits>;
 
+struct VxFindTraits {
+  using Handle = HANDLE;
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Close(HANDLE h) { ::FindClose(h); }
+};
+using VxFindHandle = VxHandle<VxFindTraits>;  // from FindFirstFile
+
 struct VxRegKeyTraits {
   using Handle = HKEY;
   static HKEY Invalid() { return nullptr; }

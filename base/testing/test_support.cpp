@@ -5,15 +5,7 @@
 void RemoveDataFolder() {
   const std::wstring folder = DataFolderPath();
   if (folder.empty()) return;
-  WIN32_FIND_DATAW fd;
-  HANDLE h = ::FindFirstFileW((folder + L"*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        ::DeleteFileW((folder + fd.cFileName).c_str());
-    } while (::FindNextFileW(h, &fd));
-    ::FindClose(h);
-  }
+  RemoveFolderContents(folder.substr(0, folder.size() - 1));  // a save's staging folder too
   ::RemoveDirectoryW(folder.c_str());
 }
 

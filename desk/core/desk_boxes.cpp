@@ -131,7 +131,11 @@ std::u16string DeskBoxNameFromFileName(const std::u16string& fileName) {
 
 bool DeskBoxNameFromPath(const std::u16string& itemFile, std::u16string* name) {
   if (itemFile.size() < 2 || itemFile.find(u'\\', 1) == std::u16string::npos) return false;
-  *name = DeskBoxNameFromFileName(itemFile.substr(itemFile.rfind(u'\\') + 1));
+  // Only a name this mapping wrote is decoded: a file name that merely holds "%XXXX" (a box
+  // called "促销%4E00" in a table written without the mapping) keeps its text.
+  const std::u16string file = itemFile.substr(itemFile.rfind(u'\\') + 1);
+  std::u16string decoded = DeskBoxNameFromFileName(file);
+  *name = decoded != file && DeskBoxFileName(decoded) == file ? std::move(decoded) : file;
   return true;
 }
 

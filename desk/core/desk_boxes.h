@@ -43,7 +43,8 @@ std::u16string DeskBoxFileName(const std::u16string& boxName);
 std::u16string DeskBoxNameFromFileName(const std::u16string& fileName);
 
 // Box name from a saved item-file path: false when the path has no backslash after its
-// first unit (such a record gives no box).
+// first unit (such a record gives no box). The text after the last backslash is the name,
+// decoded only when it is exactly what DeskBoxFileName makes of another name.
 bool DeskBoxNameFromPath(const std::u16string& itemFile, std::u16string* name);
 
 // Boxes of the saved table, bottom-most first, placed on the page; records that give no box

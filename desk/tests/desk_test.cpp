@@ -13,6 +13,7 @@
 #include "uilib/VxTypes.h"
 #include "base/testing/test_support.h"
 #include "desk/core/desk_icons.h"
+#include "desk/core/desk_journal.h"
 
 namespace {
 
@@ -510,4 +511,107 @@ TEST_F(DeskTest, IconsAreTheShellsOwnForEveryItemType) {
   // The six items of the fixture, the fifteen made here and the recycle bin.
   EXPECT_EQ(checked, 22);
   EXPECT_GE(types.size(), 14u);
+}
+
+namespace {
+
+void PutEncoded(const std::wstring& path, const std::vector<uint8_t>& bytes) {
+  PutFileBytes(path, std::string(bytes.begin(), bytes.end()));
+}
+
+std::vector<uint8_t> ItemBytes(std::initializer_list<std::wstring> names) {
+  std::vector<DeskItemRecord> items;
+  for (const std::wstring& n : names) items.push_back(DeskItemRecord{ToU16(DesktopDir() + L"\\" + n), 0, 0});
+  return EncodeItemFile(items);
+}
+
+// Every item of the desktop, by display name, in exactly one list.
+void ExpectEachItemOnce(CMyDesk& desk, size_t desktopItems) {
+  std::multiset<std::wstring> all;
+  for (VxListItem* e : desk.DeskList().Items()) all.insert(e->szName);
+  for (auto& b : desk.Boxes())
+    for (VxListItem* e : b->list.Items()) all.insert(e->szName);
+  EXPECT_EQ(all.size(), desktopItems);
+  for (const std::wstring& n : all) EXPECT_EQ(all.count(n), 1u) << "listed twice: " << n;
+}
+
+}  // namespace
+
+// A set of files as an older version or a crash may have left it: an item in two lists, a
+// box whose item file is missing, an item file no box names, and a box written without the
+// name mapping ("促销%4E00" is its name, not an escape). It loads whole, with every desktop
+// item in exactly one list and every box under the name the table holds.
+TEST_F(DeskTest, LoaderRepairsWhatACrashOrAnOlderVersionLeft) {
+  const std::wstring folder = DataFolderPath();
+  ASSERT_TRUE(EnsureDataFolder());
+  DeskConfig config;
+  config.organizePending = 0;
+  config.deskItemFile = ToU16(folder + L"deskiteminfo_20140101");
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(EncodeDeskConfig(config, &bytes));
+  PutEncoded(folder + L"deskconf.dat", bytes);
+  bytes.clear();
+  for (const wchar_t* name : {L"文件夹", L"促销%4E00", L"空"}) {
+    GeziSaveData record;
+    record.left = 100;
+    record.right = 360;
+    record.bottom = 300;
+    record.itemFile = ToU16(folder + name);
+    ASSERT_TRUE(EncodeGeziSaveData(record, &bytes));
+  }
+  PutEncoded(folder + L"gezhiconf.dat", bytes);
+  PutEncoded(folder + L"文件夹", ItemBytes({L"资料", L"a.txt"}));
+  PutEncoded(folder + L"促销%4E00", ItemBytes({L"notes.txt", L"a.txt"}));
+  PutEncoded(folder + L"旧格子", ItemBytes({L"记事本.lnk"}));
+  PutEncoded(folder + L"deskiteminfo_20140101", ItemBytes({L"报告.txt", L"资料", L"Projects"}));
+
+  LoadConfig();
+  {
+    CMyDesk desk;
+    desk.StartDesk();
+    ASSERT_EQ(desk.Boxes().size(), 3u);
+    EXPECT_EQ(Names(Box(desk, L"文件夹")->list), (std::set<std::wstring>{L"资料", L"a.txt"}));
+    ASSERT_NE(Box(desk, L"促销%4E00"), nullptr);
+    EXPECT_EQ(Names(Box(desk, L"促销%4E00")->list), (std::set<std::wstring>{L"notes.txt"}));
+    EXPECT_EQ(Box(desk, L"空")->list.GetCount(), 0);
+    // 记事本.lnk, in no file the table names, and the recycle bin join the desk list.
+    EXPECT_EQ(desk.DeskList().GetCount(), 4);
+    ExpectEachItemOnce(desk, 7);
+    desk.SaveDesk();
+  }
+  ResetGlobals();
+  LoadConfig();
+  CMyDesk again;
+  again.StartDesk();
+  ASSERT_NE(Box(again, L"促销%4E00"), nullptr) << "the name survives its own save";
+  EXPECT_EQ(Names(Box(again, L"促销%4E00")->list), (std::set<std::wstring>{L"notes.txt"}));
+  ExpectEachItemOnce(again, 7);
+}
+
+// A save cut short after its journal was written is finished at the next start; one cut
+// short before leaves the old files and no staged ones.
+TEST_F(DeskTest, SaveCutShortIsFinishedOrThrownAway) {
+  const std::wstring folder = DataFolderPath();
+  const std::wstring staging = folder + L"desksave.new\\";
+  ASSERT_TRUE(EnsureDataFolder());
+  PutFileBytes(folder + L"文件", "old");
+  PutFileBytes(folder + L"gezhiconf.dat", "old");
+  ASSERT_TRUE(::CreateDirectoryW(staging.c_str(), nullptr));
+  PutFileBytes(staging + L"0", "new files");
+  PutFileBytes(staging + L"1", "new table");
+  RecoverDeskFiles();
+  EXPECT_EQ(FileBytes(folder + L"文件"), "old") << "no journal: the staged files are not the layout";
+  EXPECT_EQ(::GetFileAttributesW(staging.c_str()), INVALID_FILE_ATTRIBUTES);
+
+  ASSERT_TRUE(::CreateDirectoryW(staging.c_str(), nullptr));
+  PutFileBytes(staging + L"1", "new table");  // "0" was moved before the cut
+  PutFileBytes(folder + L"文件", "new files");
+  std::vector<uint8_t> journal;
+  ASSERT_TRUE(EncodeDeskJournal({{u"0", u"文件"}, {u"1", u"gezhiconf.dat"}}, &journal));
+  PutEncoded(folder + L"desksave.jnl", journal);
+  LoadConfig();
+  EXPECT_EQ(FileBytes(folder + L"文件"), "new files");
+  EXPECT_EQ(FileBytes(folder + L"gezhiconf.dat"), "new table");
+  EXPECT_EQ(::GetFileAttributesW((folder + L"desksave.jnl").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(::GetFileAttributesW(staging.c_str()), INVALID_FILE_ATTRIBUTES);
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "desk/core/desk_boxes.h"
+#include "desk/core/desk_journal.h"
 #include "desk/core/desk_records.h"
 #include "uilib/core/vx_dropfiles.h"
 
@@ -82,6 +83,12 @@ int main(int argc, char** argv) {
     EncodeDeskItemRecord(item, &items);
   }
   ok &= Write(root + "/fuzz_desk_items", "three", items);
+
+  std::vector<uint8_t> journal;
+  EncodeDeskJournal({{u"0", u"deskiteminfo_20140101"}, {u"1", u"文件夹"}, {u"2", u"gezhiconf.dat"},
+                     {u"3", u"deskconf.dat"}},
+                    &journal);
+  ok &= Write(root + "/fuzz_desk_journal", "four", journal);
 
   std::u16string pair = u"文件夹";
   pair.push_back(u'\0');

@@ -92,6 +92,14 @@ TEST(DeskNames, NameFromPath) {
   EXPECT_EQ(name, u"文件");
   ASSERT_TRUE(DeskBoxNameFromPath(u"C:\\VuZiro\\a%003Ab", &name));
   EXPECT_EQ(name, u"a:b");
+  // Text that only looks like an escape is the name itself: a table written without the
+  // mapping holds names as they are.
+  ASSERT_TRUE(DeskBoxNameFromPath(u"C:\\VuZiro\\促销%4E00", &name));
+  EXPECT_EQ(name, u"促销%4E00");
+  ASSERT_TRUE(DeskBoxNameFromPath(u"C:\\VuZiro\\促销%00254E00", &name));
+  EXPECT_EQ(name, u"促销%4E00");
+  ASSERT_TRUE(DeskBoxNameFromPath(u"C:\\VuZiro\\a%003ab", &name));
+  EXPECT_EQ(name, u"a%003ab");  // not the mapping's own spelling of "a:b"
   ASSERT_TRUE(DeskBoxNameFromPath(u"x\\", &name));
   EXPECT_EQ(name, u"");
   name = u"unchanged";

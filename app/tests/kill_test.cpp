@@ -1,0 +1,207 @@
+// The real Tessary.exe stopped dead after every step of its saves: VX_FAULT_KILL_AT=N ends
+// the process at the N-th step (every staged write, the journal, every move), as a crash or
+// a power cut would. Runs: a first start (organizing the desktop into boxes) and a later
+// start that adds a box. After each stop
+// the files decode whole and agree, and the next start shows the layout from before the
+// change or from after it, with every desktop item in exactly one list.
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <map>
+#include <set>
+#include <string>
+
+#include "app/resource.h"
+#include "base/AppConfig.h"
+#include "base/AppGlobals.h"
+#include "base/testing/test_support.h"
+#include "desk/DeskFiles.h"
+#include "desk/MyDesk.h"
+#include "desk/core/desk_boxes.h"
+#include "uilib/VxTypes.h"
+
+namespace {
+
+const wchar_t kTitle[] = L"Vexlo桌面";
+
+// What a start shows: each box's name with its icons, and the desk list's icons.
+using Layout = std::map<std::wstring, std::set<std::wstring>>;
+const wchar_t kDeskListKey[] = L"<desk list>";
+
+std::wstring DesktopDir() {
+  wchar_t path[MAX_PATH] = {};
+  ::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, path);
+  return path;
+}
+
+// The data folder's files, name to bytes (not the staging folder).
+std::map<std::wstring, std::string> DataFiles() {
+  std::map<std::wstring, std::string> files;
+  const std::wstring folder = DataFolderPath();
+  ForEachInFolder(folder.substr(0, folder.size() - 1), [&](const std::wstring& name, const WIN32_FIND_DATAW& fd) {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files[name] = FileBytes(folder + name);
+  });
+  return files;
+}
+
+void PutDataFiles(const std::map<std::wstring, std::string>& files) {
+  RemoveDataFolder();
+  ASSERT_TRUE(EnsureDataFolder());
+  for (const auto& f : files) PutFileBytes(DataFolderPath() + f.first, f.second);
+}
+
+const uint8_t* Bytes(const std::string& s) { return reinterpret_cast<const uint8_t*>(s.data()); }
+
+// The files as the next start finds them (after it finished or dropped a cut save) agree:
+// whole records only, every box of the table has its item file, and no item is in two of
+// the lists the table and the block name.
+void ExpectFilesAgree(int step) {
+  RecoverDeskFiles();
+  const std::wstring folder = DataFolderPath();
+  const auto files = DataFiles();
+  auto config = files.find(L"deskconf.dat");
+  if (config == files.end()) return;  // nothing saved yet: a first start from scratch
+  EXPECT_EQ(config->second.size(), kDeskConfigSize) << "step " << step;
+  DeskConfig block;
+  ASSERT_TRUE(DecodeDeskConfig(Bytes(config->second), config->second.size(), &block));
+  const std::string& tableBytes = files.count(L"gezhiconf.dat") ? files.at(L"gezhiconf.dat") : "";
+  EXPECT_EQ(tableBytes.size() % kGeziSaveDataSize, 0u) << "step " << step;
+  std::vector<GeziSaveData> table = DecodeGeziTable(Bytes(tableBytes), tableBytes.size());
+  if (block.organizePending == 0) EXPECT_FALSE(table.empty()) << "organized, but no box saved: step " << step;
+  std::multiset<std::u16string> listed;
+  std::vector<std::wstring> itemFiles;
+  for (const GeziSaveData& r : table) itemFiles.push_back(ToW(r.itemFile));
+  if (!block.deskItemFile.empty()) itemFiles.push_back(ToW(block.deskItemFile));
+  for (const std::wstring& path : itemFiles) {
+    const std::string bytes = FileBytes(path);
+    EXPECT_EQ(::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES, true)
+        << "missing item file " << path.c_str() << " at step " << step;
+    EXPECT_EQ(bytes.size() % kDeskItemRecordSize, 0u) << "step " << step;
+    for (const DeskItemRecord& item : DecodeDeskItems(Bytes(bytes), bytes.size())) listed.insert(item.parseName);
+  }
+  for (const std::u16string& name : listed) EXPECT_EQ(listed.count(name), 1u) << "step " << step;
+}
+
+// The layout the next start shows, loaded here as the organizer loads it.
+Layout LoadedLayout(size_t desktopItems) {
+  TheApp().desk = DeskGlobals();
+  LoadConfig();
+  CMyDesk desk;
+  desk.StartDesk();
+  Layout layout;
+  size_t count = 0;
+  for (VxListItem* e : desk.DeskList().Items()) layout[kDeskListKey].insert(e->szName), ++count;
+  for (auto& b : desk.Boxes()) {
+    std::set<std::wstring>& items = layout[b->name];
+    for (VxListItem* e : b->list.Items()) items.insert(e->szName), ++count;
+  }
+  EXPECT_EQ(count, desktopItems) << "every desktop item in exactly one list";
+  return layout;
+}
+
+class KillTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RemoveDataFolder();
+    PrepareDesktopShell();
+    desktop_ = DesktopDir();
+    RemoveFolderContents(desktop_);
+    ASSERT_TRUE(::CreateDirectoryW((desktop_ + L"\\照片").c_str(), nullptr));
+    PutFileBytes(desktop_ + L"\\a.txt", "a");
+    PutFileBytes(desktop_ + L"\\预算.txt", "b");
+    PutFileBytes(desktop_ + L"\\notes.txt", "c");
+  }
+  void TearDown() override {
+    ::SetEnvironmentVariableW(L"VX_FAULT_KILL_AT", nullptr);
+    RemoveFolderContents(desktop_);
+    RemoveDataFolder();
+  }
+
+  // Starts the organizer to be stopped at step `killAt` (0: never), sends `command` to it
+  // once it shows (0: none). True when the step was
+  // reached and the process ended there; otherwise it is ended after its saves settled.
+  bool RunUntilKilled(int killAt, UINT command) {
+    ::SetEnvironmentVariableW(L"VX_FAULT_KILL_AT", killAt ? std::to_wstring(killAt).c_str() : nullptr);
+    Process app;
+    EXPECT_TRUE(app.Start(ExeFolder() + L"\\Tessary.exe"));
+    ::SetEnvironmentVariableW(L"VX_FAULT_KILL_AT", nullptr);
+    const DWORD pid = app.pi.dwProcessId;
+    HWND back = nullptr;
+    for (int i = 0; i < 300 && !back; ++i) {
+      if (app.Wait(50) == kVxFaultExitCode) return true;
+      back = FindTopWindow(pid, kTitle);
+    }
+    if (back && command) ::PostMessageW(back, WM_COMMAND, command, 0);
+    // The host saves pending changes on a 3-second timer.
+    return app.Wait(4500) == kVxFaultExitCode;
+  }
+
+  static HWND FindTopWindow(DWORD pid, const wchar_t* title, HWND except = nullptr) {
+    struct Search {
+      DWORD pid;
+      const wchar_t* title;
+      HWND except, found;
+    } s{pid, title, except, nullptr};
+    ::EnumWindows(
+        [](HWND h, LPARAM lp) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(lp);
+          DWORD owner = 0;
+          ::GetWindowThreadProcessId(h, &owner);
+          wchar_t text[64] = {};
+          ::GetWindowTextW(h, text, 64);
+          if (owner != s->pid || h == s->except || !::IsWindowVisible(h) || wcscmp(text, s->title) != 0)
+            return TRUE;
+          s->found = h;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&s));
+    return s.found;
+  }
+
+  // Kills a run from `before` at every step in turn; each time the next start must show
+  // `before` or the layout of the run that was not cut short. Returns the number of kills.
+  int KillAtEveryStep(const std::map<std::wstring, std::string>& before, UINT command,
+                      const Layout& layoutBefore, size_t desktopItems) {
+    PutDataFiles(before);
+    EXPECT_FALSE(RunUntilKilled(0, command));
+    const Layout after = LoadedLayout(desktopItems);
+    if (command) EXPECT_NE(after, layoutBefore) << "the change changed nothing";
+    int kills = 0;
+    for (int step = 1; step < 60; ++step) {
+      PutDataFiles(before);
+      if (!RunUntilKilled(step, command)) break;
+      ++kills;
+      ExpectFilesAgree(step);
+      const Layout seen = LoadedLayout(desktopItems);
+      EXPECT_TRUE(seen == layoutBefore || seen == after) << "a mixed layout after a kill at step " << step;
+      if (::testing::Test::HasFailure()) break;
+    }
+    return kills;
+  }
+
+  std::wstring desktop_;
+};
+
+}  // namespace
+
+TEST_F(KillTest, EveryPrefixOfASaveLoadsAsTheOldLayoutOrTheNew) {
+  const size_t items = 5;  // 照片, a.txt, 预算.txt, notes.txt and the recycle bin
+  // A first start organizes: before it nothing is saved, and a start from there organizes.
+  const Layout organized = [&] {
+    RemoveDataFolder();
+    return LoadedLayout(items);
+  }();
+  ASSERT_EQ(organized.count(L"文件夹"), 1u);
+  int firstRunKills = KillAtEveryStep({}, 0, organized, items);
+
+  // A new box.
+  PutDataFiles({});
+  ASSERT_FALSE(RunUntilKilled(0, 0));
+  const auto organizedFiles = DataFiles();
+  const int newBoxKills = KillAtEveryStep(organizedFiles, ID_NEW_BOX, LoadedLayout(items), items);
+
+  std::printf("kills: first run %d, new box %d\n", firstRunKills, newBoxKills);
+  EXPECT_GT(firstRunKills, 5);
+  EXPECT_GT(newBoxKills, 5);
+}
