@@ -15,10 +15,7 @@
 
 namespace {
 
-// Entries of a box lie unscrolled in the list; the page shows them `scroll` pixels higher.
-POINT ToListPoint(const GetZhiItem* box, POINT pt) {
-  return box ? POINT{pt.x, pt.y + box->scroll} : pt;
-}
+POINT ToListPoint(const GetZhiItem* box, POINT pt) { return CDeskModel::ToListPoint(box, pt); }
 
 void ResetMouseStates(VxListCtrl& list) {
   for (VxListItem* e : list.Items()) e->nMouseState = 0;

@@ -100,6 +100,8 @@ class CDeskModel {
   // list and its box (null for the desk list) even when no entry is hit.
   VxListItem* EntryAt(POINT pt, VxListCtrl** list, GetZhiItem** box) const;
   static RECT BoxListArea(const GetZhiItem* box);
+  // Entries of a box lie unscrolled in its list; the page shows them `scroll` pixels higher.
+  static POINT ToListPoint(const GetZhiItem* box, POINT pt);
 
   // ---- scan and organize ----
   void StartDesk();
