@@ -322,7 +322,7 @@ void CVxDialogBase::OnMouseMove(UINT, POINT pt) {
 }
 
 RECT CVxDialogBase::NormalizedRectOf(POINT a, POINT b) {
-  return RECT{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+  return FromVx(VxBandRect(ToVxPt(a), ToVxPt(b)));
 }
 
 // Shared by press and double-click: returns true when an item took the press (the

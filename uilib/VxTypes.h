@@ -32,6 +32,8 @@ struct CRect : RECT {
 
 inline VxRc ToVx(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 inline CRect FromVx(const VxRc& r) { return CRect(r.left, r.top, r.right, r.bottom); }
+inline VxPt ToVxPt(POINT p) { return {p.x, p.y}; }
+inline POINT FromVxPt(VxPt p) { return POINT{p.x, p.y}; }
 
 // UTF-16 text of the UI-free code and the wide strings of the Windows side are the same
 // units (wchar_t is 16 bits on Windows).

@@ -47,7 +47,7 @@ int SnapAxis(const Span& box, int* from, int cursor, const std::vector<Span>& fa
 
 }  // namespace
 
-int DeskBoxHitTest(const DeskRect& r, int thumbPos, int thumbLength, int x, int y) {
+int DeskBoxHitTest(const VxRc& r, int thumbPos, int thumbLength, int x, int y) {
   const int l = r.left, t = r.top, rt = r.right, b = r.bottom;
   if (In(x, y, rt - 29, t + 10, rt - 10, t + 30)) return kBoxHitMenu;
   if (In(x, y, l + 5, t + 5, rt - 5, t + 38)) return kBoxHitTitle;
@@ -79,16 +79,20 @@ DeskBoxCursor DeskBoxCursorFor(int hit) {
   }
 }
 
-DeskRect DeskBoxMenuButton(const DeskRect& r) {
-  return DeskRect{r.right - 29, r.top + 10, r.right - 10, r.top + 30};
+VxRc DeskBoxMenuButton(const VxRc& r) {
+  return VxRc{r.right - 29, r.top + 10, r.right - 10, r.top + 30};
 }
 
-DeskRect DeskBoxListArea(const DeskRect& r) {
-  return DeskRect{r.left + kBoxListInsetLeft, r.top + kBoxListInsetTop,
+VxRc DeskBoxListArea(const VxRc& r) {
+  return VxRc{r.left + kBoxListInsetLeft, r.top + kBoxListInsetTop,
                   r.right - kBoxListInsetRight, r.bottom - kBoxListInsetBottom};
 }
 
-int DeskBoxViewHeight(const DeskRect& r) { return (r.bottom - r.top) - kBoxChromeHeight; }
+VxRc DeskBoxBand(const VxRc& r, VxPt from, VxPt to) {
+  return VxIntersection(VxBandRect(from, to), DeskBoxListArea(r));
+}
+
+int DeskBoxViewHeight(const VxRc& r) { return (r.bottom - r.top) - kBoxChromeHeight; }
 
 DeskBoxThumb DeskBoxThumbLayout(int content, int view, int scroll) {
   DeskBoxThumb t;
@@ -121,9 +125,9 @@ DeskBoxThumb DeskBoxWheel(const DeskBoxThumb& thumb, int wheelDelta, int content
   return DeskBoxThumbLayout(content, view, std::clamp(wanted, 0, std::max(0, content - view)));
 }
 
-DeskRect DeskBoxResize(const DeskRect& r, int hit, int dx, int dy, DeskPoint* moved) {
-  DeskRect n = r;
-  DeskPoint m;
+VxRc DeskBoxResize(const VxRc& r, int hit, int dx, int dy, VxPt* moved) {
+  VxRc n = r;
+  VxPt m;
   const bool left = hit == kBoxHitLeft || hit == kBoxHitTopLeft || hit == kBoxHitBottomLeft;
   const bool right = hit == kBoxHitRight || hit == kBoxHitTopRight || hit == kBoxHitBottomRight;
   const bool top = hit == kBoxHitTop || hit == kBoxHitTopLeft || hit == kBoxHitTopRight;
@@ -139,17 +143,17 @@ DeskRect DeskBoxResize(const DeskRect& r, int hit, int dx, int dy, DeskPoint* mo
   return n;
 }
 
-DeskRect DeskBoxMagneticMove(const DeskRect& r, DeskPoint* from, DeskPoint cursor,
-                             const std::vector<DeskRect>& others) {
-  DeskRect n = r;
+VxRc DeskBoxMagneticMove(const VxRc& r, VxPt* from, VxPt cursor,
+                             const std::vector<VxRc>& others) {
+  VxRc n = r;
   std::vector<Span> facing;
-  for (const DeskRect& o : others)
+  for (const VxRc& o : others)
     if (Overlap(n.top, n.bottom, o.top, o.bottom)) facing.push_back(Span{o.left, o.right});
   const int dx = SnapAxis(Span{n.left, n.right}, &from->x, cursor.x, facing);
   n.left += dx;
   n.right += dx;
   facing.clear();
-  for (const DeskRect& o : others)
+  for (const VxRc& o : others)
     if (Overlap(n.left, n.right, o.left, o.right)) facing.push_back(Span{o.top, o.bottom});
   const int dy = SnapAxis(Span{n.top, n.bottom}, &from->y, cursor.y, facing);
   n.top += dy;

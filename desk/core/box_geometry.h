@@ -32,10 +32,6 @@ enum DeskBoxCursor {
   kBoxCursorNESW,
 };
 
-struct DeskPoint {
-  int x = 0, y = 0;
-};
-
 // The frame around a box's list: the title band is 48 pixels, the other sides 10.
 constexpr int kBoxListInsetLeft = 10, kBoxListInsetTop = 48, kBoxListInsetRight = 10,
               kBoxListInsetBottom = 10;
@@ -52,11 +48,13 @@ constexpr int kBoxFlashStart = 60;    // flash counter of a new entry
 // Hit code of point (x, y) on box `r`, regions tried in a fixed order so that the menu
 // button wins over the title and the thumb over the right edge. Rectangles include their
 // left and top but not their right and bottom.
-int DeskBoxHitTest(const DeskRect& r, int thumbPos, int thumbLength, int x, int y);
+int DeskBoxHitTest(const VxRc& r, int thumbPos, int thumbLength, int x, int y);
 DeskBoxCursor DeskBoxCursorFor(int hit);
 // The menu button and the title band, as the drawing needs them.
-DeskRect DeskBoxMenuButton(const DeskRect& r);
-DeskRect DeskBoxListArea(const DeskRect& r);
+VxRc DeskBoxMenuButton(const VxRc& r);
+VxRc DeskBoxListArea(const VxRc& r);
+// A rubber band from `from` to `to` inside box `r`: only its list area can be selected.
+VxRc DeskBoxBand(const VxRc& r, VxPt from, VxPt to);
 
 struct DeskBoxThumb {
   int position = 0;
@@ -64,7 +62,7 @@ struct DeskBoxThumb {
   int scroll = 0;
 };
 
-int DeskBoxViewHeight(const DeskRect& r);
+int DeskBoxViewHeight(const VxRc& r);
 // Thumb of a list with content height `content` shown in `view` pixels at `scroll`; the
 // scroll comes back clamped so the last page ends at the bottom. No thumb and scroll 0 when
 // everything fits.
@@ -77,13 +75,13 @@ DeskBoxThumb DeskBoxWheel(const DeskBoxThumb& thumb, int wheelDelta, int content
 // Resizing by dragging the part `hit` (2 to 9) by (dx, dy): the edges of that part move,
 // but no further than the minimum size allows. `moved` receives how far the dragged part
 // really went, so the remembered point can follow the edge rather than the cursor.
-DeskRect DeskBoxResize(const DeskRect& r, int hit, int dx, int dy, DeskPoint* moved);
+VxRc DeskBoxResize(const VxRc& r, int hit, int dx, int dy, VxPt* moved);
 
 // Moving box `r` by the title from the remembered point `from` towards `cursor`, with the
 // other shown boxes as magnets (topmost first; the first that snaps wins). Returns the new
 // rectangle; `from` becomes the point the next movement is measured from.
-DeskRect DeskBoxMagneticMove(const DeskRect& r, DeskPoint* from, DeskPoint cursor,
-                             const std::vector<DeskRect>& others);
+VxRc DeskBoxMagneticMove(const VxRc& r, VxPt* from, VxPt cursor,
+                             const std::vector<VxRc>& others);
 
 // Alpha (0-255) of the flash over a new entry whose counter is `counter`: up from 60 to 50,
 // down to 40, a smaller pulse from 40 to 30, nothing after.

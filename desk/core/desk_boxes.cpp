@@ -140,7 +140,7 @@ bool DeskBoxNameFromPath(const std::u16string& itemFile, std::u16string* name) {
 }
 
 std::vector<DeskBox> DeskBoxesFromTable(const std::vector<GeziSaveData>& table,
-                                        const DeskRect& page) {
+                                        const VxRc& page) {
   std::vector<DeskBox> boxes;
   for (const GeziSaveData& record : table) {
     DeskBox box;
@@ -157,7 +157,7 @@ std::vector<DeskBox> DeskBoxesFromTable(const std::vector<GeziSaveData>& table,
   return boxes;
 }
 
-bool DeskBoxToRecord(const DeskBox& box, const DeskRect& page, const std::u16string& dataFolder,
+bool DeskBoxToRecord(const DeskBox& box, const VxRc& page, const std::u16string& dataFolder,
                      GeziSaveData* record) {
   GeziSaveData r;
   r.left = WrapSub(box.rect.left, page.left);

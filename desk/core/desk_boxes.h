@@ -6,14 +6,8 @@
 #include <vector>
 
 #include "desk/core/desk_records.h"
+#include "uilib/core/vx_geom.h"
 
-struct DeskRect {
-  int32_t left = 0, top = 0, right = 0, bottom = 0;
-};
-
-inline bool operator==(const DeskRect& a, const DeskRect& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
 
 // List types of a box: icons, or the row list ("列表显示").
 constexpr int kDeskBoxIcons = 0;
@@ -21,7 +15,7 @@ constexpr int kDeskBoxRows = 2;
 
 struct DeskBox {
   std::u16string name;
-  DeskRect rect;  // page coordinates
+  VxRc rect;  // page coordinates
   uint8_t fixedPos = 0;
   int listType = kDeskBoxIcons;
   std::u16string itemFile;  // empty for a box that was never saved
@@ -50,11 +44,11 @@ bool DeskBoxNameFromPath(const std::u16string& itemFile, std::u16string* name);
 // Boxes of the saved table, bottom-most first, placed on the page; records that give no box
 // are left out and do not stop the later ones.
 std::vector<DeskBox> DeskBoxesFromTable(const std::vector<GeziSaveData>& table,
-                                        const DeskRect& page);
+                                        const VxRc& page);
 
 // Record of a live box; `dataFolder` ends in a backslash. False when the path is too long
 // for the record.
-bool DeskBoxToRecord(const DeskBox& box, const DeskRect& page, const std::u16string& dataFolder,
+bool DeskBoxToRecord(const DeskBox& box, const VxRc& page, const std::u16string& dataFolder,
                      GeziSaveData* record);
 
 // True when some record of the table names a box called `name`.

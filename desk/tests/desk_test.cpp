@@ -4,6 +4,7 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <map>
 #include <memory>
 #include <set>
 
@@ -225,6 +226,58 @@ TEST_F(DeskTest, BoxesFollowThePageCornerAndRenamedBoxesUseNewFiles) {
   EXPECT_EQ(after.left, before.left + 50);
   EXPECT_EQ(after.top, before.top + 20);
   EXPECT_EQ(Box(again, L"文档")->list.GetCount(), 3);
+}
+
+TEST_F(DeskTest, BoxesFollowTheWorkAreaAndASmallScreenLosesNothing) {
+  std::map<std::wstring, RECT> wide;  // by box name, as the first run laid them out
+  RECT page{};
+  RECT small{};
+  auto inside = [](const RECT& r, const RECT& p) {
+    return r.left >= p.left && r.top >= p.top && r.right <= p.right && r.bottom <= p.bottom;
+  };
+  auto expectWide = [&](CMyDesk& desk, const char* when) {
+    ASSERT_EQ(desk.Boxes().size(), wide.size()) << when;
+    for (auto& b : desk.Boxes()) EXPECT_TRUE(::EqualRect(&b->rect, &wide[b->name])) << when;
+  };
+  {
+    CMyDesk desk;
+    desk.StartDesk();
+    page = desk.PageRect();
+    // The taskbar moves to the left and the resolution drops to 800 x 600.
+    small = RECT{page.left + 60, page.top, page.left + 860, page.top + 600};
+    desk.NewBox(POINT{page.left + 300, page.top + 100});
+    for (auto& b : desk.Boxes()) wide[b->name] = b->rect;
+    desk.FollowWorkArea(small);
+    EXPECT_TRUE(::EqualRect(&desk.PageRect(), &small));
+    for (auto& b : desk.Boxes()) EXPECT_TRUE(inside(b->rect, small)) << b->name.c_str();
+    const RECT user = Box(desk, L"新建分类")->rect;  // fits: same place from the new corner
+    EXPECT_EQ(user.left, page.left + 360);
+    EXPECT_EQ(user.top, page.top + 100);
+    CRect list;
+    desk.DeskList().GetRect(&list);
+    EXPECT_EQ(list.left, small.left + 10);
+    EXPECT_EQ(list.right, small.right);
+    desk.FollowWorkArea(page);
+    expectWide(desk, "after growing back");
+    desk.FollowWorkArea(small);
+    desk.SaveDesk();  // the program ends on the small screen
+  }
+  {
+    ResetGlobals();
+    LoadConfig();
+    CMyDesk again;  // and starts there again
+    again.StartDesk();
+    again.FollowWorkArea(small);
+    for (auto& b : again.Boxes()) EXPECT_TRUE(inside(b->rect, small)) << b->name.c_str();
+    again.SaveDesk();
+  }
+  ResetGlobals();
+  LoadConfig();
+  CMyDesk large;  // the large screen is back
+  large.StartDesk();
+  expectWide(large, "after two runs on the small screen");
+  EXPECT_EQ(Box(large, L"新建分类")->list.GetCount(), 0);
+  EXPECT_EQ(Box(large, L"文件")->list.GetCount(), 3);
 }
 
 TEST_F(DeskTest, BoxWhoseNameIsNoFileNameKeepsItsItems) {

@@ -33,6 +33,25 @@ struct VxRc {
   constexpr bool operator!=(const VxRc& o) const { return !(*this == o); }
 };
 
+struct VxPt {
+  int x = 0, y = 0;
+  constexpr bool operator==(const VxPt& o) const { return x == o.x && y == o.y; }
+};
+
+// The rectangle a rubber band spans from where the press began to where the pointer is,
+// whichever way it was dragged.
+constexpr VxRc VxBandRect(VxPt from, VxPt to) {
+  return {std::min(from.x, to.x), std::min(from.y, to.y), std::max(from.x, to.x),
+          std::max(from.y, to.y)};
+}
+
+// The part of `a` that lies in `b`; empty (all zero) when they do not meet.
+constexpr VxRc VxIntersection(const VxRc& a, const VxRc& b) {
+  const VxRc r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+               std::min(a.bottom, b.bottom)};
+  return r.IsEmpty() ? VxRc{} : r;
+}
+
 // A source or destination rectangle given as origin and size.
 struct VxXYWH {
   int x = 0, y = 0, w = 0, h = 0;

@@ -13,7 +13,7 @@ int32_t IntAt(const uint8_t* p) {
                               static_cast<uint32_t>(p[3]) << 24);
 }
 
-bool SameRect(const DeskRect& a, const DeskRect& b) { return a == b; }
+bool SameRect(const VxRc& a, const VxRc& b) { return a == b; }
 
 }  // namespace
 
@@ -21,11 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<GeziSaveData> table = DecodeGeziTable(data, size);
   FUZZ_CHECK(table.size() == size / kGeziSaveDataSize);
 
-  DeskRect page{0, 0, 1920, 1040};
+  VxRc page{0, 0, 1920, 1040};
   const size_t tail = size % kGeziSaveDataSize;
   if (tail >= 16) {
     const uint8_t* p = data + size - tail;
-    page = DeskRect{IntAt(p), IntAt(p + 4), IntAt(p + 8), IntAt(p + 12)};
+    page = VxRc{IntAt(p), IntAt(p + 4), IntAt(p + 8), IntAt(p + 12)};
   }
 
   const std::vector<DeskBox> boxes = DeskBoxesFromTable(table, page);

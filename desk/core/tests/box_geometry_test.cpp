@@ -4,7 +4,7 @@
 
 namespace {
 
-const DeskRect kBox{100, 200, 360, 600};  // 260 x 400
+const VxRc kBox{100, 200, 360, 600};  // 260 x 400
 
 int Hit(int x, int y, int thumbPos = 0, int thumbLen = 0) {
   return DeskBoxHitTest(kBox, thumbPos, thumbLen, x, y);
@@ -75,10 +75,10 @@ TEST(BoxHit, CursorShapes) {
 }
 
 TEST(BoxLayout, ListAreaViewHeightAndMenuButton) {
-  const DeskRect a = DeskBoxListArea(kBox);
-  EXPECT_EQ(a, (DeskRect{110, 248, 350, 590}));
+  const VxRc a = DeskBoxListArea(kBox);
+  EXPECT_EQ(a, (VxRc{110, 248, 350, 590}));
   EXPECT_EQ(DeskBoxViewHeight(kBox), 342);
-  EXPECT_EQ(DeskBoxMenuButton(kBox), (DeskRect{331, 210, 350, 230}));
+  EXPECT_EQ(DeskBoxMenuButton(kBox), (VxRc{331, 210, 350, 230}));
 }
 
 TEST(BoxLayout, ContentThatFitsHasNoThumbAndNoScroll) {
@@ -142,10 +142,10 @@ TEST(BoxLayout, WheelScrollsWithinTheContent) {
 }
 
 TEST(BoxResize, EdgesMoveAndStopAtTheMinimum) {
-  DeskPoint moved;
+  VxPt moved;
   // Left edge: width 260 may lose 130.
-  DeskRect r = DeskBoxResize(kBox, kBoxHitLeft, 100, 7, &moved);
-  EXPECT_EQ(r, (DeskRect{200, 200, 360, 600}));
+  VxRc r = DeskBoxResize(kBox, kBoxHitLeft, 100, 7, &moved);
+  EXPECT_EQ(r, (VxRc{200, 200, 360, 600}));
   EXPECT_EQ(moved.x, 100);
   EXPECT_EQ(moved.y, 0);
   r = DeskBoxResize(kBox, kBoxHitLeft, 500, 0, &moved);
@@ -159,20 +159,20 @@ TEST(BoxResize, EdgesMoveAndStopAtTheMinimum) {
   EXPECT_EQ(moved.y, 232);
   // Right and bottom shrink from their side.
   r = DeskBoxResize(kBox, kBoxHitBottomRight, -1000, -1000, &moved);
-  EXPECT_EQ(r, (DeskRect{100, 200, 230, 368}));
+  EXPECT_EQ(r, (VxRc{100, 200, 230, 368}));
   EXPECT_EQ(moved.x, -130);
   EXPECT_EQ(moved.y, -232);
   // Growing has no limit.
   r = DeskBoxResize(kBox, kBoxHitTopLeft, -50, -60, &moved);
-  EXPECT_EQ(r, (DeskRect{50, 140, 360, 600}));
+  EXPECT_EQ(r, (VxRc{50, 140, 360, 600}));
   r = DeskBoxResize(kBox, kBoxHitTopRight, 20, 10, &moved);
-  EXPECT_EQ(r, (DeskRect{100, 210, 380, 600}));
+  EXPECT_EQ(r, (VxRc{100, 210, 380, 600}));
   r = DeskBoxResize(kBox, kBoxHitBottomLeft, 20, 10, &moved);
-  EXPECT_EQ(r, (DeskRect{120, 200, 360, 610}));
+  EXPECT_EQ(r, (VxRc{120, 200, 360, 610}));
   r = DeskBoxResize(kBox, kBoxHitRight, 5, 99, &moved);
-  EXPECT_EQ(r, (DeskRect{100, 200, 365, 600}));
+  EXPECT_EQ(r, (VxRc{100, 200, 365, 600}));
   r = DeskBoxResize(kBox, kBoxHitBottom, 99, 5, &moved);
-  EXPECT_EQ(r, (DeskRect{100, 200, 360, 605}));
+  EXPECT_EQ(r, (VxRc{100, 200, 360, 605}));
   // Other codes leave the box alone.
   r = DeskBoxResize(kBox, kBoxHitTitle, 30, 30, &moved);
   EXPECT_EQ(r, kBox);
@@ -180,107 +180,107 @@ TEST(BoxResize, EdgesMoveAndStopAtTheMinimum) {
 }
 
 TEST(BoxResize, UndersizedBoxMayGrowButNotShrink) {
-  const DeskRect small{0, 0, 100, 100};
-  DeskPoint moved;
+  const VxRc small{0, 0, 100, 100};
+  VxPt moved;
   EXPECT_EQ(DeskBoxResize(small, kBoxHitLeft, 10, 0, &moved), small);
   EXPECT_EQ(moved.x, 0);
-  EXPECT_EQ(DeskBoxResize(small, kBoxHitBottomRight, 10, -10, &moved), (DeskRect{0, 0, 110, 100}));
-  EXPECT_EQ(DeskBoxResize(small, kBoxHitTop, 0, -10, &moved), (DeskRect{0, -10, 100, 100}));
+  EXPECT_EQ(DeskBoxResize(small, kBoxHitBottomRight, 10, -10, &moved), (VxRc{0, 0, 110, 100}));
+  EXPECT_EQ(DeskBoxResize(small, kBoxHitTop, 0, -10, &moved), (VxRc{0, -10, 100, 100}));
 }
 
 TEST(BoxSnap, FreeMoveWithoutNeighbours) {
-  DeskPoint from{10, 10};
-  const DeskRect r = DeskBoxMagneticMove(kBox, &from, DeskPoint{40, -20}, {});
-  EXPECT_EQ(r, (DeskRect{130, 170, 390, 570}));
+  VxPt from{10, 10};
+  const VxRc r = DeskBoxMagneticMove(kBox, &from, VxPt{40, -20}, {});
+  EXPECT_EQ(r, (VxRc{130, 170, 390, 570}));
   EXPECT_EQ(from.x, 40);
   EXPECT_EQ(from.y, -20);
 }
 
 TEST(BoxSnap, ApproachWithinFifteenJumpsToAFivePixelGap) {
-  const DeskRect neighbour{400, 300, 600, 500};  // overlaps vertically, 40 to the right
-  DeskPoint from{0, 0};
-  DeskRect r = DeskBoxMagneticMove(kBox, &from, DeskPoint{20, 0}, {neighbour});
+  const VxRc neighbour{400, 300, 600, 500};  // overlaps vertically, 40 to the right
+  VxPt from{0, 0};
+  VxRc r = DeskBoxMagneticMove(kBox, &from, VxPt{20, 0}, {neighbour});
   EXPECT_EQ(r.right, 380);  // gap 20: still free
-  r = DeskBoxMagneticMove(r, &from, DeskPoint{26, 0}, {neighbour});
+  r = DeskBoxMagneticMove(r, &from, VxPt{26, 0}, {neighbour});
   EXPECT_EQ(neighbour.left - r.right, 5);  // gap would be 14: jumps to 5
   EXPECT_EQ(from.x, 26);
   EXPECT_EQ(r.right - r.left, 260);
 }
 
 TEST(BoxSnap, HeldUnderTwentyOnePixelsThenFreedByOnePixel) {
-  const DeskRect neighbour{400, 300, 600, 500};
-  DeskRect r{135, 200, 395, 600};  // gap exactly 5
-  DeskPoint from{0, 0};
+  const VxRc neighbour{400, 300, 600, 500};
+  VxRc r{135, 200, 395, 600};  // gap exactly 5
+  VxPt from{0, 0};
   for (int x : {1, 10, 20, -20}) {
-    DeskPoint f = from;
-    EXPECT_EQ(DeskBoxMagneticMove(r, &f, DeskPoint{x, 0}, {neighbour}), r) << x;
+    VxPt f = from;
+    EXPECT_EQ(DeskBoxMagneticMove(r, &f, VxPt{x, 0}, {neighbour}), r) << x;
     EXPECT_EQ(f.x, 0) << x;
   }
   // 21 pixels towards it: one pixel closer, the remembered point 20 further.
-  DeskRect freed = DeskBoxMagneticMove(r, &from, DeskPoint{21, 0}, {neighbour});
+  VxRc freed = DeskBoxMagneticMove(r, &from, VxPt{21, 0}, {neighbour});
   EXPECT_EQ(neighbour.left - freed.right, 4);
   EXPECT_EQ(from.x, 20);
   // Afterwards it moves freely on (it is closer than the gap, so nothing pulls it).
-  freed = DeskBoxMagneticMove(freed, &from, DeskPoint{30, 0}, {neighbour});
+  freed = DeskBoxMagneticMove(freed, &from, VxPt{30, 0}, {neighbour});
   EXPECT_EQ(neighbour.left - freed.right, -6);
   // Torn away from the neighbour, it leaves freely too.
-  DeskPoint back{0, 0};
-  DeskRect away = DeskBoxMagneticMove(r, &back, DeskPoint{-25, 0}, {neighbour});
+  VxPt back{0, 0};
+  VxRc away = DeskBoxMagneticMove(r, &back, VxPt{-25, 0}, {neighbour});
   EXPECT_EQ(neighbour.left - away.right, 6);
   EXPECT_EQ(back.x, -20);
-  away = DeskBoxMagneticMove(away, &back, DeskPoint{-28, 0}, {neighbour});
+  away = DeskBoxMagneticMove(away, &back, VxPt{-28, 0}, {neighbour});
   EXPECT_EQ(neighbour.left - away.right, 14);
   // Coming back it snaps again.
-  away = DeskBoxMagneticMove(away, &back, DeskPoint{-27, 0}, {neighbour});
+  away = DeskBoxMagneticMove(away, &back, VxPt{-27, 0}, {neighbour});
   EXPECT_EQ(neighbour.left - away.right, 5);
 }
 
 TEST(BoxSnap, HeldBoxStillSlidesAlongTheNeighbour) {
-  const DeskRect neighbour{400, 300, 600, 500};
-  const DeskRect r{135, 200, 395, 600};
-  DeskPoint from{0, 0};
-  const DeskRect moved = DeskBoxMagneticMove(r, &from, DeskPoint{3, 40}, {neighbour});
-  EXPECT_EQ(moved, (DeskRect{135, 240, 395, 640}));
+  const VxRc neighbour{400, 300, 600, 500};
+  const VxRc r{135, 200, 395, 600};
+  VxPt from{0, 0};
+  const VxRc moved = DeskBoxMagneticMove(r, &from, VxPt{3, 40}, {neighbour});
+  EXPECT_EQ(moved, (VxRc{135, 240, 395, 640}));
 }
 
 TEST(BoxSnap, OvershootIsPushedBackButALongJumpPasses) {
-  const DeskRect neighbour{400, 300, 600, 500};
-  DeskPoint from{0, 0};
+  const VxRc neighbour{400, 300, 600, 500};
+  VxPt from{0, 0};
   // From gap 40 to gap -10: pushed out to 5.
-  DeskRect r = DeskBoxMagneticMove(kBox, &from, DeskPoint{50, 0}, {neighbour});
+  VxRc r = DeskBoxMagneticMove(kBox, &from, VxPt{50, 0}, {neighbour});
   EXPECT_EQ(neighbour.left - r.right, 5);
   // From gap 40 to gap -20: meant to pass.
-  from = DeskPoint{0, 0};
-  r = DeskBoxMagneticMove(kBox, &from, DeskPoint{60, 0}, {neighbour});
+  from = VxPt{0, 0};
+  r = DeskBoxMagneticMove(kBox, &from, VxPt{60, 0}, {neighbour});
   EXPECT_EQ(neighbour.left - r.right, -20);
 }
 
 TEST(BoxSnap, OnlyNeighboursOverlappingOnTheOtherAxisAttract) {
-  const DeskRect below{400, 700, 600, 900};  // does not overlap vertically
-  DeskPoint from{0, 0};
-  DeskRect r = DeskBoxMagneticMove(kBox, &from, DeskPoint{30, 0}, {below});
+  const VxRc below{400, 700, 600, 900};  // does not overlap vertically
+  VxPt from{0, 0};
+  VxRc r = DeskBoxMagneticMove(kBox, &from, VxPt{30, 0}, {below});
   EXPECT_EQ(r.right, 390);
   // Vertical snapping against a box under it.
-  const DeskRect under{50, 620, 300, 800};
-  from = DeskPoint{0, 0};
-  r = DeskBoxMagneticMove(kBox, &from, DeskPoint{0, 8}, {under});
+  const VxRc under{50, 620, 300, 800};
+  from = VxPt{0, 0};
+  r = DeskBoxMagneticMove(kBox, &from, VxPt{0, 8}, {under});
   EXPECT_EQ(under.top - r.bottom, 5);
   // Leftwards and upwards work the same way.
-  const DeskRect leftOf{0, 250, 95, 400};
-  from = DeskPoint{0, 0};
-  r = DeskBoxMagneticMove(DeskRect{110, 200, 370, 600}, &from, DeskPoint{-3, 0}, {leftOf});
+  const VxRc leftOf{0, 250, 95, 400};
+  from = VxPt{0, 0};
+  r = DeskBoxMagneticMove(VxRc{110, 200, 370, 600}, &from, VxPt{-3, 0}, {leftOf});
   EXPECT_EQ(r.left - leftOf.right, 5);
-  const DeskRect above{150, 0, 300, 200};
-  from = DeskPoint{0, 0};
-  r = DeskBoxMagneticMove(DeskRect{100, 210, 360, 600}, &from, DeskPoint{0, -2}, {above});
+  const VxRc above{150, 0, 300, 200};
+  from = VxPt{0, 0};
+  r = DeskBoxMagneticMove(VxRc{100, 210, 360, 600}, &from, VxPt{0, -2}, {above});
   EXPECT_EQ(r.top - above.bottom, 5);
 }
 
 TEST(BoxSnap, FirstSnappingNeighbourWins) {
-  const DeskRect nearFirst{392, 300, 500, 400};  // 32 away: no snap reach from 20 travel
-  const DeskRect second{380, 400, 500, 500};     // 20 away
-  DeskPoint from{0, 0};
-  const DeskRect r = DeskBoxMagneticMove(kBox, &from, DeskPoint{8, 0}, {nearFirst, second});
+  const VxRc nearFirst{392, 300, 500, 400};  // 32 away: no snap reach from 20 travel
+  const VxRc second{380, 400, 500, 500};     // 20 away
+  VxPt from{0, 0};
+  const VxRc r = DeskBoxMagneticMove(kBox, &from, VxPt{8, 0}, {nearFirst, second});
   EXPECT_EQ(second.left - r.right, 5);
 }
 

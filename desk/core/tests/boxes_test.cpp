@@ -110,7 +110,7 @@ TEST(DeskNames, NameFromPath) {
 }
 
 TEST(DeskBoxes, TableWithoutBackslashRecordIsSkipped) {
-  const DeskRect page{0, 40, 1920, 1040};
+  const VxRc page{0, 40, 1920, 1040};
   std::vector<GeziSaveData> table = {
       Record(1655, 32, 1915, 432, u"C:\\VuZiro\\文件夹"),
       Record(0, 0, 10, 10, u"broken"),
@@ -122,7 +122,7 @@ TEST(DeskBoxes, TableWithoutBackslashRecordIsSkipped) {
   const std::vector<DeskBox> boxes = DeskBoxesFromTable(table, page);
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[0].name, u"文件夹");
-  EXPECT_EQ(boxes[0].rect, (DeskRect{1655, 72, 1915, 472}));
+  EXPECT_EQ(boxes[0].rect, (VxRc{1655, 72, 1915, 472}));
   EXPECT_EQ(boxes[0].listType, kDeskBoxIcons);
   EXPECT_EQ(boxes[0].fixedPos, 0);
   EXPECT_EQ(boxes[0].itemFile, u"C:\\VuZiro\\文件夹");
@@ -134,11 +134,11 @@ TEST(DeskBoxes, TableWithoutBackslashRecordIsSkipped) {
 TEST(DeskBoxes, PositionsFollowThePageCorner) {
   DeskBox box;
   box.name = u"文件";
-  box.rect = DeskRect{1655, 477, 1915, 1035};
+  box.rect = VxRc{1655, 477, 1915, 1035};
   box.listType = kDeskBoxRows;
   box.fixedPos = 1;
   GeziSaveData rec;
-  ASSERT_TRUE(DeskBoxToRecord(box, DeskRect{0, 40, 1920, 1040}, u"C:\\VuZiro\\", &rec));
+  ASSERT_TRUE(DeskBoxToRecord(box, VxRc{0, 40, 1920, 1040}, u"C:\\VuZiro\\", &rec));
   EXPECT_EQ(rec.left, 1655);
   EXPECT_EQ(rec.top, 437);
   EXPECT_EQ(rec.right, 1915);
@@ -147,9 +147,9 @@ TEST(DeskBoxes, PositionsFollowThePageCorner) {
   EXPECT_EQ(rec.fixedPos, 1);
   EXPECT_EQ(rec.itemFile, u"C:\\VuZiro\\文件");
   // The same record on a page that moved keeps the box at the same place on the page.
-  const std::vector<DeskBox> moved = DeskBoxesFromTable({rec}, DeskRect{100, 0, 2020, 1000});
+  const std::vector<DeskBox> moved = DeskBoxesFromTable({rec}, VxRc{100, 0, 2020, 1000});
   ASSERT_EQ(moved.size(), 1u);
-  EXPECT_EQ(moved[0].rect, (DeskRect{1755, 437, 2015, 995}));
+  EXPECT_EQ(moved[0].rect, (VxRc{1755, 437, 2015, 995}));
   EXPECT_EQ(moved[0].listType, kDeskBoxRows);
 }
 
@@ -161,7 +161,7 @@ TEST(DeskBoxes, ExtremeOffsetsWrapAndSaveBackUnchanged) {
   rec.right = INT32_MAX;
   rec.bottom = -5;
   rec.itemFile = u"C:\\VuZiro\\文件";
-  const DeskRect page{-1920, 40, 0, 1040};
+  const VxRc page{-1920, 40, 0, 1040};
   const std::vector<DeskBox> boxes = DeskBoxesFromTable({rec}, page);
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].rect.left, INT32_MAX - 1920);
@@ -172,7 +172,7 @@ TEST(DeskBoxes, ExtremeOffsetsWrapAndSaveBackUnchanged) {
   EXPECT_EQ(back.top, rec.top);
   EXPECT_EQ(back.right, rec.right);
   EXPECT_EQ(back.bottom, rec.bottom);
-  const std::vector<DeskBox> pushed = DeskBoxesFromTable({rec}, DeskRect{10, -10, 1930, 1030});
+  const std::vector<DeskBox> pushed = DeskBoxesFromTable({rec}, VxRc{10, -10, 1930, 1030});
   ASSERT_EQ(pushed.size(), 1u);
   EXPECT_EQ(pushed[0].rect.left, INT32_MIN + 9);
   EXPECT_EQ(pushed[0].rect.top, INT32_MAX - 9);
@@ -182,10 +182,10 @@ TEST(DeskBoxes, UnsafeBoxNameSurvivesSaveAndLoad) {
   DeskBox box;
   box.name = u"照片: 2024?";
   GeziSaveData rec;
-  ASSERT_TRUE(DeskBoxToRecord(box, DeskRect{}, u"C:\\VuZiro\\", &rec));
+  ASSERT_TRUE(DeskBoxToRecord(box, VxRc{}, u"C:\\VuZiro\\", &rec));
   EXPECT_EQ(rec.itemFile, u"C:\\VuZiro\\照片%003A 2024%003F");
   EXPECT_EQ(rec.iconView, 1);
-  const std::vector<DeskBox> back = DeskBoxesFromTable({rec}, DeskRect{});
+  const std::vector<DeskBox> back = DeskBoxesFromTable({rec}, VxRc{});
   ASSERT_EQ(back.size(), 1u);
   EXPECT_EQ(back[0].name, box.name);
 }
@@ -196,10 +196,10 @@ TEST(DeskBoxes, RecordPathTooLongIsRefused) {
   box.name = std::u16string(261 - folder.size(), u'n');
   GeziSaveData rec;
   rec.itemFile = u"kept";
-  EXPECT_FALSE(DeskBoxToRecord(box, DeskRect{}, folder, &rec));
+  EXPECT_FALSE(DeskBoxToRecord(box, VxRc{}, folder, &rec));
   EXPECT_EQ(rec.itemFile, u"kept");
   box.name.pop_back();
-  ASSERT_TRUE(DeskBoxToRecord(box, DeskRect{}, folder, &rec));
+  ASSERT_TRUE(DeskBoxToRecord(box, VxRc{}, folder, &rec));
   EXPECT_EQ(rec.itemFile.size(), 260u);
   std::vector<uint8_t> bytes;
   EXPECT_TRUE(EncodeGeziSaveData(rec, &bytes));

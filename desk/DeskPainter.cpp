@@ -1,6 +1,6 @@
 // Drawing of the desk page: box frames and titles, cached box contents, scroll thumbs,
 // menu buttons, the desk list, the rubber band and the flash of new entries.
-#include "desk/MyDesk.h"
+#include "desk/DeskPainter.h"
 
 #include <algorithm>
 #include <cstring>
@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "base/AppGlobals.h"
+#include "desk/DeskInput.h"
 #include "uilib/VxPaint.h"
 #include "uilib/VxRaii.h"
 #include "desk/core/box_geometry.h"
@@ -216,27 +217,25 @@ class DeskCanvas {
   bool plusPending_ = false;
 };
 
-void CMyDesk::SkinList(VxListCtrl& list) {
+void CDeskPainter::SkinList(VxListCtrl& list) {
   list.SetMouseMoveImage(m_draw->hoverPaths);
   list.SetMouseDownImage(m_draw->pressedPaths);
   list.SetFouceImage(m_draw->focusPaths);
 }
 
-void CMyDesk::Draw(Gdiplus::Graphics& g, int width, int height) {
-  (void)width, (void)height;
+void CDeskPainter::Draw(Gdiplus::Graphics& g) {
   LoadDrawResources();
   DeskCanvas canvas(g, nullptr);
   DrawPage(canvas);
 }
 
-void CMyDesk::DrawFrame(Gdiplus::Graphics& g, const VxPixels& frame, int width, int height) {
-  (void)width, (void)height;
+void CDeskPainter::DrawFrame(Gdiplus::Graphics& g, const VxPixels& frame) {
   LoadDrawResources();
   DeskCanvas canvas(g, &frame);
   DrawPage(canvas);
 }
 
-void CMyDesk::LoadDrawResources() {
+void CDeskPainter::LoadDrawResources() {
   if (!m_draw) {
     m_draw.reset(new DeskDrawResources);
     DeskDrawResources& d = *m_draw;
@@ -258,41 +257,44 @@ void CMyDesk::LoadDrawResources() {
   }
 }
 
-void CMyDesk::DrawPage(DeskCanvas& canvas) {
+void CDeskPainter::DrawPage(DeskCanvas& canvas) {
   if (m_times) ++m_times->frames;
-  if (!m_iconsHidden)
-    for (auto& b : m_boxes)
+  if (!m_model.IconsHidden())
+    for (auto& b : m_model.Boxes())
       if (b->shown) DrawBox(canvas, b.get());
   if (!m_deskSkinned) {
-    SkinList(m_deskList);
+    SkinList(m_model.DeskList());
     m_deskSkinned = TRUE;
   }
-  if (m_deskList.IsShow()) {
+  if (m_model.DeskList().IsShow()) {
     PartClock clock(Part(m_times, &DeskDrawTimes::deskList));
     // Labels lie straight on the wallpaper: a faint dark cell keeps them legible on light
     // pictures.
     DrawRestingCells(canvas);
-    m_deskList.Draw(canvas.Plus());
+    m_model.DeskList().Draw(canvas.Plus());
   }
-  if (m_deskList.IsShow()) DrawFlashes(canvas, m_deskList, nullptr);
-  if (m_pressPending && !::IsRectEmpty(&m_band)) {
-    PartClock clock(Part(m_times, &DeskDrawTimes::deskList));
-    Gdiplus::Graphics& g = canvas.Plus();
-    const Gdiplus::Rect band(m_band.left, m_band.top, m_band.right - m_band.left,
-                             m_band.bottom - m_band.top);
-    Gdiplus::SolidBrush fill(Gdiplus::Color(0x64, 0x33, 0x99, 0xFF));
-    g.FillRectangle(&fill, band);
-    Gdiplus::Pen pen(Gdiplus::Color(0xFF, 0x33, 0x99, 0xFF), 1.0f);
-    g.DrawRectangle(&pen, band.X, band.Y, band.Width - 1, band.Height - 1);
-  }
+  if (m_model.DeskList().IsShow()) DrawFlashes(canvas, m_model.DeskList(), nullptr);
+  DrawBand(canvas);
 }
 
-void CMyDesk::DrawRestingCells(DeskCanvas& canvas) {
+void CDeskPainter::DrawBand(DeskCanvas& canvas) {
+  const RECT& r = m_input.BandRect();
+  if (!m_input.PressPending() || ::IsRectEmpty(&r)) return;
+  PartClock clock(Part(m_times, &DeskDrawTimes::deskList));
+  Gdiplus::Graphics& g = canvas.Plus();
+  const Gdiplus::Rect band(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  Gdiplus::SolidBrush fill(Gdiplus::Color(0x64, 0x33, 0x99, 0xFF));
+  g.FillRectangle(&fill, band);
+  Gdiplus::Pen pen(Gdiplus::Color(0xFF, 0x33, 0x99, 0xFF), 1.0f);
+  g.DrawRectangle(&pen, band.X, band.Y, band.Width - 1, band.Height - 1);
+}
+
+void CDeskPainter::DrawRestingCells(DeskCanvas& canvas) {
   DeskDrawResources& d = *m_draw;
   const VxPixels* frame = canvas.Frame();
   if (!frame) {
     Gdiplus::Graphics& g = canvas.Plus();
-    for (VxListItem* e : m_deskList.Items())
+    for (VxListItem* e : m_model.DeskList().Items())
       if (e->IsPlaced() && e->nMouseState == 0 && !e->IsSelected())
         d.rest.Draw(
             g, Gdiplus::Rect(e->rcHover.left, e->rcHover.top, e->rcHover.right - e->rcHover.left,
@@ -305,7 +307,7 @@ void CMyDesk::DrawRestingCells(DeskCanvas& canvas) {
   d.restFrameH = frame->height;
   const unsigned now = ++d.restFrame;
   InPlaceRenderer renderer(frame->width, frame->height);
-  for (VxListItem* e : m_deskList.Items()) {
+  for (VxListItem* e : m_model.DeskList().Items()) {
     const RECT& r = e->rcHover;
     if (!e->IsPlaced() || e->nMouseState != 0 || e->IsSelected() || r.right <= r.left ||
         r.bottom <= r.top)
@@ -326,7 +328,7 @@ void CMyDesk::DrawRestingCells(DeskCanvas& canvas) {
     it = it->second.frame == now ? std::next(it) : d.rests.erase(it);
 }
 
-void CMyDesk::DrawBoxChrome(Gdiplus::Graphics& g, GetZhiItem* box, int bw, int bh) {
+void CDeskPainter::DrawBoxChrome(Gdiplus::Graphics& g, GetZhiItem* box, int bw, int bh) {
   DeskDrawResources& d = *m_draw;
   {
     // The stretched slices are flat along their stretch; sampling them without filtering
@@ -345,7 +347,7 @@ void CMyDesk::DrawBoxChrome(Gdiplus::Graphics& g, GetZhiItem* box, int bw, int b
   VxDrawShadowText(&g, box->name.c_str(), *d.label, *d.format, text, shadow, title, offset, 2.4f);
 }
 
-void CMyDesk::DrawBox(DeskCanvas& canvas, GetZhiItem* box) {
+void CDeskPainter::DrawBox(DeskCanvas& canvas, GetZhiItem* box) {
   DeskDrawResources& d = *m_draw;
   const RECT& r = box->rect;
   const int bw = r.right - r.left, bh = r.bottom - r.top;
@@ -370,7 +372,7 @@ void CMyDesk::DrawBox(DeskCanvas& canvas, GetZhiItem* box) {
   }
   {
     PartClock clock(Part(m_times, &DeskDrawTimes::boxLists));
-    const RECT area = BoxListArea(box);
+    const RECT area = CDeskModel::BoxListArea(box);
     const int w = area.right - area.left + 5;
     const int content = std::max(box->list.GetListMaxHeight(), box->viewHeight) + 5;
     if (!box->cache && w > 5) {
@@ -392,7 +394,7 @@ void CMyDesk::DrawBox(DeskCanvas& canvas, GetZhiItem* box) {
     // Drawn in place every time: the stretched middle is filtered, and where the filter reads
     // depends on where the thumb lies, so a rendering made elsewhere would not match.
     Gdiplus::Graphics& g = canvas.Plus();
-    const int state = m_pressPending && box->titleHit == kBoxHitThumb ? 2 : box->hoverBox ? 1 : 0;
+    const int state = m_input.PressPending() && box->titleHit == kBoxHitThumb ? 2 : box->hoverBox ? 1 : 0;
     const int x = r.right - 13, y = r.top + kBoxListInsetTop + box->thumbPos, len = box->thumbLen;
     DrawStripFrame(g, d.thumbTop.get(), state, kThumbWidth, kThumbPiece,
                    Gdiplus::Rect(x, y, kThumbWidth, kThumbPiece));
@@ -401,7 +403,7 @@ void CMyDesk::DrawBox(DeskCanvas& canvas, GetZhiItem* box) {
     DrawStripFrame(g, d.thumbBottom.get(), state, kThumbWidth, kThumbPiece,
                    Gdiplus::Rect(x, y + len - kThumbPiece, kThumbWidth, kThumbPiece));
   }
-  const int menuState = m_pressPending && box->titleHit == kBoxHitMenu ? 2 : box->hoverMenu ? 1 : 0;
+  const int menuState = m_input.PressPending() && box->titleHit == kBoxHitMenu ? 2 : box->hoverMenu ? 1 : 0;
   std::unique_ptr<VxPixelImage>& menu = d.menuStates[menuState];
   if (!menu)
     menu = Render(kMenuWidth, kMenuHeight, [&](Gdiplus::Graphics& mg) {
@@ -411,12 +413,12 @@ void CMyDesk::DrawBox(DeskCanvas& canvas, GetZhiItem* box) {
   if (menu) canvas.Blend(*menu, r.right - 29, r.top + 10, kMenuWidth, kMenuHeight, 0, 0);
 }
 
-void CMyDesk::DrawFlashes(DeskCanvas& canvas, VxListCtrl& list, GetZhiItem* box) {
+void CDeskPainter::DrawFlashes(DeskCanvas& canvas, VxListCtrl& list, GetZhiItem* box) {
   PartClock clock(Part(m_times, &DeskDrawTimes::flashes));
   // A box shows its highlights only where its list shows.
   RECT clip{0, 0, 0, 0};
   if (box) {
-    const RECT area = BoxListArea(box);
+    const RECT area = CDeskModel::BoxListArea(box);
     clip = RECT{area.left, area.top, area.right, area.top + box->viewHeight};
   }
   for (VxListItem* e : list.Items()) {

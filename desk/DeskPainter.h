@@ -1,0 +1,60 @@
+#pragma once
+// Painting of the desk page: box frames and titles, box lists from their cached renderings,
+// scroll thumbs, menu buttons, the desk list, the rubber band and the flash of new entries,
+// with the images and caches that keep a frame cheap.
+#include <windows.h>
+
+#include <memory>
+
+#include "desk/DeskModel.h"
+#include "uilib/VxGdiplus.h"
+#include "uilib/core/vx_blend.h"
+
+class CDeskInput;
+
+// Milliseconds the page drawing spent in each part, summed over every frame drawn while a
+// benchmark lends the desk this record (SetDrawTimes); nothing is timed without one.
+struct DeskDrawTimes {
+  double boxFrames = 0;    // frames and titles of the boxes
+  double boxLists = 0;     // the boxes' lists
+  double boxControls = 0;  // scroll thumbs and menu buttons
+  double flashes = 0;      // highlights of new entries, in boxes and on the desk list
+  double deskList = 0;     // the desk list with its resting cells, and the rubber band
+  double rebuilds = 0;     // cached images made again (included in the parts above)
+  int frames = 0;
+};
+
+struct DeskDrawResources;
+class DeskCanvas;
+struct DeskDrawResourcesDeleter {
+  void operator()(DeskDrawResources* r) const;
+};
+
+class CDeskPainter {
+ public:
+  CDeskPainter(CDeskModel& model, const CDeskInput& input) : m_model(model), m_input(input) {}
+  CDeskPainter(const CDeskPainter&) = delete;
+  CDeskPainter& operator=(const CDeskPainter&) = delete;
+
+  void Draw(Gdiplus::Graphics& g);
+  // The boxes' cached images go straight into the frame's memory.
+  void DrawFrame(Gdiplus::Graphics& g, const VxPixels& frame);
+  // The frame and title of a box at the origin of `g`.
+  void DrawBoxChrome(Gdiplus::Graphics& g, GetZhiItem* box, int width, int height);
+  void SetDrawTimes(DeskDrawTimes* times) { m_times = times; }
+
+ private:
+  void LoadDrawResources();
+  void DrawPage(DeskCanvas& canvas);
+  void DrawBox(DeskCanvas& canvas, GetZhiItem* box);
+  void DrawFlashes(DeskCanvas& canvas, VxListCtrl& list, GetZhiItem* box);
+  void DrawRestingCells(DeskCanvas& canvas);
+  void DrawBand(DeskCanvas& canvas);
+  void SkinList(VxListCtrl& list);
+
+  CDeskModel& m_model;
+  const CDeskInput& m_input;
+  std::unique_ptr<DeskDrawResources, DeskDrawResourcesDeleter> m_draw;
+  DeskDrawTimes* m_times = nullptr;
+  BOOL m_deskSkinned = FALSE;
+};

@@ -1,0 +1,333 @@
+// The desk model in step with the desktop: building entries from desktop children, desk
+// start, organizing, the placement rule, change notifications and synchronising.
+#include <shlobj.h>
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "base/AppConfig.h"
+#include "base/AppGlobals.h"
+#include "desk/DeskEntries.h"
+#include "desk/DeskFiles.h"
+#include "desk/DeskModel.h"
+#include "desk/MyDesk.h"
+#include "desk/core/box_geometry.h"
+#include "desk/core/desk_boxes.h"
+#include "desk/core/desk_place.h"
+#include "desk/core/desk_text.h"
+#include "uilib/VxTypes.h"
+
+// ---- scan and organize ----
+int CDeskModel::BuildEntry(LPCITEMIDLIST pidl, VxListItem* entry, int check) {
+  if (!pidl || !entry) return 0;
+  if (check && IsShown(pidl)) return 0;
+  return FillEntry(pidl, m_shell.DisplayName(pidl), m_shell.ParseName(pidl), entry);
+}
+
+int CDeskModel::BuildEntry(const DesktopChild& child, VxListItem* entry, int check) {
+  if (!child.pidl || !entry) return 0;
+  if (check && IsShownChild(child, ShownNames())) return 0;
+  return FillEntry(child.pidl.get(), child.displayName, child.parseName, entry);
+}
+
+CDeskModel::ShownItems CDeskModel::ShownNames() const {
+  ShownItems names;
+  auto lists = const_cast<CDeskModel*>(this)->AllLists();
+  for (VxListCtrl* list : lists)
+    for (VxListItem* e : list->Items()) names.emplace(DeskFoldCase(ToU16(e->szPath)), DeskEntryPidl(e));
+  return names;
+}
+
+BOOL CDeskModel::IsShownChild(const DesktopChild& child, const ShownItems& names) const {
+  // Entries keep the parsing name they were built with and are rebuilt on every rename
+  // notification, so a child whose name no entry carries is not shown.
+  const auto same = names.equal_range(DeskFoldCase(ToU16(child.parseName)));
+  if (same.first == same.second) return FALSE;
+  for (auto it = same.first; it != same.second; ++it)
+    if (m_shell.SameItem(it->second, child.pidl.get())) return TRUE;
+  return IsShown(child.pidl.get());
+}
+
+int CDeskModel::FillEntry(LPCITEMIDLIST pidl, const std::wstring& display, const std::wstring& parse,
+                       VxListItem* entry) {
+  const int kind = ClassifyDesktopItem(parse);
+  if (kind == 0) return 0;
+  delete entry->pIcon;
+  entry->pIcon = m_shell.Icon48(pidl, parse, kind);
+  if (entry->pData && entry->pfnFreeData) entry->pfnFreeData(entry->pData);
+  entry->pData = ::ILClone(pidl);
+  entry->pfnFreeData = &FreePidl;
+  DeskCopyName(entry->szName, display);
+  DeskCopyName(entry->szPath, parse);
+  entry->nData[kEntryKind] = kind;
+  entry->ClearTextCache();
+  return 1;
+}
+
+void CDeskModel::StartDesk() {
+  // Windows before Vista report the work area in screen terms with the origin wherever the
+  // taskbar leaves it; the page then starts at 0,0.
+  RECT work{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  if (IsPreVistaWindows())
+    m_desk.SetPageRect(RECT{0, 0, work.right - work.left, work.bottom - work.top});
+  else
+    m_desk.SetPageRect(work);
+  m_deskList.SetArrange(TRUE);  // the desk list fills columns, like the Windows desktop
+  m_deskList.SetListMode(VXLM_FREE);
+  m_deskList.SetParent(OwnerHwnd());
+  VxListCallbacks cb;
+  cb.pfnDblClick = &DeskOpenEntry;
+  cb.lpParam = this;
+  m_deskList.SetListCallBack(&cb);
+  PlaceDeskList();
+  Organize(0);
+  RegisterShellNotify();
+}
+
+void CDeskModel::RegisterShellNotify() {
+  HWND owner = OwnerHwnd();
+  if (!owner || m_notifyId) return;
+  LPITEMIDLIST desktop = nullptr;
+  if (FAILED(::SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &desktop))) return;
+  // The desktop's files live in the Desktop directories, whose notifications carry their
+  // file-system identifier lists: watch those folders as well as the desktop itself.
+  LPITEMIDLIST userDir = nullptr, commonDir = nullptr;
+  ::SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOPDIRECTORY, &userDir);
+  ::SHGetSpecialFolderLocation(nullptr, CSIDL_COMMON_DESKTOPDIRECTORY, &commonDir);
+  // Watched recursively because some shells (Wine) deliver nothing to a non-recursive watch;
+  // OnShellChangeMessage drops what happens deeper than the desktop itself.
+  SHChangeNotifyEntry entries[3] = {{desktop, TRUE}, {userDir, TRUE}, {commonDir, TRUE}};
+  const int count = userDir ? (commonDir ? 3 : 2) : 1;
+  // New delivery hands over a lock on the notification, so its identifier lists stay valid
+  // while the handler runs.
+  m_notifyId = ::SHChangeNotifyRegister(
+      owner, SHCNRF_InterruptLevel | SHCNRF_ShellLevel | SHCNRF_NewDelivery, SHCNE_ALLEVENTS,
+      WM_DESK_SHELLCHANGE, count, entries);
+  ::CoTaskMemFree(desktop);
+  ::CoTaskMemFree(userDir);
+  ::CoTaskMemFree(commonDir);
+}
+
+bool CDeskModel::IsDesktopLevel(LPCITEMIDLIST pidl) const {
+  if (!pidl) return false;
+  const std::wstring path = DeskAbsoluteParseName(m_shell.Folder(), pidl);
+  const size_t slash = path.rfind(L'\\');
+  if (slash == std::wstring::npos) return true;  // a shell item of the desktop itself
+  std::wstring folder = path.substr(0, slash);
+  for (int csidl : {CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY}) {
+    wchar_t dir[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, dir))) continue;
+    if (DeskSameText(folder, dir) || DeskSameText(path, dir)) return true;
+  }
+  return false;
+}
+
+void CDeskModel::OnShellChangeMessage(WPARAM wParam, LPARAM lParam) {
+  PIDLIST_ABSOLUTE* pidls = nullptr;
+  LONG event = 0;
+  HANDLE lock = ::SHChangeNotification_Lock(reinterpret_cast<HANDLE>(wParam),
+                                            static_cast<DWORD>(lParam), &pidls, &event);
+  if (!lock) return;
+  LPCITEMIDLIST first = pidls ? pidls[0] : nullptr, second = pidls ? pidls[1] : nullptr;
+  if (IsDesktopLevel(first) || IsDesktopLevel(second)) OnShellChange(event, first, second);
+  ::SHChangeNotification_Unlock(lock);
+}
+
+void CDeskModel::Organize(int repaint) {
+  AppGlobals& g = TheApp();
+  if (g.desk.config.organizePending == 0) {
+    LoadDesk();
+    FollowPage(PageRect());  // saved places may lie beyond this page
+    return;
+  }
+  DeskBatch batch(this);
+  g.desk.config.organizePending = 0;
+  m_iconsHidden = FALSE;
+  ClearDesk();
+  PlaceDeskList();
+  ShownItems shown;  // the desk was just cleared
+  const std::vector<DesktopChild> children = m_shell.Children();
+  for (const DesktopChild& child : children) {
+    VxListItem entry;
+    if (IsShownChild(child, shown) || !BuildEntry(child, &entry, 0)) continue;
+    shown.emplace(DeskFoldCase(ToU16(child.parseName)), child.pidl.get());
+    const int kind = entry.nData[kEntryKind];
+    if (!DeskOrganizeTargetFor(kind).toBox) {
+      m_deskList.AddItem(&entry, TRUE);
+      continue;
+    }
+    GetZhiItem* box = OrganizeBoxFor(kind);
+    box->list.AddItem(&entry, TRUE);
+    box->shown = 1;
+  }
+  for (auto& b : m_boxes) LayoutBox(b.get(), FALSE);
+  // The cleared organizing flag and the boxes it made reach the disk in one commit: saving
+  // the flag alone would tell the next start that organizing ran while no box was saved.
+  SaveDesk();
+  if (repaint == 1) RequestRepaint();
+}
+
+GetZhiItem* CDeskModel::OrganizeBoxFor(int kind) {
+  for (auto& b : m_boxes)
+    if (b->kind == kind) return b.get();
+  const DeskOrganizeTarget target = DeskOrganizeTargetFor(kind);
+  auto made = std::make_unique<GetZhiItem>();
+  made->kind = kind;
+  made->name = ToW(target.title);
+  made->rect = FromVx(DeskOrganizeBoxRect(kind, ToVx(PageRect())));
+  SetupBoxList(made.get(), target.listType == kDeskBoxRows ? VXLT_LIST : VXLT_BIGICON);
+  return AddBox(std::move(made));
+}
+
+void CDeskModel::PlaceItem(VxListCtrl* list, VxListItem* entry, int x, int y) {
+  const AppGlobals& g = TheApp();
+  GetZhiItem* given = BoxOfList(list);
+  const std::wstring* target = given ? nullptr : TargetBoxNameFor(entry->nData[kEntryKind]);
+  DeskArrival a;
+  a.dropBoxPending = m_drop.box != nullptr;
+  a.dropOnDeskPending = m_drop.onDeskList != FALSE;
+  a.intoBox = given != nullptr;
+  a.autoOrganize = g.desk.autoOrganize == 1;
+  a.kindHasBoxName = target && !target->empty();
+  GetZhiItem* named = a.autoOrganize && a.kindHasBoxName ? FindBoxByName(*target) : nullptr;
+  a.namedBoxExists = named != nullptr;
+  a.autoArrange = g.desk.config.autoArrange != 0;
+  a.hasPoint = !(x == -1 && y == -1);
+  switch (DeskChoosePlacement(a)) {
+    case kPlaceDropBox:
+      m_drop.box->list.InsertItem(entry, m_drop.index < 0 ? m_drop.box->list.GetCount() : m_drop.index);
+      LayoutBox(m_drop.box, FALSE);
+      break;
+    case kPlaceDropIndex:
+      m_deskList.InsertItem(entry, m_drop.index < 0 ? m_deskList.GetCount() : m_drop.index);
+      m_deskList.ReSetPos(TRUE);
+      break;
+    case kPlaceDropPoint: m_deskList.AddItem(entry, m_drop.point.x, m_drop.point.y); break;
+    case kPlaceGivenBox:
+      given->list.AddItem(entry, TRUE);
+      LayoutBox(given, FALSE);
+      break;
+    case kPlaceNamedBox:
+      named->list.AddItem(entry, TRUE);
+      LayoutBox(named, FALSE);
+      break;
+    case kPlaceDeskGrid: m_deskList.AddItem(entry, TRUE); break;
+    case kPlaceDeskPoint: m_deskList.AddItem(entry, x, y); break;
+  }
+  SaveConfigNowOrLater();
+}
+
+void CDeskModel::AddMissingItems(VxListCtrl* list) { AddMissingItems(list, m_shell.Children()); }
+
+void CDeskModel::AddMissingItems(VxListCtrl* list, const std::vector<DesktopChild>& children) {
+  DeskBatch batch(this);
+  ShownItems shown = ShownNames();
+  for (const DesktopChild& child : children) {
+    VxListItem entry;
+    if (IsShownChild(child, shown) || !BuildEntry(child, &entry, 0)) continue;
+    shown.emplace(DeskFoldCase(ToU16(child.parseName)), child.pidl.get());
+    entry.nData[kEntryFlash] = kBoxFlashStart;
+    PlaceItem(list, &entry, -1, -1);
+  }
+}
+
+int CDeskModel::SyncWithDesktop() {
+  const std::vector<DesktopChild> children = m_shell.Children();
+  std::vector<const DesktopChild*> shown;
+  for (const DesktopChild& c : children)
+    if (ClassifyDesktopItem(c.parseName) != 0) shown.push_back(&c);
+  int removedAny = 0;
+  for (VxListCtrl* list : AllLists()) {
+    bool removed = false;
+    const std::vector<VxListItem*> entries = list->Items();
+    for (VxListItem* e : entries) {
+      if (DeskIsRecycleBin(e)) {
+        // Its icon changes between empty and full.
+        delete e->pIcon;
+        e->pIcon = m_shell.Icon48(DeskEntryPidl(e));
+      }
+      const DesktopChild* match = nullptr;
+      for (const DesktopChild* c : shown)
+        if (m_shell.SameItem(c->pidl.get(), DeskEntryPidl(e))) {
+          match = c;
+          break;
+        }
+      if (match) {
+        if (match->displayName != e->szName) {
+          DeskCopyName(e->szName, match->displayName);
+          e->ClearTextCache();
+        }
+      } else {
+        list->RemoveAt(e, TRUE);
+        removed = true;
+      }
+    }
+    if (removed) {
+      removedAny = 1;
+      RelayoutList(list, TheApp().desk.config.autoArrange != 0);
+    }
+  }
+  return removedAny;
+}
+
+void CDeskModel::OnShellChange(LONG event, LPCITEMIDLIST pidl1, LPCITEMIDLIST pidl2) {
+  const bool autoArrange = TheApp().desk.config.autoArrange != 0;
+  switch (event) {
+    case SHCNE_RENAMEITEM:
+    case SHCNE_RENAMEFOLDER: {
+      VxListCtrl* list = nullptr;
+      VxListItem* e = FindEntry(pidl1, &list);
+      if (!e) break;
+      const std::wstring newPath = DeskAbsoluteParseName(m_shell.Folder(), pidl2);
+      if (newPath.empty() || DeskSameText(newPath, e->szPath)) break;
+      // Rebuild from the desktop child with the new name, so the entry keeps its place.
+      for (const DesktopChild& c : m_shell.Children())
+        if (DeskSameText(c.parseName, newPath)) {
+          BuildEntry(c.pidl.get(), e, 0);
+          break;
+        }
+      RelayoutList(list, autoArrange);
+      break;
+    }
+    case SHCNE_CREATE:
+    case SHCNE_MKDIR: {
+      GetZhiItem* active = ActiveBox();
+      AddMissingItems(active ? &active->list : &m_deskList);
+      break;
+    }
+    case SHCNE_DELETE:
+    case SHCNE_RMDIR: {
+      VxListCtrl* list = nullptr;
+      VxListItem* e = FindEntry(pidl1, &list);
+      if (!e) break;
+      list->RemoveAt(e, TRUE);
+      RelayoutList(list, autoArrange);
+      list->ClearState();
+      break;
+    }
+    case SHCNE_UPDATEDIR:
+    case SHCNE_UPDATEITEM: {
+      VxListCtrl* list = nullptr;
+      VxListItem* e = FindEntry(pidl1, &list);
+      if (!e) break;
+      const std::wstring now = DeskAbsoluteParseName(m_shell.Folder(), pidl1);
+      if (!now.empty() && !DeskSameText(now, e->szPath)) BuildEntry(DeskEntryPidl(e), e, 0);
+      if (BoxOfList(list)) RelayoutList(list, false);
+      break;
+    }
+    case SHCNE_ASSOCCHANGED:
+      if (m_reloadOnAssocChange) {
+        LoadDesk();
+        FollowPage(PageRect());
+        m_reloadOnAssocChange = FALSE;
+      }
+      break;
+    default:
+      break;
+  }
+  SyncWithDesktop();
+  AddMissingItems(&m_deskList);
+  RequestRepaint();
+}
+
