@@ -24,7 +24,7 @@ struct ConnectionLimits {
   size_t maxHead = 64 * 1024;  // request line and headers
   size_t maxConnections = 4096;
   int backlog = 4096;  // the kernel caps it at net.core.somaxconn
-  int loops = 4;  // threads, each with its share of the connections
+  int loops = 8;  // threads, each with its share of the connections
 };
 
 class EventServer : public httplib::Server {

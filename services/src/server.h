@@ -21,7 +21,7 @@ struct ServiceOptions {
   std::filesystem::path recordedWeather;  // empty: generated weather
   // Event loops; connections, however slow, hold none of them. More loops than cores keep the
   // slowest answers short when the machine is busy with other work.
-  int threads = 4;
+  int threads = 8;
   // From its first byte, a request must arrive whole within this (408 otherwise).
   std::chrono::milliseconds requestTimeout{5000};
   std::function<std::time_t()> clock;
