@@ -72,8 +72,8 @@ class VxWorker {
   // could be made. A finished earlier job is joined first; its untaken results stay.
   bool Start(HWND target, UINT message, Job job) noexcept {
     if (Running()) return false;
-    if (thread_.joinable()) thread_.join();
     try {
+      if (thread_.joinable()) thread_.join();
       if (!stop_) stop_.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
       if (!stop_) return false;
       ::ResetEvent(stop_.Get());
