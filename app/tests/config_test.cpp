@@ -1,6 +1,7 @@
 // config.ini, the Run value and the desk's view and box files, against the real registry
 // and real files of the Wine prefix.
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include "base/AppGlobals.h"
 #include "desk/DeskFiles.h"
@@ -74,6 +75,26 @@ TEST_F(ConfigTest, MissingFileGivesTheDefaults) {
   // Loading made the data folder but wrote no file.
   EXPECT_NE(::GetFileAttributesW(DataFolderPath().c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(::GetFileAttributesW(Ini().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(ConfigTest, DataFolderIsAppDataVuZiroUnlessChosenForTheProcess) {
+  wchar_t chosen[MAX_PATH] = {};
+  ASSERT_NE(::GetEnvironmentVariableW(L"VX_DATA_DIR", chosen, MAX_PATH), 0u)
+      << "the test run gives each test program a data folder of its own";
+  const std::wstring own = DataFolderPath();
+  ::SetEnvironmentVariableW(L"VX_DATA_DIR", nullptr);
+  const std::wstring fallback = DataFolderPath();
+  wchar_t appData[MAX_PATH] = {};
+  ::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData);
+  EXPECT_EQ(fallback, std::wstring(appData) + L"\\VuZiro\\");
+  // A chosen folder whose parents do not exist yet is made whole.
+  ::SetEnvironmentVariableW(L"VX_DATA_DIR", (own + L"a/b").c_str());
+  EXPECT_EQ(DataFolderPath(), own + L"a\\b\\");
+  EXPECT_TRUE(EnsureDataFolder());
+  EXPECT_NE(::GetFileAttributesW((own + L"a\\b").c_str()), INVALID_FILE_ATTRIBUTES);
+  ::RemoveDirectoryW((own + L"a\\b").c_str());
+  ::RemoveDirectoryW((own + L"a").c_str());
+  ::SetEnvironmentVariableW(L"VX_DATA_DIR", chosen);
 }
 
 TEST_F(ConfigTest, NonNumericIntegerReadsZero) {

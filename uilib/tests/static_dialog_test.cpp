@@ -37,9 +37,9 @@ void SaveScreenshot(Gdiplus::Bitmap& bmp, const wchar_t* name) {
   wchar_t exe[MAX_PATH];
   ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
   std::wstring dir(exe);
-  dir.resize(dir.find_last_of(L'\\'));             // <build>\bin
-  dir.resize(dir.find_last_of(L'\\') + 1);         // <build>\ -
-  dir += L"screenshots";
+  dir.resize(dir.find_last_of(L'\\'));  // the tests run in <build>\bin
+  dir.resize(dir.find_last_of(L'\\'));
+  dir += L"\\screenshots";
   ::CreateDirectoryW(dir.c_str(), nullptr);
   VxSaveImagePng(&bmp, (dir + L"\\" + name).c_str());
 }
