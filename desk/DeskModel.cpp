@@ -567,13 +567,13 @@ void CDeskModel::FollowPage(const RECT& newPage) {
       MoveBoxBy(b.get(), shown.left - b->rect.left, shown.top - b->rect.top);
     }
   }
+  // On the same page the desk list lies where it should already; placing it again would
+  // only lay out a large desktop once more.
+  if (::EqualRect(&oldPage, &newPage)) return;
   CRect oldArea;
   m_deskList.GetRect(&oldArea);
   m_desk.SetPageRect(newPage);
   PlaceDeskList();
-  CRect placed;
-  m_deskList.GetRect(&placed);
-  if (placed == oldArea) return;  // the same page: the list is laid out already
   if (TheApp().desk.config.autoArrange) {
     m_deskList.ReSetPos(TRUE);
   } else {

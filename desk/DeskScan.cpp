@@ -174,7 +174,7 @@ GetZhiItem* CDeskModel::OrganizeBoxFor(int kind) {
   const DeskOrganizeTarget target = DeskOrganizeTargetFor(kind);
   auto made = std::make_unique<GetZhiItem>();
   made->kind = kind;
-  made->name = ToW(target.title);
+  made->name = ToW(std::u16string(target.title));
   made->rect = FromVx(DeskOrganizeBoxRect(kind, ToVx(PageRect())));
   SetupBoxList(made.get(), target.listType == kDeskBoxRows ? VXLT_LIST : VXLT_BIGICON);
   return AddBox(std::move(made));

@@ -1,15 +1,13 @@
 // Where things go on the desk without any Windows header: the boxes organizing makes for
 // each kind of item, and which list a new desktop item lands in.
 #pragma once
-#include <string>
-
 #include "desk/core/desk_boxes.h"
 #include "uilib/core/vx_geom.h"
 
 // Where organizing sends an item of `kind` (KIND_* of desk_records.h).
 struct DeskOrganizeTarget {
   bool toBox = false;     // false: the desk list, in grid order
-  std::u16string title;   // of the box made when none of this kind exists yet
+  const char16_t* title = u"";  // of the box made when none of this kind exists yet
   int listType = 0;       // kDeskBoxIcons or kDeskBoxRows
 };
 DeskOrganizeTarget DeskOrganizeTargetFor(int kind);

@@ -1,13 +1,15 @@
 // Organizing's boxes, the placement rule of arriving items and the rubber band.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "desk/core/box_geometry.h"
 #include "desk/core/desk_place.h"
 
 TEST(DeskPlace, OrganizeSendsFoldersAndFilesToBoxesAndTheRestToTheDesk) {
-  EXPECT_EQ(DeskOrganizeTargetFor(KIND_FOLDER).title, u"文件夹");
+  EXPECT_EQ(std::u16string(DeskOrganizeTargetFor(KIND_FOLDER).title), u"文件夹");
   EXPECT_EQ(DeskOrganizeTargetFor(KIND_FOLDER).listType, kDeskBoxIcons);
-  EXPECT_EQ(DeskOrganizeTargetFor(KIND_FILE).title, u"文件");
+  EXPECT_EQ(std::u16string(DeskOrganizeTargetFor(KIND_FILE).title), u"文件");
   EXPECT_EQ(DeskOrganizeTargetFor(KIND_FILE).listType, kDeskBoxRows);
   EXPECT_FALSE(DeskOrganizeTargetFor(KIND_SHORTCUT).toBox);
   EXPECT_FALSE(DeskOrganizeTargetFor(KIND_SPECIAL).toBox);
