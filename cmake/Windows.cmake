@@ -72,4 +72,9 @@ function(vx_win_test name)
       set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
     endif()
   endif()
+  # Windows of the system draw with the rendered skin: a test built alone must not find the
+  # rs folder missing and see frameless boxes and invisible dialogs.
+  if(T_GUI AND TARGET skin)
+    add_dependencies(${name} skin)
+  endif()
 endfunction()

@@ -21,18 +21,19 @@ void Seal(std::vector<uint8_t>* b) {
   for (uint8_t x : *b) h = (h ^ x) * 16777619u;
   U32(b, h);
 }
-// "VXSJ", version 1, two files: 0 -> gezhiconf.dat, 1 -> 文件.
-std::vector<uint8_t> HandBuilt() {
+// "VXSJ", version 1, the pairs (staged, final) as given, sealed.
+std::vector<uint8_t> Journal(std::initializer_list<std::pair<std::u16string, std::u16string>> files) {
   std::vector<uint8_t> b = {'V', 'X', 'S', 'J'};
   U32(&b, 1);
-  U32(&b, 2);
-  Text(&b, u"0");
-  Text(&b, u"gezhiconf.dat");
-  Text(&b, u"1");
-  Text(&b, u"文件");
+  U32(&b, static_cast<uint32_t>(files.size()));
+  for (const auto& f : files) {
+    Text(&b, f.first);
+    Text(&b, f.second);
+  }
   Seal(&b);
   return b;
 }
+std::vector<uint8_t> HandBuilt() { return Journal({{u"0", u"gezhiconf.dat"}, {u"1", u"文件"}}); }
 bool Decodes(const std::vector<uint8_t>& b) {
   std::vector<DeskJournalEntry> e;
   return DecodeDeskJournal(b.data(), b.size(), &e);
@@ -71,25 +72,13 @@ TEST(DeskJournal, NamesLeavingTheFolderOrRepeatedAreRefused) {
   for (const std::u16string& name : {std::u16string(u"..\\config.ini"), std::u16string(u"C:x"),
                                      std::u16string(u"a/b"), std::u16string(u".."),
                                      std::u16string(u"CON"), std::u16string(u"")}) {
-    std::vector<uint8_t> b = {'V', 'X', 'S', 'J'};
-    U32(&b, 1);
-    U32(&b, 1);
-    Text(&b, u"0");
-    Text(&b, name);
-    Seal(&b);
+    const std::vector<uint8_t> b = Journal({{u"0", name}});
     EXPECT_FALSE(Decodes(b));
     std::vector<uint8_t> out;
     EXPECT_FALSE(EncodeDeskJournal({{u"0", name}}, &out));
     EXPECT_TRUE(out.empty());
   }
-  std::vector<uint8_t> twice = {'V', 'X', 'S', 'J'};
-  U32(&twice, 1);
-  U32(&twice, 2);
-  Text(&twice, u"0");
-  Text(&twice, u"文件");
-  Text(&twice, u"1");
-  Text(&twice, u"文件");
-  Seal(&twice);
+  const std::vector<uint8_t> twice = Journal({{u"0", u"文件"}, {u"1", u"文件"}});
   EXPECT_FALSE(Decodes(twice));
   std::vector<uint8_t> huge = {'V', 'X', 'S', 'J'};  // a count far beyond the bytes
   U32(&huge, 1);
