@@ -23,7 +23,8 @@ void CBaseDesk::DrawAt(Gdiplus::Graphics& g, int width, int height, const VxPixe
     Gdiplus::Bitmap view(width, height, static_cast<INT>(px.stride), PixelFormat32bppPARGB, px.bits);
     Gdiplus::Graphics pg(&view);
     pg.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
-    Draw(pg, width, height);
+    DrawFrame(pg, px, width, height);
+    pg.Flush(Gdiplus::FlushIntentionSync);
   }
   const VxPixels px = m_pageCache.Pixels();
   if (frame) {
