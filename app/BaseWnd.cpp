@@ -145,10 +145,7 @@ void CBaseWnd::Tick() {
   }
 }
 
-void CBaseWnd::BuildBackground() {
-  RECT client;
-  ::GetClientRect(m_hWnd, &client);
-  const int w = std::max<LONG>(1, client.right), h = std::max<LONG>(1, client.bottom);
+void CBaseWnd::MakeSurfaces(int w, int h) {
   VxWindowDC screen(m_hWnd);
   if (m_frameOld) ::SelectObject(m_frameDC.Get(), m_frameOld);
   if (m_backOld) ::SelectObject(m_backDC.Get(), m_backOld);
@@ -165,6 +162,15 @@ void CBaseWnd::BuildBackground() {
   m_frameH = frameBits ? h : 0;
   m_frameOld = ::SelectObject(m_frameDC.Get(), m_frameBmp.Get());
   m_backOld = ::SelectObject(m_backDC.Get(), m_backBmp.Get());
+}
+
+void CBaseWnd::BuildBackground() {
+  RECT client;
+  ::GetClientRect(m_hWnd, &client);
+  const int w = std::max<LONG>(1, client.right), h = std::max<LONG>(1, client.bottom);
+  // The surfaces are made again only for a new size: every page switch rebuilds the
+  // background, and fresh full-screen bitmaps cost their page faults again.
+  if (!m_frameBits || !m_backBmp || w != m_frameW || h != m_frameH) MakeSurfaces(w, h);
 
   ++m_backgroundBuilds;
   const std::wstring path = CurrentWallpaper();
@@ -176,6 +182,8 @@ void CBaseWnd::BuildBackground() {
   if (!path.empty() && ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
     image.reset(VxLoadImageFile(path.c_str()));
   if (image && VxImageUsable(image.get())) {
+    // A picture with transparent parts lies on black, as on a fresh bitmap.
+    ::PatBlt(m_backDC.Get(), 0, 0, w, h, BLACKNESS);
     Gdiplus::Graphics g(m_backDC.Get());
     g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
     Gdiplus::ImageAttributes attr;

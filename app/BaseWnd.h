@@ -93,6 +93,7 @@ class CBaseWnd : public CVxDialogBase, public CDeskOwner {
 
  private:
   void BuildBackground();
+  void MakeSurfaces(int w, int h);
   void StoreWallpaper(const std::wstring& path);
   CBaseDesk* EnsurePage(int type);
   CBaseDesk* PageById(int pageId) const;

@@ -15,14 +15,25 @@ void CBaseDesk::DrawAt(Gdiplus::Graphics& g, int width, int height, const VxPixe
       Draw(g, width, height);
     return;
   }
-  // A moving page is drawn once and then shifted: the slide costs one blit per step.
-  if (!m_pageCache || static_cast<int>(m_pageCache->GetWidth()) != width ||
-      static_cast<int>(m_pageCache->GetHeight()) != height) {
-    m_pageCache = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat32bppPARGB);
-    Gdiplus::Graphics pg(m_pageCache.get());
-    Draw(pg, width, height);
+  // A moving page is drawn once and then shifted: the slide costs one blend per step, done in
+  // memory when the frame's pixels are at hand (GDI+ would take several times as long).
+  if (!m_pageCache || m_pageCache.Width() != width || m_pageCache.Height() != height) {
+    if (!m_pageCache.Create(width, height)) return;
+    const VxPixels px = m_pageCache.Pixels();
+    Gdiplus::Bitmap view(width, height, static_cast<INT>(px.stride), PixelFormat32bppPARGB, px.bits);
+    Gdiplus::Graphics pg(&view);
+    pg.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
+    DrawFrame(pg, px, width, height);
+    pg.Flush(Gdiplus::FlushIntentionSync);
   }
-  g.DrawImage(m_pageCache.get(), m_slideOffset, 0, width, height);
+  const VxPixels px = m_pageCache.Pixels();
+  if (frame) {
+    ::GdiFlush();
+    VxBlendOver(*frame, m_slideOffset, 0, px, 0, 0, width, height);
+    return;
+  }
+  Gdiplus::Bitmap view(width, height, static_cast<INT>(px.stride), PixelFormat32bppPARGB, px.bits);
+  g.DrawImage(&view, m_slideOffset, 0, width, height);
 }
 
 void CBaseDesk::BeginSlide(int from, int goal, BOOL incoming) {

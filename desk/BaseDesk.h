@@ -56,7 +56,7 @@ class CBaseDesk {
   // The work area changed: `pageRect` is the page's new rectangle (owner client coordinates).
   virtual void OnWorkAreaChanged(const RECT& pageRect) { m_pageRect = pageRect; }
   // The page has slid out of view: what it keeps only for drawing a moving page goes.
-  virtual void ReleaseSlideResources() { m_pageCache.reset(); }
+  virtual void ReleaseSlideResources() { m_pageCache.Reset(); }
 
   // The host's slide: the page starts at `from` and moves towards `goal` (0 for the page that
   // comes in, a screen width either side for the one that goes), one step per tick.
@@ -117,7 +117,7 @@ class CBaseDesk {
   int SlideOffset() const { return m_slideOffset; }
   void SetAnimating(BOOL on) {
     m_animating = on;
-    if (!on) m_pageCache.reset();
+    if (!on) m_pageCache.Reset();
   }
   // The base page is a plain translucent fill.
   virtual void Draw(Gdiplus::Graphics& g, int width, int height);
@@ -137,7 +137,7 @@ class CBaseDesk {
   }
 
  protected:
-  std::unique_ptr<Gdiplus::Bitmap> m_pageCache;
+  VxPixelImage m_pageCache;  // the page as drawn once for its slide
   RECT m_pageRect{0, 0, 0, 0};
   int m_slideOffset = 0;
   int m_slideDirection = 0;

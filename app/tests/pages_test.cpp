@@ -86,9 +86,9 @@ int TickUntilStill(CBaseWnd* host, CBaseDesk* a, CBaseDesk* b = nullptr) {
   return ticks;
 }
 
-COLORREF FramePixel(CBaseWnd* host) {
+COLORREF FramePixel(CBaseWnd* host, int x = 10) {
   host->Compose();
-  return ::GetPixel(host->FrameDC(), 10, 10) & 0xFFFFFF;
+  return ::GetPixel(host->FrameDC(), x, 10) & 0xFFFFFF;
 }
 
 FILETIME WriteTime(const std::wstring& path) {
@@ -155,6 +155,8 @@ TEST_F(PagesTest, PagesSlideAndOnlyTheShowingPageTakesInput) {
   host->Tick();
   EXPECT_EQ(sites->SlideOffset(), cx - 100);
   EXPECT_EQ(sites->placedAt, cx - 100);
+  EXPECT_EQ(FramePixel(host, cx - 101), plain) << "left of the moving page: the wallpaper";
+  EXPECT_EQ(FramePixel(host, cx - 99), RGB(0, 200, 0)) << "the page where it lies now";
   EXPECT_EQ(TickUntilStill(host, sites) + 1, (cx + 99) / 100);
   EXPECT_EQ(sites->SlideOffset(), 0) << "the last step lands exactly on the goal";
   EXPECT_FALSE(sites->IsDone());
