@@ -1,7 +1,8 @@
 // The real Tessary.exe stopped dead after every step of its saves: VX_FAULT_KILL_AT=N ends
 // the process at the N-th step (every staged write, the journal, every move), as a crash or
-// a power cut would. Runs: a first start (organizing the desktop into boxes) and a later
-// start that adds a box. After each stop
+// a power cut would. Runs: a first start (organizing the desktop into boxes), a later start
+// that adds a box, and one that restores the desk (a user box goes, its icons move into the
+// boxes organizing makes). After each stop
 // the files decode whole and agree, and the next start shows the layout from before the
 // change or from after it, with every desktop item in exactly one list.
 #include <gtest/gtest.h>
@@ -119,8 +120,8 @@ class KillTest : public ::testing::Test {
   }
 
   // Starts the organizer to be stopped at step `killAt` (0: never), sends `command` to it
-  // once it shows (0: none). True when the step was
-  // reached and the process ended there; otherwise it is ended after its saves settled.
+  // once it shows (0: none) and confirms the prompt the command opens. True when the step
+  // was reached and the process ended there; otherwise it is ended after its saves settled.
   bool RunUntilKilled(int killAt, UINT command) {
     ::SetEnvironmentVariableW(L"VX_FAULT_KILL_AT", killAt ? std::to_wstring(killAt).c_str() : nullptr);
     Process app;
@@ -132,11 +133,42 @@ class KillTest : public ::testing::Test {
       if (app.Wait(50) == kVxFaultExitCode) return true;
       back = FindTopWindow(pid, kTitle);
     }
-    if (back && command) ::PostMessageW(back, WM_COMMAND, command, 0);
+    if (back && command) {
+      ::PostMessageW(back, WM_COMMAND, command, 0);
+      if (command == ID_RESTORE_DESK) {
+        HWND prompt = nullptr;
+        for (int i = 0; i < 100 && !prompt; ++i) {
+          if (app.Wait(50) == kVxFaultExitCode) return true;
+          prompt = FindTopWindow(pid, nullptr, back);
+        }
+        EXPECT_NE(prompt, nullptr) << "no confirmation";
+        if (prompt) ClickOk(prompt);
+      }
+    }
     // The host saves pending changes on a 3-second timer.
     return app.Wait(4500) == kVxFaultExitCode;
   }
 
+  // OK of the confirmation: 72 x 28 at (width - 170, height - 45) of its client area.
+  static void ClickOk(HWND prompt) {
+    ::Sleep(300);  // drawn and taking input
+    RECT client;
+    ::GetClientRect(prompt, &client);
+    POINT at{client.right - 170 + 36, client.bottom - 45 + 14};
+    ::ClientToScreen(prompt, &at);
+    const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
+    for (DWORD flags : {DWORD(0), DWORD(MOUSEEVENTF_LEFTDOWN), DWORD(MOUSEEVENTF_LEFTUP)}) {
+      INPUT in{};
+      in.type = INPUT_MOUSE;
+      in.mi.dx = static_cast<LONG>((at.x * 65536LL + cx - 1) / cx);
+      in.mi.dy = static_cast<LONG>((at.y * 65536LL + cy - 1) / cy);
+      in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+      ::SendInput(1, &in, sizeof(in));
+      ::Sleep(100);
+    }
+  }
+
+  // A visible top-level window of `pid` with `title` (any dialog when null), not `except`.
   static HWND FindTopWindow(DWORD pid, const wchar_t* title, HWND except = nullptr) {
     struct Search {
       DWORD pid;
@@ -150,7 +182,10 @@ class KillTest : public ::testing::Test {
           ::GetWindowThreadProcessId(h, &owner);
           wchar_t text[64] = {};
           ::GetWindowTextW(h, text, 64);
-          if (owner != s->pid || h == s->except || !::IsWindowVisible(h) || wcscmp(text, s->title) != 0)
+          wchar_t cls[64] = {};
+          ::GetClassNameW(h, cls, 64);
+          if (owner != s->pid || h == s->except || !::IsWindowVisible(h) ||
+              (s->title ? wcscmp(text, s->title) != 0 : wcscmp(cls, L"#32770") != 0))
             return TRUE;
           s->found = h;
           return FALSE;
@@ -201,7 +236,32 @@ TEST_F(KillTest, EveryPrefixOfASaveLoadsAsTheOldLayoutOrTheNew) {
   const auto organizedFiles = DataFiles();
   const int newBoxKills = KillAtEveryStep(organizedFiles, ID_NEW_BOX, LoadedLayout(items), items);
 
-  std::printf("kills: first run %d, new box %d\n", firstRunKills, newBoxKills);
+  // 还原桌面 from a layout with a user box holding two files: the box goes and its icons
+  // move back into the boxes organizing makes.
+  PutDataFiles(organizedFiles);
+  {
+    TheApp().desk = DeskGlobals();
+    LoadConfig();
+    CMyDesk desk;
+    desk.StartDesk();
+    desk.NewBox(POINT{300, 200})->name = L"收藏";
+    desk.SaveDesk();
+  }
+  const std::wstring folder = DataFolderPath();
+  std::vector<DeskItemRecord> moved, kept;
+  const std::string fileBox = FileBytes(folder + L"文件");
+  for (DeskItemRecord& r : DecodeDeskItems(Bytes(fileBox), fileBox.size()))
+    (r.parseName.find(u"预算") == std::u16string::npos ? moved : kept).push_back(r);
+  ASSERT_EQ(moved.size(), 2u);
+  ASSERT_TRUE(WriteItemFile(folder + L"文件", kept));
+  ASSERT_TRUE(WriteItemFile(folder + L"收藏", moved));
+  const auto withUserBox = DataFiles();
+  const Layout userLayout = LoadedLayout(items);
+  ASSERT_EQ(userLayout.at(L"收藏").size(), 2u);
+  const int restoreKills = KillAtEveryStep(withUserBox, ID_RESTORE_DESK, userLayout, items);
+
+  std::printf("kills: first run %d, new box %d, 还原桌面 %d\n", firstRunKills, newBoxKills, restoreKills);
   EXPECT_GT(firstRunKills, 5);
   EXPECT_GT(newBoxKills, 5);
+  EXPECT_GT(restoreKills, 5);
 }
