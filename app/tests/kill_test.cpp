@@ -101,6 +101,26 @@ Layout LoadedLayout(size_t desktopItems) {
   return layout;
 }
 
+struct WindowSearch {
+  DWORD pid;
+  const wchar_t* title;
+  HWND except, found;
+};
+
+BOOL CALLBACK MatchTopWindow(HWND h, LPARAM lp) {
+  auto* s = reinterpret_cast<WindowSearch*>(lp);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(h, &owner);
+  wchar_t text[64] = {}, cls[64] = {};
+  ::GetWindowTextW(h, text, 64);
+  ::GetClassNameW(h, cls, 64);
+  if (owner != s->pid || h == s->except || !::IsWindowVisible(h) ||
+      (s->title ? wcscmp(text, s->title) != 0 : wcscmp(cls, L"#32770") != 0))
+    return TRUE;
+  s->found = h;
+  return FALSE;
+}
+
 class KillTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -170,27 +190,8 @@ class KillTest : public ::testing::Test {
 
   // A visible top-level window of `pid` with `title` (any dialog when null), not `except`.
   static HWND FindTopWindow(DWORD pid, const wchar_t* title, HWND except = nullptr) {
-    struct Search {
-      DWORD pid;
-      const wchar_t* title;
-      HWND except, found;
-    } s{pid, title, except, nullptr};
-    ::EnumWindows(
-        [](HWND h, LPARAM lp) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(lp);
-          DWORD owner = 0;
-          ::GetWindowThreadProcessId(h, &owner);
-          wchar_t text[64] = {};
-          ::GetWindowTextW(h, text, 64);
-          wchar_t cls[64] = {};
-          ::GetClassNameW(h, cls, 64);
-          if (owner != s->pid || h == s->except || !::IsWindowVisible(h) ||
-              (s->title ? wcscmp(text, s->title) != 0 : wcscmp(cls, L"#32770") != 0))
-            return TRUE;
-          s->found = h;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&s));
+    WindowSearch s{pid, title, except, nullptr};
+    ::EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&s));
     return s.found;
   }
 
