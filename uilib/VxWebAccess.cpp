@@ -46,7 +46,12 @@ bool SplitUrl(const std::wstring& url, UrlParts* parts) {
 
 CWebAccess::CWebAccess() {
   session_.Reset(::InternetOpenW(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-  ReadProxySettings();
+  // The settings are only recorded: a failure to read them must not stop the request.
+  try {
+    ReadProxySettings();
+  } catch (...) {
+    proxyEnabled_ = FALSE;
+  }
 }
 
 CWebAccess::~CWebAccess() = default;
