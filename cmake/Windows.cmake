@@ -78,3 +78,24 @@ function(vx_win_test name)
     add_dependencies(${name} skin)
   endif()
 endfunction()
+
+# Tests that talk to the stand-in web services share one server on loopback, started before
+# the first of them and stopped after the last; it writes its services.ini to svc-test/ beside
+# bin/, where the tests read it.
+if(VX_RUN_TESTS)
+  set(VX_SVC_TEST_DIR ${CMAKE_BINARY_DIR}/svc-test)
+  add_test(NAME vx_services_start
+    COMMAND bash -c "\"$0/services/scripts/stop\" --run-dir \"$1\" >/dev/null; exec \"$0/services/scripts/start\" --run-dir \"$1\" --ini-dir \"$1\""
+            ${CMAKE_SOURCE_DIR} ${VX_SVC_TEST_DIR})
+  set_tests_properties(vx_services_start PROPERTIES FIXTURES_SETUP vx_services LABELS logic TIMEOUT 1200)
+  add_test(NAME vx_services_stop
+    COMMAND ${CMAKE_SOURCE_DIR}/services/scripts/stop --run-dir ${VX_SVC_TEST_DIR})
+  set_tests_properties(vx_services_stop PROPERTIES FIXTURES_CLEANUP vx_services LABELS logic)
+endif()
+
+# vx_uses_services(test ...): the tests need the stand-in services running.
+function(vx_uses_services)
+  if(VX_RUN_TESTS)
+    set_tests_properties(${ARGN} PROPERTIES FIXTURES_REQUIRED vx_services)
+  endif()
+endfunction()

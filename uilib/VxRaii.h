@@ -2,6 +2,7 @@
 // Owners for Win32, GDI, GDI+, COM and registry handles: non-copyable, movable, and each
 // select guard remembers the DC it restores into.
 #include <windows.h>
+#include <wininet.h>
 
 #include <utility>
 
@@ -58,6 +59,14 @@ struct VxKernelTraits {
   static void Close(HANDLE h) { ::CloseHandle(h); }
 };
 using VxKernelHandle = VxHandle<VxKernelTraits>;
+
+// Sessions, connections and requests of the Internet functions (link wininet).
+struct VxInternetTraits {
+  using Handle = HINTERNET;
+  static HINTERNET Invalid() { return nullptr; }
+  static void Close(HINTERNET h) { ::InternetCloseHandle(h); }
+};
+using VxInternet = VxHandle<VxInternetTraits>;
 
 struct VxFileTraits {
   using Handle = HANDLE;

@@ -17,6 +17,7 @@
 #include "paths.h"
 #include "sites.h"
 #include "stats.h"
+#include "test_answers.h"
 #include "text.h"
 #include "weather.h"
 
@@ -267,6 +268,17 @@ void Services::Impl::Routes() {
     res.set_content(counts.dump(-1, ' ', false, json::error_handler_t::replace), "application/json; charset=utf-8");
   });
   s.Get("/baidu", [this](const httplib::Request& req, httplib::Response& res) { Search(req, res); });
+  // GET for the toolbar's client, body-less POST for the toolkit's WebGet.
+  auto testAnswer = [](const httplib::Request& req, httplib::Response& res) {
+    const auto reply = TestAnswer(req.matches[1].str(), req.matches[2].str());
+    if (!reply) return Fail(res, 404, "no such test answer");
+    res.status = reply->status;
+    if (!reply->location.empty()) res.set_header("Location", reply->location);
+    // No Content-Encoding: the client must find gzip by its magic bytes.
+    if (reply->status != 204) res.set_content(reply->body, "application/octet-stream");
+  };
+  s.Get(R"(/test/([a-z]+)/([a-z0-9]+))", testAnswer);
+  s.Post(R"(/test/([a-z]+)/([a-z0-9]+))", testAnswer);
   s.Get(R"(/.*)", [this](const httplib::Request& req, httplib::Response& res) { Static(req, res); });
 }
 

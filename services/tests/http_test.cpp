@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <zlib.h>
 
 #include "catalogue.h"
 #include "citylist.h"
@@ -12,6 +13,7 @@
 #include "stats.h"
 #include "test_cities.h"
 #include "test_server.h"
+#include "test_answers.h"
 #include "text.h"
 
 using namespace vx::svc;
@@ -343,4 +345,66 @@ TEST(HttpSetup, ServicesIniPointsEveryKeyAtTheServer) {
   EXPECT_EQ(ini,
             "[services]\nhome=http://127.0.0.1:8123/\nipquery=http://127.0.0.1:8123\nweather=http://127.0.0.1:8123\n"
             "wallpaper=http://127.0.0.1:8123/\nstats=http://127.0.0.1:8123/tongji\nsearch=http://127.0.0.1:8123\n");
+}
+
+namespace {
+
+// Every member of a gzip body, as zlib's own gunzip reads it.
+std::string Gunzip(const std::string& body) {
+  std::string out;
+  size_t at = 0;
+  while (at < body.size()) {
+    z_stream z{};
+    inflateInit2(&z, 15 + 16);
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(body.data() + at));
+    z.avail_in = uInt(body.size() - at);
+    char piece[4096];
+    int rc = Z_OK;
+    while (rc == Z_OK) {
+      z.next_out = reinterpret_cast<Bytef*>(piece);
+      z.avail_out = sizeof(piece);
+      rc = inflate(&z, Z_NO_FLUSH);
+      out.append(piece, sizeof(piece) - z.avail_out);
+    }
+    at = body.size() - z.avail_in;
+    inflateEnd(&z);
+    if (rc != Z_STREAM_END) return out + "<error>";
+  }
+  return out;
+}
+
+}  // namespace
+
+TEST_F(Http, TestAnswersForTheDesktopClient) {
+  auto client = Client();
+  auto r = client.Get("/test/status/204");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->status, 204);
+  EXPECT_EQ(r->body, "");
+  r = client.Get("/test/status/302");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->status, 302);
+  EXPECT_EQ(r->get_header_value("Location"), "/test/body/10");
+  r = client.Get("/test/status/404");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->status, 404);
+  r = client.Get("/test/body/9000");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->body, TestBodyBytes(9000));
+  EXPECT_EQ(r->body.substr(0, 3), "abc");
+  r = client.Get("/test/gzip/two");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->get_header_value("Content-Encoding"), "");
+  EXPECT_EQ(Gunzip(r->body), TestGzipText());
+  r = client.Get("/test/gzip/badcrc");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(Gunzip(r->body), TestGzipText() + "<error>");
+  r = client.Get("/test/nul/x");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->body.find('\0'), 14u);
+  for (const char* bad : {"/test/status/99", "/test/body/2000000", "/test/gzip/three", "/test/nope/1"}) {
+    r = client.Get(bad);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->status, 404) << bad;
+  }
 }
