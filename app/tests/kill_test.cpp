@@ -69,7 +69,9 @@ void ExpectFilesAgree(int step) {
   const std::string& tableBytes = files.count(L"gezhiconf.dat") ? files.at(L"gezhiconf.dat") : "";
   EXPECT_EQ(tableBytes.size() % kGeziSaveDataSize, 0u) << "step " << step;
   std::vector<GeziSaveData> table = DecodeGeziTable(Bytes(tableBytes), tableBytes.size());
-  if (block.organizePending == 0) EXPECT_FALSE(table.empty()) << "organized, but no box saved: step " << step;
+  if (block.organizePending == 0) {
+    EXPECT_FALSE(table.empty()) << "organized, but no box saved: step " << step;
+  }
   std::multiset<std::u16string> listed;
   std::vector<std::wstring> itemFiles;
   for (const GeziSaveData& r : table) itemFiles.push_back(ToW(r.itemFile));
@@ -202,7 +204,9 @@ class KillTest : public ::testing::Test {
     PutDataFiles(before);
     EXPECT_FALSE(RunUntilKilled(0, command));
     const Layout after = LoadedLayout(desktopItems);
-    if (command) EXPECT_NE(after, layoutBefore) << "the change changed nothing";
+    if (command) {
+      EXPECT_NE(after, layoutBefore) << "the change changed nothing";
+    }
     int kills = 0;
     for (int step = 1; step < 60; ++step) {
       PutDataFiles(before);
