@@ -79,7 +79,8 @@ void RecoverDeskFiles() {
 int CommitDeskFiles(const std::vector<DeskFileWrite>& files) {
   if (!EnsureDataFolder()) return FALSE;
   const std::wstring folder = DataFolderPath();
-  RecoverDeskFiles();
+  // A journal left by an earlier commit of this run (a move that failed) is superseded: this
+  // commit stages every file again and replaces the journal. LoadConfig recovers at start.
   const std::wstring staging = StagingFolder(folder);
   ::CreateDirectoryW(staging.c_str(), nullptr);
   std::vector<DeskJournalEntry> entries;
