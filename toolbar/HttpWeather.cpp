@@ -108,9 +108,12 @@ std::wstring CHttpWeather::Fetch(const std::wstring& url) {
     m_strError = kNoConnection;
     return std::wstring();
   }
+  // A kept-alive connection the server has just closed fails the first send; the request
+  // goes again once on a fresh connection.
   if (!::HttpAddRequestHeadersW(request.Get(), kHeaders, static_cast<DWORD>(-1),
                                 HTTP_ADDREQ_FLAG_ADD_IF_NEW) ||
-      !::HttpSendRequestW(request.Get(), nullptr, 0, nullptr, 0)) {
+      (!::HttpSendRequestW(request.Get(), nullptr, 0, nullptr, 0) &&
+       !::HttpSendRequestW(request.Get(), nullptr, 0, nullptr, 0))) {
     m_strError = kSendFailed;
     return std::wstring();
   }
