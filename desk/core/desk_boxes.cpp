@@ -86,11 +86,17 @@ void AppendEscape(std::u16string* out, char16_t unit) {
 
 }  // namespace
 
+DeskFileNameFault DeskFileNameFaultOf(const std::u16string& name) {
+  if (name.empty()) return kNameEmpty;
+  if (std::any_of(name.begin(), name.end(), [](char16_t u) { return u < 0x20; }))
+    return kNameControlUnit;
+  if (std::any_of(name.begin(), name.end(), IsForbiddenUnit)) return kNameForbiddenUnit;
+  if (name.back() == u'.' || name.back() == u' ') return kNameTrailingDotOrSpace;
+  return IsDeviceName(name) ? kNameDevice : kNameOk;
+}
+
 bool DeskIsSafeFileName(const std::u16string& name) {
-  if (name.empty()) return false;
-  if (std::any_of(name.begin(), name.end(), IsForbiddenUnit)) return false;
-  if (name.back() == u'.' || name.back() == u' ') return false;
-  return !IsDeviceName(name);
+  return DeskFileNameFaultOf(name) == kNameOk;
 }
 
 std::u16string DeskBoxFileName(const std::u16string& boxName) {

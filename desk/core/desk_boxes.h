@@ -25,6 +25,16 @@ struct DeskBox {
 // \ / : * ? " < > | or a control unit, not a device name (CON, PRN, AUX, NUL, COM0-9,
 // LPT0-9, also followed by an extension), and not ending in a dot or a space.
 bool DeskIsSafeFileName(const std::u16string& name);
+// The first rule of DeskIsSafeFileName a name breaks, in the order listed here.
+enum DeskFileNameFault {
+  kNameOk,
+  kNameEmpty,
+  kNameControlUnit,
+  kNameForbiddenUnit,
+  kNameTrailingDotOrSpace,
+  kNameDevice,
+};
+DeskFileNameFault DeskFileNameFaultOf(const std::u16string& name);
 
 // Item-file name of a box. A safe name without an escape maps to itself, so files written
 // before this mapping existed still match; any other name has the offending units (and its
