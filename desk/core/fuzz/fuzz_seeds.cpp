@@ -98,6 +98,12 @@ int main(int argc, char** argv) {
 
   ok &= Write(root + "/fuzz_dropfiles", "two",
               VxBuildDropFiles({u"C:\\users\\u\\Desktop\\a.txt", u"D:\\资料"}));
+  // An ANSI block as old programs write it, the list after a longer header.
+  std::vector<uint8_t> ansi(24, 0);
+  ansi[0] = 24;
+  for (char c : std::string("C:\\a.txt")) ansi.push_back(static_cast<uint8_t>(c));
+  ansi.insert(ansi.end(), {0, 'b', 0, 0});
+  ok &= Write(root + "/fuzz_dropfiles", "ansi", ansi);
   if (!ok) std::fprintf(stderr, "could not write the seeds under %s\n", root.c_str());
   return ok ? 0 : 1;
 }
