@@ -1,4 +1,4 @@
-"""The installer's window (compiled into TessarySetup.exe as resources 130-145, not into rs):
+"""The installer's window (compiled into TessarySetup.exe as resources 130-146, not into rs):
 a light card with a blue header, the welcome picture, options, progress and the finish page."""
 
 from skinkit.draw import Rgba, WHITE, circle, fill_path, gradient_rect, outline, panel, rect, ring, shadow_rect, stroke_path, text
@@ -71,6 +71,12 @@ def small_button(path, label, role):
                                           for f, e in looks], role=role)
 
 
+def quit_button(path, label, role):
+    looks = [(DANGER, DANGER), (Rgba(0xEE, 0x6A, 0x6E), DANGER), (DANGER_DEEP, DANGER_DEEP)]
+    return strip(path, SMALL_W, SMALL_H, [panel(0, 0, SMALL_W, SMALL_H, f, e, R_CONTROL) + text(SMALL_W / 2, SMALL_H / 2, label, 12, WHITE)
+                                          for f, e in looks], role=role)
+
+
 def window_button(path, glyph_path, role):
     looks = [(None, WHITE.with_alpha(220)), (WHITE.with_alpha(50), WHITE), (WHITE.with_alpha(90), WHITE)]
     frames = []
@@ -98,7 +104,8 @@ def images():
         big_button(f"{S}/start.png", "立即体验", "start the organizer"),
         hero(),
         done_mark(),
-        single(f"{S}/edit.png", 400, 30, panel(0.5, 0.5, 399, 29, CARD, CARD_BORDER, R_CONTROL), role="folder box frame"),
+        quit_button(f"{S}/quit-ok.png", "退出安装", "quit: leave the installer"),
+        small_button(f"{S}/quit-cancel.png", "继续安装", "quit: go on installing"),
     ]
 
 
