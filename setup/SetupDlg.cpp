@@ -84,6 +84,7 @@ BOOL CSetupDlg::OnInitDialog() {
     box.SetTextMouseOnColor(Gdiplus::Color(255, 0x33, 0x99, 0xFF));
     box.SetTextMouseDownColor(Gdiplus::Color(255, 0x17, 0x62, 0xB8));
     box.SetTextInerLeft(8);
+    box.SetTextInerTop(-3);
     box.SetCheck(TRUE);
     box.SetMouseMoveHand(TRUE);
     AddVxItem(&box);
