@@ -17,15 +17,15 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 sys.dont_write_bytecode = True   # the build must not write into the source tree
 
-from areas import ALL  # noqa: E402
+from areas import ALL, INSTALLER  # noqa: E402
 from skinkit import pngread  # noqa: E402
 from skinkit.images import Gif, Image  # noqa: E402
 from skinkit.render import Renderer  # noqa: E402
 
 
-def collect(only=None):
+def collect(only=None, areas=ALL):
     items, probes = [], []
-    for area in ALL:
+    for area in areas:
         items += area.images()
         if hasattr(area, "probes"):
             probes += area.probes()
@@ -120,13 +120,15 @@ def main():
     ap.add_argument("--stamp", help="file to write after a successful run")
     ap.add_argument("--touch", action="append", default=[],
                     help="output to mark as fresh even when it was not re-rendered")
+    ap.add_argument("--installer", action="store_true",
+                    help="render the installer's own pictures (compiled in, not part of rs)")
     ap.add_argument("-v", "--verbose", action="store_true")
     a = ap.parse_args()
 
     if a.markdown:
         print(markdown())
         return 0
-    items, probes = collect(a.only)
+    items, probes = collect(a.only, INSTALLER if a.installer else ALL)
     if a.list:
         for it in items:
             kind = "gif" if isinstance(it, Gif) else f"{it.frames} frame(s){'' if it.vertical else ' horz'}"

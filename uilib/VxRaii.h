@@ -103,6 +103,13 @@ struct VxGlobalTraits {
 };
 using VxGlobal = VxHandle<VxGlobalTraits>;
 
+struct VxLibraryTraits {
+  using Handle = HMODULE;
+  static HMODULE Invalid() { return nullptr; }
+  static void Close(HMODULE h) { ::FreeLibrary(h); }
+};
+using VxLibrary = VxHandle<VxLibraryTraits>;  // from LoadLibrary
+
 // A window DC from GetDC, released into the window it came from.
 class VxWindowDC {
  public:
