@@ -4,7 +4,7 @@
 
 #include "nav/core/nav_sites.h"
 #include "nav/core/nav_text.h"
-#include "sites.h"
+#include "services/src/sites.h"
 
 namespace {
 
