@@ -99,3 +99,18 @@ TEST(NavSites, PictureNamesThatLeaveTheFolderAreRefused) {
   }
   EXPECT_FALSE(IsSafeLeafName(std::u16string(256, u'a')));
 }
+
+TEST(NavSites, HostilePictureNamesFromTheServicesAreSkippedAndTheRestLoad) {
+  const vx::svc::SiteAnswers served = ServedLists();
+  const auto hostile = ParseWebAdd(NavUtf8ToUtf16(vx::svc::WithHostilePictures(served.webadd)));
+  const auto plain = ParseWebAdd(NavUtf8ToUtf16(served.webadd));
+  ASSERT_TRUE(hostile && plain);
+  EXPECT_EQ(hostile->size(), plain->size() + vx::svc::HostilePictureNames().size());
+  EXPECT_TRUE(SameSites(UsableSuggestions(*hostile), *plain));
+  const auto top = ParseTuijian(NavUtf8ToUtf16(vx::svc::WithHostilePictures(served.tuijian)));
+  ASSERT_TRUE(top && top->top && top->categories);
+  for (size_t i = 0; i < vx::svc::HostilePictureNames().size(); ++i) {
+    EXPECT_FALSE(PictureFileName((*top->top)[i].pic)) << NavUtf16ToUtf8((*top->top)[i].pic);
+    EXPECT_FALSE(PictureFileName((*top->categories)[i].pic));
+  }
+}
