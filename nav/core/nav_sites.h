@@ -35,7 +35,8 @@ std::optional<TuijianAnswer> ParseTuijianUtf8(std::string_view answer);
 bool IsSafeLeafName(std::u16string_view name);
 
 // The local file name of a server picture: the part of pic after its last "/". None when
-// pic has no "/" or that part is not a safe leaf name; such a picture is never fetched.
+// pic has no "/" or that part is not a safe leaf name; such a picture is never fetched: a
+// recommended site or category keeps an empty image, a suggestion is left out.
 std::optional<std::u16string> PictureFileName(std::u16string_view pic);
 
 // The suggestions a refresh keeps, in order: those whose picture has a file name.
