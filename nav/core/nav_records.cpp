@@ -4,6 +4,15 @@
 
 #include "nav/core/nav_text.h"
 
+const char16_t kMyDefPath[] = u"daohang\\mydef.dat";
+const char16_t kThumbnailFolder[] = u"daohang\\temp\\";
+const char16_t kAddFolder[] = u"daohang\\add\\";
+const char16_t kLnkPath[] = u"daohang\\add\\lnk.dat";
+const char16_t kTuijianTopFolder[] = u"daohang\\tuijian\\top\\";
+const char16_t kTuijianTopPath[] = u"daohang\\tuijian\\top\\tuijian_top.dat";
+const char16_t kTuijianBottomFolder[] = u"daohang\\tuijian\\bottom\\";
+const char16_t kTuijianBotPath[] = u"daohang\\tuijian\\bottom\\tuijian_bot.dat";
+
 namespace {
 
 constexpr size_t kFieldBytes = kNavTextUnits * 2;  // 520

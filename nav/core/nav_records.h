@@ -10,6 +10,17 @@
 #include <string>
 #include <vector>
 
+// Where the files live, below the data folder (AppData\VuZiro\, or VX_DATA_DIR in tests).
+// Folders end in a backslash; the pictures of each list sit in the folder of its file.
+extern const char16_t kMyDefPath[];            // daohang\mydef.dat
+extern const char16_t kThumbnailFolder[];      // daohang\temp\ (then a folder per day)
+extern const char16_t kAddFolder[];            // daohang\add\ (suggestion pictures)
+extern const char16_t kLnkPath[];              // daohang\add\lnk.dat
+extern const char16_t kTuijianTopFolder[];     // daohang\tuijian\top\ (site pictures)
+extern const char16_t kTuijianTopPath[];       // daohang\tuijian\top\tuijian_top.dat
+extern const char16_t kTuijianBottomFolder[];  // daohang\tuijian\bottom\ (category pictures)
+extern const char16_t kTuijianBotPath[];       // daohang\tuijian\bottom\tuijian_bot.dat
+
 constexpr size_t kMyDefSlotCount = 12;
 constexpr size_t kMyDefSlotSize = 1568;
 constexpr size_t kMyDefFileSize = kMyDefSlotCount * kMyDefSlotSize;  // 18816
