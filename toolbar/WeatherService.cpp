@@ -30,6 +30,25 @@ std::wstring GbkToWide(const char* bytes, size_t size) {
   return out;
 }
 
+// The user's place as an update works with it. The worker never touches TheApp()'s strings
+// nor config.ini: the UI thread reads and writes them, and two threads saving config.ini at
+// once would race on its temporary file.
+struct WeatherPlace {
+  std::wstring ipQueryUrl, province, city, city2;
+  bool operator==(const WeatherPlace& o) const {
+    return province == o.province && city == o.city && city2 == o.city2;
+  }
+};
+
+namespace {
+
+WeatherPlace PlaceOfApp() {
+  const WeatherGlobals& w = TheApp().weather;
+  return WeatherPlace{w.ipQueryUrl, w.province, w.city, w.city2};
+}
+
+}  // namespace
+
 struct CWeatherService::Shared {
   explicit Shared(std::wstring base) : weatherBase(std::move(base)) {}
 
@@ -42,6 +61,23 @@ struct CWeatherService::Shared {
   CParseJson parser{GbkToWide};
   std::mutex threadsLock;
   std::vector<HANDLE> threads;
+  // The place handed to the next update, and what the last update found, for the UI thread.
+  std::mutex placeLock;
+  WeatherPlace requested;
+  WeatherPlace found;
+  WeatherPlace foundFrom;  // the place that update started from
+  std::wstring weatherCity;
+  bool placeFound = false;
+  bool cityPending = false;
+
+  void Request(const WeatherPlace& place) {
+    std::lock_guard<std::mutex> lock(placeLock);
+    requested = place;
+  }
+  WeatherPlace Requested() {
+    std::lock_guard<std::mutex> lock(placeLock);
+    return requested;
+  }
 
   // True when the update should end at once: the program is closing.
   bool Pause(DWORD ms) { return ::WaitForSingleObject(stopEvent.Get(), ms) == WAIT_OBJECT_0 || stopping; }
@@ -58,12 +94,14 @@ struct CWeatherService::Shared {
   }
 
   void Update(HWND toolbar);
-  bool FindPlace(WeatherGlobals& w);
+  bool FindPlace(WeatherPlace& w);
   std::wstring FetchWeather(const std::wstring& url, bool& cut);
 };
 
-// Steps 3 and 4: the IP-location answer, then the defaults. True when the place is known.
-bool CWeatherService::Shared::FindPlace(WeatherGlobals& w) {
+// Steps 3 and 4: the IP-location answer, then the defaults. True when the place is known;
+// a place found here is handed to the UI thread, which stores and saves it.
+bool CWeatherService::Shared::FindPlace(WeatherPlace& w) {
+  const WeatherPlace from = w;
   bool matched = false;
   if ((w.province.empty() || w.city.empty()) && !w.ipQueryUrl.empty()) {
     CHttpWeather http;
@@ -82,9 +120,13 @@ bool CWeatherService::Shared::FindPlace(WeatherGlobals& w) {
     w.city = L"宁波";
     w.city2 = L"宁波";
     w.province = L"浙江省";
-    LoadOrSaveConfig(FALSE);
-  } else if (matched) {
-    LoadOrSaveConfig(FALSE);
+    matched = true;
+  }
+  if (matched) {
+    std::lock_guard<std::mutex> lock(placeLock);
+    found = w;
+    foundFrom = from;
+    placeFound = true;
   }
   return true;
 }
@@ -111,11 +153,21 @@ void CWeatherService::Shared::Update(HWND toolbar) {
   if (stopping) return;
   LoadCities();
   WeatherGlobals& w = TheApp().weather;
-  if (!FindPlace(w)) return;
-  const std::wstring code = parser.FindCityCode(w.city2);
+  WeatherPlace place = Requested();
+  const bool known = FindPlace(place);
+  bool tell = false;
+  {
+    std::lock_guard<std::mutex> lock(placeLock);
+    tell = placeFound;
+    if (known && !parser.FindCityCode(place.city2).empty() && weatherCity != place.city2) {
+      weatherCity = place.city2;
+      cityPending = tell = true;
+    }
+  }
+  if (tell && !stopping) ::PostMessageW(toolbar, kWeatherPlaceMsg, 0, 0);
+  if (!known) return;
+  const std::wstring code = parser.FindCityCode(place.city2);
   if (code.empty()) return;
-  // The panel reads it without the lock: write only when it really changes.
-  if (w.weatherCity != w.city2) w.weatherCity = w.city2;
   bool cut = false;
   const std::wstring answer = FetchWeather(weatherBase + L"/city/" + code + L".js?ref=qqchannel", cut);
   if (answer.empty() || stopping) return;
@@ -171,6 +223,7 @@ CWeatherService::~CWeatherService() { Shutdown(); }
 void CWeatherService::StartUpdate(HWND toolbar) {
   Shared& s = *shared_;
   if (s.stopping) return;
+  s.Request(PlaceOfApp());
   std::lock_guard<std::mutex> lock(s.threadsLock);
   // Finished threads are let go here, so the list stays short over a long session.
   for (auto it = s.threads.begin(); it != s.threads.end();) {
@@ -207,12 +260,37 @@ void CWeatherService::Shutdown() {
   s.threads.clear();
 }
 
+bool CWeatherService::ApplyFoundPlace() {
+  Shared& s = *shared_;
+  WeatherGlobals& w = TheApp().weather;
+  bool save = false, wrote = false;
+  {
+    std::lock_guard<std::mutex> lock(s.placeLock);
+    // The user may have chosen a city while the worker looked the place up: theirs wins.
+    if (s.placeFound && PlaceOfApp() == s.foundFrom && !(PlaceOfApp() == s.found)) {
+      w.province = s.found.province;
+      w.city = s.found.city;
+      w.city2 = s.found.city2;
+      save = wrote = true;
+    }
+    s.placeFound = false;
+    if (s.cityPending) {
+      w.weatherCity = s.weatherCity;
+      s.cityPending = false;
+      wrote = true;
+    }
+  }
+  if (save) LoadOrSaveConfig(FALSE);
+  return wrote;
+}
+
 CParseJson& CWeatherService::Cities() {
   shared_->LoadCities();
   return shared_->parser;
 }
 
 void CWeatherService::WeatherThreadProc(HWND toolbar) {
+  shared_->Request(PlaceOfApp());
   ++shared_->waiting;
   shared_->Update(toolbar);
 }

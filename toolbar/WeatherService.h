@@ -13,6 +13,9 @@
 // Posted to the toolbar window when an update changed the current weather; the toolbar
 // redraws itself and the weather panel.
 constexpr UINT kWeatherChangedMsg = WM_APP + 0x21;
+// Posted to the toolbar window when an update found the user's place (IP location or the
+// defaults) or fetched for another city; the toolbar calls ApplyFoundPlace on its own thread.
+constexpr UINT kWeatherPlaceMsg = WM_APP + 0x22;
 
 class CWeatherService {
  public:
@@ -22,9 +25,15 @@ class CWeatherService {
   CWeatherService(const CWeatherService&) = delete;
   CWeatherService& operator=(const CWeatherService&) = delete;
 
-  // Starts one update on a worker thread. Updates run one after another; while one waits
-  // for its turn, a further start adds nothing (the waiting one reads the newest settings).
+  // Starts one update on a worker thread. Call on the thread that owns TheApp()'s place
+  // (the UI thread): the place is read here. Updates run one after another; while one waits
+  // for its turn, a further start only hands it the newest place.
   void StartUpdate(HWND toolbar);
+
+  // On the UI thread, after kWeatherPlaceMsg: writes what the worker found into TheApp()
+  // (province, city, city2, weatherCity) and saves config.ini when the place changed. A
+  // place the user changed meanwhile is kept. True when anything was written.
+  bool ApplyFoundPlace();
 
   // Ends the workers: a retry loop stops at once; waits at most about half a second for
   // threads still inside a network call, which then touch no state of this object.
@@ -34,7 +43,8 @@ class CWeatherService {
   // chooser. Never waits on the weather lock.
   CParseJson& Cities();
 
-  // One full update on the calling thread (the worker's body); exposed for tests.
+  // One full update on the calling thread (the worker's body); exposed for tests. Reads the
+  // place from TheApp() first, as StartUpdate does.
   void WeatherThreadProc(HWND toolbar);
 
   struct Shared;

@@ -26,10 +26,14 @@ class ToolbarStandIn {
   ToolbarStandIn() : hwnd_(::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)) {}
   ~ToolbarStandIn() { ::DestroyWindow(hwnd_); }
   HWND Get() const { return hwnd_; }
-  int TakeChangeMessages() {
+  int TakeChangeMessages() { return Take(kWeatherChangedMsg); }
+  int TakePlaceMessages() { return Take(kWeatherPlaceMsg); }
+
+ private:
+  int Take(UINT message) {
     int n = 0;
     MSG msg;
-    while (::PeekMessageW(&msg, hwnd_, kWeatherChangedMsg, kWeatherChangedMsg, PM_REMOVE)) ++n;
+    while (::PeekMessageW(&msg, hwnd_, message, message, PM_REMOVE)) ++n;
     return n;
   }
 
@@ -56,6 +60,11 @@ TEST(WeatherService, FindsTheCityByLocationAndReadsItsWeather) {
   CWeatherService service(Base(L"weather"));
 
   service.WeatherThreadProc(toolbar.Get());
+  // The worker leaves the place to the toolbar's thread, which stores and saves it.
+  EXPECT_TRUE(w.city.empty());
+  EXPECT_EQ(SavedCity(), L"");
+  EXPECT_EQ(toolbar.TakePlaceMessages(), 1);
+  EXPECT_TRUE(service.ApplyFoundPlace());
   EXPECT_EQ(w.province, L"浙江省");
   EXPECT_EQ(w.city, L"宁波");
   EXPECT_EQ(w.city2, L"宁波");
@@ -73,6 +82,16 @@ TEST(WeatherService, FindsTheCityByLocationAndReadsItsWeather) {
   // The same answer again changes nothing on show.
   service.WeatherThreadProc(toolbar.Get());
   EXPECT_EQ(toolbar.TakeChangeMessages(), 0);
+  EXPECT_EQ(toolbar.TakePlaceMessages(), 0);
+
+  // A city the user chose while the worker looked up the place is kept.
+  w.province.clear();
+  service.WeatherThreadProc(toolbar.Get());
+  w.province = L"北京市";
+  w.city = w.city2 = L"昌平";
+  EXPECT_EQ(toolbar.TakePlaceMessages(), 1);
+  service.ApplyFoundPlace();
+  EXPECT_EQ(w.city2, L"昌平");
   // The chooser's list comes from the program's resource, without the weather lock.
   EXPECT_FALSE(CitiesOfProvince(service.Cities().Cities(), L"海南省").empty());
 }
@@ -88,6 +107,8 @@ TEST(WeatherService, ShutsDownWithinASecondWhileRetryingOffline) {
   service->StartUpdate(toolbar.Get());
   service->StartUpdate(toolbar.Get());
   ::Sleep(1500);  // into the retry loop
+  EXPECT_EQ(toolbar.TakePlaceMessages(), 1);
+  service->ApplyFoundPlace();
   EXPECT_EQ(w.weatherCity, L"昌平");
   const DWORD start = ::GetTickCount();
   service.reset();
