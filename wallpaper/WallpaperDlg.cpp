@@ -18,6 +18,7 @@ constexpr int kArrowY = 155;
 constexpr wchar_t kTitle[] = L"更换壁纸";
 constexpr int kFadeSteps = 10;
 constexpr int kStripStep = 4;
+constexpr int kThumbsPerBatch = 6;
 // Under the band's translucent pieces: the band is one opaque window.
 const Gdiplus::Color kBandBase(255, 0x10, 0x13, 0x1A);
 
@@ -61,7 +62,7 @@ BOOL CWallpaperDlg::OnInitDialog() {
   ::SetWindowTextW(m_hWnd, kTitle);
   m_programDir = WallProgramFolder();
   m_userFolder = WallUserFolder();
-  m_base = WallServerBase();
+  if (m_base.empty()) m_base = WallServerBase();
   WallRemoveStalePictures(m_userFolder);
   LoadItems();
   ApplyGeometry();
@@ -264,8 +265,15 @@ void CWallpaperDlg::PumpLoader() {
 }
 
 void CWallpaperDlg::TakeLoaderEvents() {
-  for (WallLoadEvent& e : m_loader.TakeResults()) {
+  for (WallLoadEvent& e : m_loader.TakeResults()) m_loaderEvents.push_back(std::move(e));
+  // A few thumbnails at a time, with a paint between: a cached category arrives all at once,
+  // and the first pictures should not wait for the last ones to decode.
+  int decoded = 0;
+  while (!m_loaderEvents.empty() && decoded < kThumbsPerBatch) {
+    WallLoadEvent e = std::move(m_loaderEvents.front());
+    m_loaderEvents.pop_front();
     if (e.tab < 0 || e.tab >= wall::kTabCount) continue;
+    decoded += e.kind == WallLoadEvent::kThumb;
     Category& c = m_cat[e.tab];
     switch (e.kind) {
       case WallLoadEvent::kTotal: c.total = e.total; break;
@@ -285,6 +293,12 @@ void CWallpaperDlg::TakeLoaderEvents() {
         break;
       case WallLoadEvent::kDone: break;
     }
+  }
+  if (!m_loaderEvents.empty()) {
+    m_redraw = false;
+    UpdateView();
+    ::UpdateWindow(m_hWnd);
+    ::PostMessageW(m_hWnd, WM_WALL_LOADER, 0, 0);  // the rest after this paint
   }
   PumpLoader();
 }
@@ -324,27 +338,40 @@ void CWallpaperDlg::FillThumbnail(const WallLoadEvent& e) {
 }
 
 void CWallpaperDlg::BuildCard(WalpagePic* pic) {
+  const int x = wall::kThumbInset, y = wall::kThumbInset;
+  const int pw = wall::kThumbWidth - 2 * x, ph = wall::kThumbHeight - 2 * y;
   auto card = std::make_unique<Gdiplus::Bitmap>(wall::kThumbWidth, wall::kThumbHeight, PixelFormat32bppPARGB);
   {
     Gdiplus::Graphics g(card.get());
-    g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
-    g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
     if (m_frameImg) g.DrawImage(m_frameImg.get(), 0, 0, wall::kThumbWidth, wall::kThumbHeight);
     const int iw = VxImageWidth(pic->image.get()), ih = VxImageHeight(pic->image.get());
-    const int pw = wall::kThumbWidth - 2 * wall::kThumbInset, ph = wall::kThumbHeight - 2 * wall::kThumbInset;
     const VxXYWH src = VxCoverCropSource(iw, ih, pw, ph);
-    Gdiplus::GraphicsPath round;
-    const int r = 6, x = wall::kThumbInset, y = wall::kThumbInset;
-    round.AddArc(x, y, 2 * r, 2 * r, 180, 90);
-    round.AddArc(x + pw - 2 * r, y, 2 * r, 2 * r, 270, 90);
-    round.AddArc(x + pw - 2 * r, y + ph - 2 * r, 2 * r, 2 * r, 0, 90);
-    round.AddArc(x, y + ph - 2 * r, 2 * r, 2 * r, 90, 90);
-    round.CloseFigure();
-    g.SetClip(&round);
+    // The server's thumbnails come at the picture's size: only others are scaled.
+    if (src.w != pw || src.h != ph) {
+      g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBilinear);
+      g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    }
     g.DrawImage(pic->image.get(), Gdiplus::Rect(x, y, pw, ph), src.x, src.y, src.w, src.h, Gdiplus::UnitPixel);
   }
   VxCopyPixels(*card, &pic->cardPixels);
+  RoundPictureCorners(pic->cardPixels, x, y, pw, ph);
   pic->card = std::move(card);
+}
+
+// The frame's rounded inner corners over the square picture, in plain memory: a clip path
+// would send the whole picture through GDI+'s slow region path.
+void CWallpaperDlg::RoundPictureCorners(const VxPixelImage& card, int x, int y, int w, int h) const {
+  if (!card || !m_frameBlank || m_frameBlank.Width() != card.Width() || m_frameBlank.Height() != card.Height()) return;
+  const VxPixels to = card.Pixels(), from = m_frameBlank.Pixels();
+  constexpr int r = 6;
+  for (int dy = 0; dy < r; ++dy)
+    for (int dx = 0; dx < r; ++dx) {
+      const double ox = r - dx - 0.5, oy = r - dy - 0.5;
+      if (ox * ox + oy * oy <= r * r) continue;
+      for (const auto& c : {std::pair<int, int>{x + dx, y + dy}, {x + w - 1 - dx, y + dy}, {x + dx, y + h - 1 - dy},
+                            {x + w - 1 - dx, y + h - 1 - dy}})
+        memcpy(to.bits + c.second * to.stride + c.first * 4, from.bits + c.second * from.stride + c.first * 4, 4);
+    }
 }
 
 // ---- downloads and history ----
@@ -581,6 +608,7 @@ void CWallpaperDlg::OnClose() {
 void CWallpaperDlg::StopWorkers() {
   m_closing = true;
   m_loadQueue.clear();
+  m_loaderEvents.clear();
   m_loader.Stop();
   for (auto& c : m_cat)
     for (auto& p : c.pics) p->download.Stop();

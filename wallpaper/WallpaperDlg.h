@@ -53,6 +53,8 @@ class CWallpaperDlg : public CVxDialogBase {
 
   CWallpaperDlg();
   ~CWallpaperDlg() override;
+  // Another wallpaper server than services.ini names (before the window is made; benchmark).
+  void SetServerBase(const std::wstring& base) { m_base = base; }
 
   void StartListLoader(int tab);
   void StartDownload(WalpagePic* pic);
@@ -120,6 +122,7 @@ class CWallpaperDlg : public CVxDialogBase {
   WalpagePic* HoveredPicture() const;
   bool OverSetButton(const WalpagePic* pic, int index, POINT pt) const;
   void BuildCard(WalpagePic* pic);
+  void RoundPictureCorners(const VxPixelImage& card, int x, int y, int w, int h) const;
   void BuildBand(int cx, int cy);
   bool EnsureFrame(HDC hdc, int cx, int cy);
   void DrawStrip(Gdiplus::Graphics& g, const VxPixels& frame, int cx);
@@ -163,6 +166,7 @@ class CWallpaperDlg : public CVxDialogBase {
   int m_drawnThumbs = 0;
 
   std::deque<WallLoadRequest> m_loadQueue;
+  std::deque<WallLoadEvent> m_loaderEvents;  // taken from the loader, not handled yet
   // Declared last: destroyed (stopped and joined) before anything its jobs report on.
   VxWorker<WallLoadEvent> m_loader;
 };
