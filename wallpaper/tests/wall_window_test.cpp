@@ -86,18 +86,21 @@ struct Window {
   HWND found = nullptr;
 };
 
+// A CALLBACK function, not a lambda: the i686 build needs the stdcall convention.
+BOOL CALLBACK MatchWindow(HWND h, LPARAM l) {
+  auto* w = reinterpret_cast<Window*>(l);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(h, &pid);
+  wchar_t text[64] = {};
+  ::GetWindowTextW(h, text, 64);
+  if (pid != w->pid || std::wstring(text) != w->title || !::IsWindowVisible(h)) return TRUE;
+  w->found = h;
+  return FALSE;
+}
+
 HWND FindOf(DWORD pid, const wchar_t* title) {
   Window w{pid, title};
-  ::EnumWindows([](HWND h, LPARAM l) -> BOOL {
-    auto* w = reinterpret_cast<Window*>(l);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(h, &pid);
-    wchar_t text[64] = {};
-    ::GetWindowTextW(h, text, 64);
-    if (pid != w->pid || std::wstring(text) != w->title || !::IsWindowVisible(h)) return TRUE;
-    w->found = h;
-    return FALSE;
-  }, reinterpret_cast<LPARAM>(&w));
+  ::EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&w));
   return w.found;
 }
 
