@@ -198,6 +198,7 @@ void CVxDialogBase::UpdateView() {
   DrawSurface(memDC, cx, cy, TRUE);
   m_layerBits = nullptr;
   m_layerDC = nullptr;
+  m_layerGraphics = nullptr;
 
   POINT dst{wr.left, wr.top};
   SIZE size{cx, cy};
@@ -271,6 +272,7 @@ bool CVxDialogBase::PresentDirty(const RECT& dirty) {
     m_bLayerClip = false;
     m_layerBits = nullptr;
     m_layerDC = nullptr;
+    m_layerGraphics = nullptr;
   }
   ::GdiFlush();
 
@@ -312,6 +314,7 @@ VxSurfaceGraphics CVxDialogBase::CreateSurfaceGraphics(HDC hdc) {
                                                  static_cast<BYTE*>(m_layerBits));
     s.graphics = std::make_unique<Gdiplus::Graphics>(s.bitmap.get());
     if (m_bLayerClip) s.graphics->SetClip(ToGdiRect(m_rcLayerClip));
+    m_layerGraphics = s.graphics.get();
   } else {
     s.graphics = std::make_unique<Gdiplus::Graphics>(hdc);
   }
@@ -555,7 +558,18 @@ void CVxDialogBase::DrawVScroll(Gdiplus::Graphics& g, VxVScrollBar* item) {
               VxImageWidth(bottom), botH, Gdiplus::UnitPixel);
 }
 
-void CVxDialogBase::DrawListCtrl(Gdiplus::Graphics& g, VxListCtrl* item) { item->Draw(g); }
+void CVxDialogBase::DrawListCtrl(Gdiplus::Graphics& g, VxListCtrl* item) {
+  if (m_layerBits && &g == m_layerGraphics) {
+    VxPixels frame;
+    frame.bits = static_cast<uint8_t*>(m_layerBits);
+    frame.width = m_layerCx;
+    frame.height = m_layerCy;
+    frame.stride = static_cast<std::ptrdiff_t>(m_layerCx) * 4;
+    item->Draw(g, &frame);
+    return;
+  }
+  item->Draw(g);
+}
 
 void CVxDialogBase::OnPaint() {
   PAINTSTRUCT ps;

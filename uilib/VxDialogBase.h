@@ -169,6 +169,9 @@ class LUMETTE_API CVxDialogBase : public CVxDialog {
   HDC m_layerDC = nullptr;
   void* m_layerBits = nullptr;
   int m_layerCx = 0, m_layerCy = 0;
+  // The graphics CreateSurfaceGraphics made for that surface: lists drawn through it are
+  // composed straight in the surface's memory.
+  Gdiplus::Graphics* m_layerGraphics = nullptr;
   // Set while only part of the surface is repainted: every surface graphics clips to it.
   bool m_bLayerClip = false;
   RECT m_rcLayerClip{0, 0, 0, 0};
