@@ -44,12 +44,14 @@ bool HasNoTransform(Gdiplus::Graphics& g) {
 
 }  // namespace
 
+// The entry without its highlights (icon and label) is kept; the highlights are shared
+// renderings by kind and size, so a hover or selection change draws nothing with GDI+.
 // What an entry's kept image was drawn from: when any of it differs the image is stale.
 struct VxEntryPixels {
   VxPixelImage image;
   VxRc extent;
   RECT rcPos, rcHover, rcFocus, rcText;
-  int bNotSelect, bNotFocus, nMouseState, bDrawText;
+  int bNotFocus, bDrawText;
   Gdiplus::Image* pIcon;
   Gdiplus::Image* pTextImage;
   const void* owner;
@@ -60,8 +62,7 @@ struct VxEntryPixels {
     auto same = [](const RECT& a, const RECT& b) { return ::EqualRect(&a, &b) != FALSE; };
     return owner == list && generation == gen && same(rcPos, item->rcPos) &&
            same(rcHover, item->rcHover) && same(rcFocus, item->rcFocus) &&
-           same(rcText, item->rcText) && bNotSelect == item->bNotSelect &&
-           bNotFocus == item->bNotFocus && nMouseState == item->nMouseState &&
+           same(rcText, item->rcText) && bNotFocus == item->bNotFocus &&
            bDrawText == item->bDrawText && pIcon == item->pIcon &&
            pTextImage == item->pTextImage && item->szTextCache[0] &&
            wcscmp(szName, item->szName) == 0;
@@ -71,9 +72,7 @@ struct VxEntryPixels {
     rcHover = item->rcHover;
     rcFocus = item->rcFocus;
     rcText = item->rcText;
-    bNotSelect = item->bNotSelect;
     bNotFocus = item->bNotFocus;
-    nMouseState = item->nMouseState;
     bDrawText = item->bDrawText;
     pIcon = item->pIcon;
     pTextImage = item->pTextImage;
@@ -538,7 +537,20 @@ void VxListCtrl::DrawComposed(Gdiplus::Graphics& g, const VxPixels& frame) {
   if (area.IsEmpty()) return;
   g.Flush(Gdiplus::FlushIntentionSync);
   ::GdiFlush();
+  auto blend = [&](const VxPixelImage& image, const VxRc& at) {
+    const VxRc part = VxIntersection(at, area);
+    if (part.IsEmpty()) return;
+    VxBlendOver(frame, part.left, part.top, image.Pixels(), part.left - at.left,
+                part.top - at.top, part.Width(), part.Height());
+  };
   auto compose = [&](VxListItem* item) {
+    const RECT& sr = item->IsFocused() && item->bDrawText ? item->rcFocus : item->rcHover;
+    const VxRc state{sr.left, sr.top, sr.right, sr.bottom};
+    const int kinds[3] = {item->IsSelected() ? 0 : -1, item->nMouseState == 1 ? 1 : -1,
+                          item->nMouseState == 2 ? 2 : -1};
+    for (int kind : kinds)
+      if (kind >= 0)
+        if (const VxPixelImage* h = Highlight(g, kind, state.Width(), state.Height())) blend(*h, state);
     const VxEntryPixels* px = EntryPixels(g, item);
     if (!px || !px->image) return;
     const VxRc part = VxIntersection(px->extent, area);
@@ -556,6 +568,42 @@ void VxListCtrl::DrawComposed(Gdiplus::Graphics& g, const VxPixels& frame) {
     compose(item);
   }
   if (focused) compose(focused);
+}
+
+namespace {
+
+// A graphics over premultiplied memory drawing as `like` does.
+std::unique_ptr<Gdiplus::Graphics> GraphicsLike(Gdiplus::Graphics& like, Gdiplus::Bitmap& bmp) {
+  auto g = std::make_unique<Gdiplus::Graphics>(&bmp);
+  g->SetTextRenderingHint(like.GetTextRenderingHint());
+  g->SetInterpolationMode(like.GetInterpolationMode());
+  g->SetPixelOffsetMode(like.GetPixelOffsetMode());
+  g->SetSmoothingMode(like.GetSmoothingMode());
+  g->SetCompositingQuality(like.GetCompositingQuality());
+  return g;
+}
+
+}  // namespace
+
+const VxPixelImage* VxListCtrl::Highlight(Gdiplus::Graphics& g, int kind, int w, int h) {
+  const VxNineSlice& set = kind == 0 ? m_focusImages : kind == 1 ? m_moveImages : m_downImages;
+  if (w <= 0 || h <= 0 || set.IsEmpty()) return nullptr;
+  if (m_highlightGeneration != m_lookGeneration || m_highlights.size() > 64) {
+    m_highlights.clear();
+    m_highlightGeneration = m_lookGeneration;
+  }
+  std::unique_ptr<VxPixelImage>& image = m_highlights[std::make_tuple(kind, w, h)];
+  if (image) return image.get();
+  image = std::make_unique<VxPixelImage>();
+  if (!image->Create(w, h)) return nullptr;
+  const VxPixels px = image->Pixels();
+  Gdiplus::Bitmap bmp(w, h, static_cast<INT>(px.stride), PixelFormat32bppPARGB, px.bits);
+  {
+    std::unique_ptr<Gdiplus::Graphics> hg = GraphicsLike(g, bmp);
+    set.Draw(*hg, Gdiplus::Rect(0, 0, w, h));
+    hg->Flush(Gdiplus::FlushIntentionSync);
+  }
+  return image.get();
 }
 
 const VxEntryPixels* VxListCtrl::EntryPixels(Gdiplus::Graphics& g, VxListItem* item) {
@@ -576,15 +624,10 @@ const VxEntryPixels* VxListCtrl::EntryPixels(Gdiplus::Graphics& g, VxListItem* i
   {
     Gdiplus::Bitmap bmp(pixels.width, pixels.height, static_cast<INT>(pixels.stride),
                         PixelFormat32bppPARGB, pixels.bits);
-    Gdiplus::Graphics eg(&bmp);
-    eg.SetTextRenderingHint(g.GetTextRenderingHint());
-    eg.SetInterpolationMode(g.GetInterpolationMode());
-    eg.SetPixelOffsetMode(g.GetPixelOffsetMode());
-    eg.SetSmoothingMode(g.GetSmoothingMode());
-    eg.SetCompositingQuality(g.GetCompositingQuality());
-    eg.TranslateTransform(static_cast<float>(-extent.left), static_cast<float>(-extent.top));
-    DrawItem(eg, item);
-    eg.Flush(Gdiplus::FlushIntentionSync);
+    std::unique_ptr<Gdiplus::Graphics> eg = GraphicsLike(g, bmp);
+    eg->TranslateTransform(static_cast<float>(-extent.left), static_cast<float>(-extent.top));
+    DrawContent(*eg, item);
+    eg->Flush(Gdiplus::FlushIntentionSync);
   }
   // Drawing the label made its kept text image: remember the entry as it is now.
   px->Remember(item, this, m_lookGeneration);
@@ -599,6 +642,11 @@ void VxListCtrl::DrawItem(Gdiplus::Graphics& g, VxListItem* item) {
   if (item->IsSelected()) m_focusImages.Draw(g, state);
   if (item->nMouseState == 1) m_moveImages.Draw(g, state);
   if (item->nMouseState == 2) m_downImages.Draw(g, state);
+  DrawContent(g, item);
+}
+
+void VxListCtrl::DrawContent(Gdiplus::Graphics& g, VxListItem* item) {
+  const bool fullLabel = item->IsFocused() && item->bDrawText;
 
   if (item->pIcon) {
     const int x = item->rcPos.left + (m_geo.itemWidth - m_geo.imageWidth) / 2;

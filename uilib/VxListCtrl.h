@@ -2,7 +2,9 @@
 // The drawn icon list: entries laid out in a grid of cells (large or small icons) or in
 // rows, with hover, focus and multiple selection, nine-slice highlights, glowing labels
 // and callbacks for clicks, double-clicks and right-clicks.
+#include <map>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "uilib/VxItemBase.h"
@@ -186,6 +188,10 @@ class LUMETTE_API VxListCtrl : public VxItemBase {
   void GrowToHold(const RECT& pos);
   void DrawItem(Gdiplus::Graphics& g, VxListItem* item);
   void DrawComposed(Gdiplus::Graphics& g, const VxPixels& frame);
+  // The entry's icon and label (DrawItem without the highlights).
+  void DrawContent(Gdiplus::Graphics& g, VxListItem* item);
+  // A highlight (0 selected, 1 hovered, 2 pressed) at w x h, rendered once; null without one.
+  const VxPixelImage* Highlight(Gdiplus::Graphics& g, int kind, int w, int h);
   void DrawLabel(Gdiplus::Graphics& g, VxListItem* item, const Gdiplus::Rect& box, bool trim);
   // The entry's kept image, drawn again when the entry's look changed; null without memory.
   const VxEntryPixels* EntryPixels(Gdiplus::Graphics& g, VxListItem* item);
@@ -205,6 +211,8 @@ class LUMETTE_API VxListCtrl : public VxItemBase {
   VxListMode m_mode = VXLM_NORMAL;
   // Counts changes that alter how every entry looks (font, colour, images, geometry).
   unsigned m_lookGeneration = 0;
+  std::map<std::tuple<int, int, int>, std::unique_ptr<VxPixelImage>> m_highlights;
+  unsigned m_highlightGeneration = 0;
   VxMemDC m_measureDC;
   std::unique_ptr<Gdiplus::Graphics> m_measure;
 };
