@@ -64,7 +64,8 @@ struct VxEntryPixels {
            same(rcHover, item->rcHover) && same(rcFocus, item->rcFocus) &&
            same(rcText, item->rcText) && bNotFocus == item->bNotFocus &&
            bDrawText == item->bDrawText && pIcon == item->pIcon &&
-           pTextImage == item->pTextImage && item->szTextCache[0] &&
+           pTextImage == item->pTextImage &&
+           (item->szTextCache[0] || !item->szName[0] || !item->bDrawText) &&
            wcscmp(szName, item->szName) == 0;
   }
   void Remember(const VxListItem* item, const void* list, unsigned gen) {
