@@ -271,7 +271,7 @@ void CDeskPainter::DrawPage(DeskCanvas& canvas) {
     // Labels lie straight on the wallpaper: a faint dark cell keeps them legible on light
     // pictures.
     DrawRestingCells(canvas);
-    m_model.DeskList().Draw(canvas.Plus());
+    m_model.DeskList().Draw(canvas.Plus(), canvas.Frame());
   }
   if (m_model.DeskList().IsShow()) DrawFlashes(canvas, m_model.DeskList(), nullptr);
   DrawBand(canvas);

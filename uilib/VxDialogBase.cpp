@@ -198,6 +198,7 @@ void CVxDialogBase::UpdateView() {
   DrawSurface(memDC, cx, cy, TRUE);
   m_layerBits = nullptr;
   m_layerDC = nullptr;
+  m_layerGraphics = nullptr;
 
   POINT dst{wr.left, wr.top};
   SIZE size{cx, cy};
@@ -271,6 +272,7 @@ bool CVxDialogBase::PresentDirty(const RECT& dirty) {
     m_bLayerClip = false;
     m_layerBits = nullptr;
     m_layerDC = nullptr;
+    m_layerGraphics = nullptr;
   }
   ::GdiFlush();
 
@@ -312,24 +314,112 @@ VxSurfaceGraphics CVxDialogBase::CreateSurfaceGraphics(HDC hdc) {
                                                  static_cast<BYTE*>(m_layerBits));
     s.graphics = std::make_unique<Gdiplus::Graphics>(s.bitmap.get());
     if (m_bLayerClip) s.graphics->SetClip(ToGdiRect(m_rcLayerClip));
+    m_layerGraphics = s.graphics.get();
   } else {
     s.graphics = std::make_unique<Gdiplus::Graphics>(hdc);
+    if (hdc == m_paintDC) {
+      if (m_bLayerClip) s.graphics->SetClip(ToGdiRect(m_rcLayerClip));
+      m_layerGraphics = s.graphics.get();
+    }
   }
   return s;
 }
 
 void CVxDialogBase::DrawSurface(HDC hdc, int cx, int cy, BOOL buffered) {
   if (m_nLayerMode != kPerPixelAlpha && buffered) {
-    // One off-screen bitmap per paint: the window never shows a half-drawn frame.
-    VxMemDC mem(::CreateCompatibleDC(hdc));
-    VxBitmap bmp(::CreateCompatibleBitmap(hdc, cx, cy));
-    if (!mem || !bmp) return;
-    VxSelectObject keep(mem.Get(), bmp.Get());
-    OnVxPaint(mem.Get(), cx, cy);
-    ::BitBlt(hdc, 0, 0, cx, cy, mem.Get(), 0, 0, SRCCOPY);
+    RECT area{0, 0, cx, cy};
+    if (!m_bPaintAll) ::IntersectRect(&area, &area, &m_rcPaint);
+    DrawOpaqueSurface(hdc, cx, cy, area);
     return;
   }
   OnVxPaint(hdc, cx, cy);
+}
+
+const BYTE* CVxDialogBase::OpaqueBackPixels(int cx, int cy) {
+  if (!m_bCacheBack || cx <= 0 || cy <= 0) return nullptr;
+  const size_t bytes = static_cast<size_t>(cx) * cy * 4;
+  if (!m_pBackCache || static_cast<int>(m_pBackCache->GetWidth()) != cx ||
+      static_cast<int>(m_pBackCache->GetHeight()) != cy) {
+    m_pBackCache = std::make_unique<Gdiplus::Bitmap>(cx, cy, PixelFormat32bppPARGB);
+    m_backPixels.clear();
+    Gdiplus::Graphics cg(m_pBackCache.get());
+    PaintBackground(cg, cx, cy);
+  }
+  if (m_backPixels.size() != bytes) {
+    m_backPixels.clear();
+    Gdiplus::Rect r(0, 0, cx, cy);
+    Gdiplus::BitmapData data;
+    if (m_pBackCache->LockBits(&r, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) !=
+        Gdiplus::Ok)
+      return nullptr;
+    m_backPixels.resize(bytes);
+    for (int y = 0; y < cy; ++y)
+      memcpy(m_backPixels.data() + static_cast<size_t>(y) * cx * 4,
+             static_cast<BYTE*>(data.Scan0) + static_cast<size_t>(y) * data.Stride,
+             static_cast<size_t>(cx) * 4);
+    m_pBackCache->UnlockBits(&data);
+  }
+  return m_backPixels.data();
+}
+
+// A kept off-screen surface: the window never shows a half-drawn frame, only the area the
+// paint asks for is drawn again and copied to the window, the cached background is copied
+// in rather than drawn by GDI+ (about 17 ns a pixel under Wine), and lists are composed in
+// the surface's memory.
+void CVxDialogBase::DrawOpaqueSurface(HDC hdc, int cx, int cy, RECT area) {
+  if (!m_surfaceDC || !m_surfaceDib || m_surfaceCx != cx || m_surfaceCy != cy) {
+    m_surfaceDC.Reset();
+    m_surfaceDib.Reset();
+    m_surfaceBits = nullptr;
+    VxWindowDC screen(nullptr);
+    void* fresh = nullptr;
+    VxBitmap dib(VxCreateTopDownDib(screen.Get(), cx, cy, &fresh));
+    VxMemDC mem(::CreateCompatibleDC(screen.Get()));
+    if (!mem || !dib || !fresh) return;
+    ::SelectObject(mem.Get(), dib.Get());
+    m_surfaceDib = std::move(dib);
+    m_surfaceDC = std::move(mem);
+    m_surfaceBits = fresh;
+    m_surfaceCx = cx;
+    m_surfaceCy = cy;
+    area = RECT{0, 0, cx, cy};  // nothing of a new surface has been drawn yet
+  }
+  if (::IsRectEmpty(&area)) return;
+  HDC mem = m_surfaceDC.Get();
+  {
+    VxSavedDC keep(mem);
+    ::IntersectClipRect(mem, area.left, area.top, area.right, area.bottom);
+    ::GdiFlush();
+    // A colour-keyed window is filled with its key by the paint, then gets the background
+    // drawn over it; the others start black, as a fresh bitmap did.
+    const BYTE* back = m_nLayerMode == kColorKey ? nullptr : OpaqueBackPixels(cx, cy);
+    BYTE* bits = static_cast<BYTE*>(m_surfaceBits);
+    const size_t row = static_cast<size_t>(area.right - area.left) * 4;
+    for (int y = area.top; y < area.bottom; ++y) {
+      const size_t at = (static_cast<size_t>(y) * cx + area.left) * 4;
+      if (back)
+        memcpy(bits + at, back + at, row);
+      else
+        memset(bits + at, 0, row);
+    }
+    m_bBackCopied = back != nullptr;
+    m_paintDC = mem;
+    m_paintPixels.bits = bits;
+    m_paintPixels.width = cx;
+    m_paintPixels.height = cy;
+    m_paintPixels.stride = static_cast<std::ptrdiff_t>(cx) * 4;
+    m_bLayerClip = !(area.left == 0 && area.top == 0 && area.right == cx && area.bottom == cy);
+    m_rcLayerClip = area;
+    OnVxPaint(mem, cx, cy);
+    m_bLayerClip = false;
+    m_paintDC = nullptr;
+    m_paintPixels = VxPixels{};
+    m_layerGraphics = nullptr;
+    m_bBackCopied = false;
+  }
+  ::GdiFlush();
+  ::BitBlt(hdc, area.left, area.top, area.right - area.left, area.bottom - area.top, mem,
+           area.left, area.top, SRCCOPY);
 }
 
 void CVxDialogBase::PaintBackground(Gdiplus::Graphics& g, int w, int h) {
@@ -366,7 +456,7 @@ void CVxDialogBase::OnVxPaint(HDC hdc, int cx, int cy) {
   const bool cacheUsable = m_bCacheBack && m_pBackCache &&
                            static_cast<int>(m_pBackCache->GetWidth()) == w &&
                            static_cast<int>(m_pBackCache->GetHeight()) == h;
-  if (!(cacheUsable && m_nLayerMode == kPerPixelAlpha)) {
+  if (!(cacheUsable && (m_nLayerMode == kPerPixelAlpha || m_bBackCopied))) {
     if (m_bCacheBack && !cacheUsable && w > 0 && h > 0) {
       m_pBackCache = std::make_unique<Gdiplus::Bitmap>(w, h, PixelFormat32bppPARGB);
       m_backPixels.clear();
@@ -555,7 +645,22 @@ void CVxDialogBase::DrawVScroll(Gdiplus::Graphics& g, VxVScrollBar* item) {
               VxImageWidth(bottom), botH, Gdiplus::UnitPixel);
 }
 
-void CVxDialogBase::DrawListCtrl(Gdiplus::Graphics& g, VxListCtrl* item) { item->Draw(g); }
+void CVxDialogBase::DrawListCtrl(Gdiplus::Graphics& g, VxListCtrl* item) {
+  if (m_layerGraphics && &g == m_layerGraphics) {
+    VxPixels frame = m_paintPixels;
+    if (m_layerBits) {
+      frame.bits = static_cast<uint8_t*>(m_layerBits);
+      frame.width = m_layerCx;
+      frame.height = m_layerCy;
+      frame.stride = static_cast<std::ptrdiff_t>(m_layerCx) * 4;
+    }
+    if (frame.bits) {
+      item->Draw(g, &frame);
+      return;
+    }
+  }
+  item->Draw(g);
+}
 
 void CVxDialogBase::OnPaint() {
   PAINTSTRUCT ps;
@@ -563,7 +668,10 @@ void CVxDialogBase::OnPaint() {
   if (m_nLayerMode != kPerPixelAlpha) {
     RECT wr;
     ::GetWindowRect(m_hWnd, &wr);
+    m_rcPaint = ps.rcPaint;
+    m_bPaintAll = false;
     DrawSurface(dc, wr.right - wr.left, wr.bottom - wr.top, TRUE);
+    m_bPaintAll = true;
   }
   ::EndPaint(m_hWnd, &ps);
 }

@@ -155,6 +155,12 @@ class LUMETTE_API CVxDialogBase : public CVxDialog {
   void PaintBackground(Gdiplus::Graphics& g, int w, int h);
   void DrawItemByType(Gdiplus::Graphics& g, VxItemBase* item);
   bool WindowParked() const;
+  // Paints a plain, colour-keyed or uniformly translucent window's `area` on the kept
+  // surface and copies that area to `hdc`.
+  void DrawOpaqueSurface(HDC hdc, int cx, int cy, RECT area);
+  // The cached background's pixels at cx x cy (made and copied out of GDI+ once); null
+  // when the background is not cached.
+  const BYTE* OpaqueBackPixels(int cx, int cy);
   bool PresentDirty(const RECT& dirty);
 
   // Mode 3 keeps its window-sized surface between frames: a fresh 8 MB DIB per frame
@@ -169,6 +175,17 @@ class LUMETTE_API CVxDialogBase : public CVxDialog {
   HDC m_layerDC = nullptr;
   void* m_layerBits = nullptr;
   int m_layerCx = 0, m_layerCy = 0;
+  // The graphics CreateSurfaceGraphics made for that surface: lists drawn through it are
+  // composed straight in the surface's memory.
+  Gdiplus::Graphics* m_layerGraphics = nullptr;
+  // A plain window's paint: the memory of its kept surface, for composing lists into, and
+  // whether the cached background was copied in (the paint then draws it no more).
+  HDC m_paintDC = nullptr;
+  VxPixels m_paintPixels;
+  bool m_bBackCopied = false;
+  // The area WM_PAINT asks for; other callers of DrawSurface draw it all.
+  RECT m_rcPaint{0, 0, 0, 0};
+  bool m_bPaintAll = true;
   // Set while only part of the surface is repainted: every surface graphics clips to it.
   bool m_bLayerClip = false;
   RECT m_rcLayerClip{0, 0, 0, 0};

@@ -1,6 +1,7 @@
 #include "uilib/VxListCtrl.h"
 
 #include <cwchar>
+#include <new>
 
 #include "uilib/VxPaint.h"
 #include "uilib/VxRaii.h"
@@ -36,9 +37,54 @@ std::unique_ptr<Gdiplus::Font> IconTitleFont() {
   return font;
 }
 
+bool HasNoTransform(Gdiplus::Graphics& g) {
+  Gdiplus::Matrix m;
+  return g.GetTransform(&m) == Gdiplus::Ok && m.IsIdentity();
+}
+
 }  // namespace
 
+// The entry without its highlights (icon and label) is kept; the highlights are shared
+// renderings by kind and size, so a hover or selection change draws nothing with GDI+.
+// What an entry's kept image was drawn from: when any of it differs the image is stale.
+struct VxEntryPixels {
+  VxPixelImage image;
+  VxRc extent;
+  RECT rcPos, rcHover, rcFocus, rcText;
+  int bNotFocus, bDrawText;
+  Gdiplus::Image* pIcon;
+  Gdiplus::Image* pTextImage;
+  const void* owner;
+  unsigned generation;
+  wchar_t szName[260];
+
+  bool Shows(const VxListItem* item, const void* list, unsigned gen) const {
+    auto same = [](const RECT& a, const RECT& b) { return ::EqualRect(&a, &b) != FALSE; };
+    return owner == list && generation == gen && same(rcPos, item->rcPos) &&
+           same(rcHover, item->rcHover) && same(rcFocus, item->rcFocus) &&
+           same(rcText, item->rcText) && bNotFocus == item->bNotFocus &&
+           bDrawText == item->bDrawText && pIcon == item->pIcon &&
+           pTextImage == item->pTextImage &&
+           (item->szTextCache[0] || !item->szName[0] || !item->bDrawText) &&
+           wcscmp(szName, item->szName) == 0;
+  }
+  void Remember(const VxListItem* item, const void* list, unsigned gen) {
+    rcPos = item->rcPos;
+    rcHover = item->rcHover;
+    rcFocus = item->rcFocus;
+    rcText = item->rcText;
+    bNotFocus = item->bNotFocus;
+    bDrawText = item->bDrawText;
+    pIcon = item->pIcon;
+    pTextImage = item->pTextImage;
+    owner = list;
+    generation = gen;
+    CopyText(szName, item->szName);
+  }
+};
+
 VxListItem::~VxListItem() {
+  delete pPixels;
   delete pIcon;
   delete pAlphaImage;
   delete pTextImage;
@@ -268,6 +314,7 @@ void VxListCtrl::SetListType(VxListType type) {
   m_geo.hIner = preset.hIner;
   m_pFormat->SetAlignment(m_geo.IsIconType() ? Gdiplus::StringAlignmentCenter
                                              : Gdiplus::StringAlignmentNear);
+  ++m_lookGeneration;
 }
 
 void VxListCtrl::SetListType(VxListType type, int itemWidth, int itemHeight, int imageWidth,
@@ -279,6 +326,7 @@ void VxListCtrl::SetListType(VxListType type, int itemWidth, int itemHeight, int
   m_geo.imageHeight = imageHeight;
   m_geo.wIner = wIner;
   m_geo.hIner = hIner;
+  ++m_lookGeneration;
 }
 
 void VxListCtrl::RedrawList() {
@@ -441,6 +489,7 @@ void VxListCtrl::SetListCallBack(VxListCallbacks* cb) {
 }
 
 void VxListCtrl::SetFont(Gdiplus::Font& font) {
+  ++m_lookGeneration;
   Gdiplus::Font* c = font.Clone();
   if (c) m_pFont.reset(c);
 }
@@ -453,8 +502,14 @@ VxRc VxListCtrl::PaintExtent(const VxListItem* item) {
                             ToRc(item->rcText), 2);
 }
 
-void VxListCtrl::Draw(Gdiplus::Graphics& g) {
+void VxListCtrl::Draw(Gdiplus::Graphics& g) { Draw(g, nullptr); }
+
+void VxListCtrl::Draw(Gdiplus::Graphics& g, const VxPixels* frame) {
   if (!m_bShow) return;
+  if (frame && frame->bits && HasNoTransform(g)) {
+    DrawComposed(g, *frame);
+    return;
+  }
   // GDI+ still does most of the work of a drawing that its clip throws away: a repaint of
   // a few cells would cost as much as the whole list.
   Gdiplus::Rect clip;
@@ -473,6 +528,113 @@ void VxListCtrl::Draw(Gdiplus::Graphics& g) {
   if (focused) DrawItem(g, focused);
 }
 
+// Under Wine GDI+ costs about 17 ns a pixel of every image drawn, so a screen of entries
+// redrawn each frame cost tens of milliseconds; composing kept images costs a few.
+void VxListCtrl::DrawComposed(Gdiplus::Graphics& g, const VxPixels& frame) {
+  Gdiplus::Rect clip;
+  VxRc area{0, 0, frame.width, frame.height};
+  if (!g.IsClipEmpty() && g.GetClipBounds(&clip) == Gdiplus::Ok)
+    area = VxIntersection(area, VxRc{clip.X, clip.Y, clip.X + clip.Width, clip.Y + clip.Height});
+  if (area.IsEmpty()) return;
+  g.Flush(Gdiplus::FlushIntentionSync);
+  ::GdiFlush();
+  auto blend = [&](const VxPixelImage& image, const VxRc& at) {
+    const VxRc part = VxIntersection(at, area);
+    if (part.IsEmpty()) return;
+    VxBlendOver(frame, part.left, part.top, image.Pixels(), part.left - at.left,
+                part.top - at.top, part.Width(), part.Height());
+  };
+  auto compose = [&](VxListItem* item) {
+    const RECT& sr = item->IsFocused() && item->bDrawText ? item->rcFocus : item->rcHover;
+    const VxRc state{sr.left, sr.top, sr.right, sr.bottom};
+    const int kinds[3] = {item->IsSelected() ? 0 : -1, item->nMouseState == 1 ? 1 : -1,
+                          item->nMouseState == 2 ? 2 : -1};
+    for (int kind : kinds)
+      if (kind >= 0)
+        if (const VxPixelImage* h = Highlight(g, kind, state.Width(), state.Height())) blend(*h, state);
+    const VxEntryPixels* px = EntryPixels(g, item);
+    if (!px || !px->image) return;
+    const VxRc part = VxIntersection(px->extent, area);
+    if (part.IsEmpty()) return;
+    VxBlendOver(frame, part.left, part.top, px->image.Pixels(), part.left - px->extent.left,
+                part.top - px->extent.top, part.Width(), part.Height());
+  };
+  VxListItem* focused = nullptr;
+  for (auto* item : m_items) {
+    if (!item->IsPlaced() || !PaintExtent(item).Intersects(area)) continue;
+    if (item->IsFocused()) {
+      focused = item;
+      continue;
+    }
+    compose(item);
+  }
+  if (focused) compose(focused);
+}
+
+namespace {
+
+// A graphics over premultiplied memory drawing as `like` does.
+std::unique_ptr<Gdiplus::Graphics> GraphicsLike(Gdiplus::Graphics& like, Gdiplus::Bitmap& bmp) {
+  auto g = std::make_unique<Gdiplus::Graphics>(&bmp);
+  g->SetTextRenderingHint(like.GetTextRenderingHint());
+  g->SetInterpolationMode(like.GetInterpolationMode());
+  g->SetPixelOffsetMode(like.GetPixelOffsetMode());
+  g->SetSmoothingMode(like.GetSmoothingMode());
+  g->SetCompositingQuality(like.GetCompositingQuality());
+  return g;
+}
+
+}  // namespace
+
+const VxPixelImage* VxListCtrl::Highlight(Gdiplus::Graphics& g, int kind, int w, int h) {
+  const VxNineSlice& set = kind == 0 ? m_focusImages : kind == 1 ? m_moveImages : m_downImages;
+  if (w <= 0 || h <= 0 || set.IsEmpty()) return nullptr;
+  if (m_highlightGeneration != m_lookGeneration || m_highlights.size() > 64) {
+    m_highlights.clear();
+    m_highlightGeneration = m_lookGeneration;
+  }
+  std::unique_ptr<VxPixelImage>& image = m_highlights[std::make_tuple(kind, w, h)];
+  if (image) return image.get();
+  image = std::make_unique<VxPixelImage>();
+  if (!image->Create(w, h)) return nullptr;
+  const VxPixels px = image->Pixels();
+  Gdiplus::Bitmap bmp(w, h, static_cast<INT>(px.stride), PixelFormat32bppPARGB, px.bits);
+  {
+    std::unique_ptr<Gdiplus::Graphics> hg = GraphicsLike(g, bmp);
+    set.Draw(*hg, Gdiplus::Rect(0, 0, w, h));
+    hg->Flush(Gdiplus::FlushIntentionSync);
+  }
+  return image.get();
+}
+
+const VxEntryPixels* VxListCtrl::EntryPixels(Gdiplus::Graphics& g, VxListItem* item) {
+  VxEntryPixels* px = item->pPixels;
+  if (px && px->Shows(item, this, m_lookGeneration)) return px;
+  if (!px) {
+    px = new (std::nothrow) VxEntryPixels();
+    if (!px) return nullptr;
+    item->pPixels = px;
+  }
+  const VxRc extent = PaintExtent(item);
+  px->extent = extent;
+  if (extent.IsEmpty() || !px->image.Create(extent.Width(), extent.Height())) {
+    px->image.Reset();
+    return px;
+  }
+  const VxPixels pixels = px->image.Pixels();
+  {
+    Gdiplus::Bitmap bmp(pixels.width, pixels.height, static_cast<INT>(pixels.stride),
+                        PixelFormat32bppPARGB, pixels.bits);
+    std::unique_ptr<Gdiplus::Graphics> eg = GraphicsLike(g, bmp);
+    eg->TranslateTransform(static_cast<float>(-extent.left), static_cast<float>(-extent.top));
+    DrawContent(*eg, item);
+    eg->Flush(Gdiplus::FlushIntentionSync);
+  }
+  // Drawing the label made its kept text image: remember the entry as it is now.
+  px->Remember(item, this, m_lookGeneration);
+  return px;
+}
+
 void VxListCtrl::DrawItem(Gdiplus::Graphics& g, VxListItem* item) {
   if (!item->IsPlaced()) return;
   const bool fullLabel = item->IsFocused() && item->bDrawText;
@@ -481,6 +643,11 @@ void VxListCtrl::DrawItem(Gdiplus::Graphics& g, VxListItem* item) {
   if (item->IsSelected()) m_focusImages.Draw(g, state);
   if (item->nMouseState == 1) m_moveImages.Draw(g, state);
   if (item->nMouseState == 2) m_downImages.Draw(g, state);
+  DrawContent(g, item);
+}
+
+void VxListCtrl::DrawContent(Gdiplus::Graphics& g, VxListItem* item) {
+  const bool fullLabel = item->IsFocused() && item->bDrawText;
 
   if (item->pIcon) {
     const int x = item->rcPos.left + (m_geo.itemWidth - m_geo.imageWidth) / 2;

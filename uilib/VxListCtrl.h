@@ -2,12 +2,17 @@
 // The drawn icon list: entries laid out in a grid of cells (large or small icons) or in
 // rows, with hover, focus and multiple selection, nine-slice highlights, glowing labels
 // and callbacks for clicks, double-clicks and right-clicks.
+#include <map>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "uilib/VxItemBase.h"
 #include "uilib/VxRaii.h"
+#include "uilib/core/vx_blend.h"
 #include "uilib/core/vx_list_layout.h"
+
+struct VxEntryPixels;
 
 // One entry. The list creates entries from a caller's template record and owns them.
 struct LUMETTE_API VxListItem {
@@ -35,6 +40,8 @@ struct LUMETTE_API VxListItem {
   // template to the list's copy.
   void* pData = nullptr;
   void(__cdecl* pfnFreeData)(void*) = nullptr;
+  // The entry as the list last drew it, kept by the list for composing (not copied).
+  VxEntryPixels* pPixels = nullptr;
 
   VxListItem() = default;
   ~VxListItem();
@@ -145,20 +152,27 @@ class LUMETTE_API VxListCtrl : public VxItemBase {
   VxListItem* HitTest(POINT pt) const;
 
   // ---- images, font, callbacks ----
-  BOOL SetMouseMoveImage(CStringArray& paths) { return m_moveImages.Load(paths); }
-  BOOL SetMouseDownImage(CStringArray& paths) { return m_downImages.Load(paths); }
-  BOOL SetFouceImage(CStringArray& paths) { return m_focusImages.Load(paths); }
+  BOOL SetMouseMoveImage(CStringArray& paths) { ++m_lookGeneration; return m_moveImages.Load(paths); }
+  BOOL SetMouseDownImage(CStringArray& paths) { ++m_lookGeneration; return m_downImages.Load(paths); }
+  BOOL SetFouceImage(CStringArray& paths) { ++m_lookGeneration; return m_focusImages.Load(paths); }
   void SetListCallBack(VxListCallbacks* cb);
   const VxListCallbacks& GetListCallBack() const { return m_callbacks; }
   void SetFont(Gdiplus::Font& font);
   Gdiplus::Font* GetFont() const { return m_pFont.get(); }
-  void SetTextColor(Gdiplus::Color c) { m_textColor = VxTextColor(c); }
+  void SetTextColor(Gdiplus::Color c) {
+    m_textColor = VxTextColor(c);
+    ++m_lookGeneration;
+  }
   Gdiplus::Color GetTextColor() const { return m_textColor; }
   Gdiplus::StringFormat* GetFormat() const { return m_pFormat.get(); }
 
   // Drawing (part of the owning dialog's paint pass). Entries outside the graphics' clip
   // are skipped.
   void Draw(Gdiplus::Graphics& g);
+  // The same drawing composed in `frame`, the memory of the pixels `g` draws on (premultiplied,
+  // no transform on `g`): each entry is drawn by GDI+ once into a kept image, again only when
+  // it looks different, and composed from there. Null `frame` draws through `g`.
+  void Draw(Gdiplus::Graphics& g, const VxPixels* frame);
   // Every pixel the entry's drawing may touch, in any state (empty when not placed).
   static VxRc PaintExtent(const VxListItem* item);
 
@@ -173,7 +187,14 @@ class LUMETTE_API VxListCtrl : public VxItemBase {
   void PlaceItemAt(VxListItem* item, int x, int y);
   void GrowToHold(const RECT& pos);
   void DrawItem(Gdiplus::Graphics& g, VxListItem* item);
+  void DrawComposed(Gdiplus::Graphics& g, const VxPixels& frame);
+  // The entry's icon and label (DrawItem without the highlights).
+  void DrawContent(Gdiplus::Graphics& g, VxListItem* item);
+  // A highlight (0 selected, 1 hovered, 2 pressed) at w x h, rendered once; null without one.
+  const VxPixelImage* Highlight(Gdiplus::Graphics& g, int kind, int w, int h);
   void DrawLabel(Gdiplus::Graphics& g, VxListItem* item, const Gdiplus::Rect& box, bool trim);
+  // The entry's kept image, drawn again when the entry's look changed; null without memory.
+  const VxEntryPixels* EntryPixels(Gdiplus::Graphics& g, VxListItem* item);
   static void FreeItem(VxListItem* item);
 
   std::vector<VxListItem*> m_items;
@@ -188,6 +209,10 @@ class LUMETTE_API VxListCtrl : public VxItemBase {
   BOOL m_nArrange = 0;
   VxListGeometry m_geo = VxListGeometry::ForType(VXLT_LIST);
   VxListMode m_mode = VXLM_NORMAL;
+  // Counts changes that alter how every entry looks (font, colour, images, geometry).
+  unsigned m_lookGeneration = 0;
+  std::map<std::tuple<int, int, int>, std::unique_ptr<VxPixelImage>> m_highlights;
+  unsigned m_highlightGeneration = 0;
   VxMemDC m_measureDC;
   std::unique_ptr<Gdiplus::Graphics> m_measure;
 };

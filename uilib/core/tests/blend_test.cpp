@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 #include "uilib/core/vx_blend.h"
@@ -114,4 +115,26 @@ TEST(Blend, BottomUpMemoryWithANegativeStride) {
   VxBlendOver(up, 1, 0, src.view, 0, 0, 1, 1);
   EXPECT_EQ(dst.At(1, 1), 0xFF0000FFu);
   EXPECT_EQ(dst.At(1, 0), 0xFF000000u);
+}
+
+TEST(Blend, RowsGiveWhatEachPixelGives) {
+  // Transparent, opaque and translucent pixels mixed, every row length around the four
+  // pixels the rows are worked in.
+  std::mt19937 rng(7);
+  auto pixel = [&] {
+    const uint32_t kind = rng() % 4, a = kind == 0 ? 0 : kind == 1 ? 255 : rng() % 256;
+    if (a == 0) return 0u;
+    uint32_t p = a << 24;
+    for (int c = 0; c < 3; ++c) p |= (rng() % (a + 1)) << (8 * c);
+    return p;
+  };
+  for (int w = 1; w <= 19; ++w) {
+    Block dst(w, 3, 0), src(w, 3, 0);
+    for (auto& p : dst.px) p = pixel();
+    for (auto& p : src.px) p = pixel();
+    const std::vector<uint32_t> before = dst.px;
+    VxBlendOver(dst.view, 0, 0, src.view, 0, 0, w, 3);
+    for (size_t i = 0; i < before.size(); ++i)
+      ASSERT_EQ(dst.px[i], VxBlendPixel(before[i], src.px[i])) << "w " << w << " at " << i;
+  }
 }
