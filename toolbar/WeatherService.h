@@ -1,0 +1,44 @@
+#pragma once
+// The weather worker: finds the user's city (IP location when none is configured), fetches
+// its weather and writes the weather fields of TheApp(). Owned by the toolbar; one update per
+// start, on a thread of its own, one update at a time.
+#include <windows.h>
+
+#include <memory>
+
+#include "toolbar/core/city_list.h"
+
+// Posted to the toolbar window when an update changed the current weather; the toolbar
+// redraws itself and the weather panel.
+constexpr UINT kWeatherChangedMsg = WM_APP + 0x21;
+
+class CWeatherService {
+ public:
+  CWeatherService();
+  ~CWeatherService();  // calls Shutdown
+  CWeatherService(const CWeatherService&) = delete;
+  CWeatherService& operator=(const CWeatherService&) = delete;
+
+  // Starts one update on a worker thread. Updates run one after another; while one waits
+  // for its turn, a further start adds nothing (the waiting one reads the newest settings).
+  void StartUpdate(HWND toolbar);
+
+  // Ends the workers: a retry loop stops at once; waits at most about half a second for
+  // threads still inside a network call, which then touch no state of this object.
+  void Shutdown();
+
+  // The city list (loaded from the resource on first use, once per process) for the city
+  // chooser. Never waits on the weather lock.
+  CParseJson& Cities();
+
+  // One full update on the calling thread (the worker's body); exposed for tests.
+  void WeatherThreadProc(HWND toolbar);
+
+  struct Shared;
+
+ private:
+  std::shared_ptr<Shared> shared_;
+};
+
+// The city list's GBK bytes (resource "CITY" 137, language 2052) as wide text.
+std::wstring GbkToWide(const char* bytes, size_t size);
