@@ -38,6 +38,8 @@ class CYRTopToolBar : public CVxDialogBase {
   CDialogWeather& Panel() { return m_panel; }
   VxButton& ButtonAt(int which) { return m_buttons[which]; }
   CWeatherService* Weather() const { return m_weather.get(); }
+  // Opens the weather panel under the weather (what resting the mouse there does).
+  void OpenPanel();
   // Timer bodies, callable directly.
   void RefreshDate();
   void SlideOneStep();
@@ -63,7 +65,6 @@ class CYRTopToolBar : public CVxDialogBase {
   void StartSlide();
   void ToggleAutoHide();
   void ShowMenu();
-  void OpenPanel();
   void ClosePanelOnRequest();
   void StartWeatherUpdate();
   void ShowNavigationPage(int button, int pageType);
