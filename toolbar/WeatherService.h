@@ -5,8 +5,10 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 #include "toolbar/core/city_list.h"
+#include "uilib/VxServices.h"
 
 // Posted to the toolbar window when an update changed the current weather; the toolbar
 // redraws itself and the weather panel.
@@ -14,7 +16,8 @@ constexpr UINT kWeatherChangedMsg = WM_APP + 0x21;
 
 class CWeatherService {
  public:
-  CWeatherService();
+  // weatherBase: the weather data service's address (services.ini key "weather").
+  explicit CWeatherService(std::wstring weatherBase = VxServiceBase(L"weather"));
   ~CWeatherService();  // calls Shutdown
   CWeatherService(const CWeatherService&) = delete;
   CWeatherService& operator=(const CWeatherService&) = delete;

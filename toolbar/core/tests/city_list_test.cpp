@@ -6,11 +6,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "citylist.h"
+#include "services/src/citylist.h"
 #include "toolbar/core/city_list.h"
 #include "toolbar/core/tests/iconv_text.h"
 #include "toolbar/core/weather_tables.h"
-#include "weather.h"
+#include "services/src/weather.h"
 
 namespace {
 
