@@ -90,7 +90,8 @@ BOOL CYRTopToolBar::OnInitDialog() {
   m_buttons[kDesk].SetActive(TRUE);
   RefreshDate();
 
-  m_weather = std::make_unique<CWeatherService>();
+  m_weather = m_weatherAddress.empty() ? std::make_unique<CWeatherService>()
+                                       : std::make_unique<CWeatherService>(m_weatherAddress);
   m_panel.SetWeatherService(m_weather.get());
   ::SetTimer(m_hWnd, kDateTimer, kDateMs, nullptr);
   StartWeatherUpdate();
@@ -432,7 +433,8 @@ void CYRTopToolBar::ComposeStrip(int width) {
       shown = ViewOn() && TheApp().currentView == 1;
     else
       shown = true;
-    if ((i == kOrganize || i == kRestore) && !(m_owner && m_owner->MainWindow())) shown = m_buttons[i].IsShow();
+    // Organize and restore are placed only beside a main window.
+    if ((i == kOrganize || i == kRestore) && !(m_owner && m_owner->MainWindow())) shown = false;
     if (out) {
       m_buttons[i].SetShow(shown);
     } else {

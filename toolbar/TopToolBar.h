@@ -23,6 +23,8 @@ class CYRTopToolBar : public CVxDialogBase {
   explicit CYRTopToolBar(CToolbarOwner* owner);
   ~CYRTopToolBar() override;
 
+  // The weather data service's address, when not the one of services.ini; before Create.
+  void SetWeatherAddress(const std::wstring& base) { m_weatherAddress = base; }
   // Places the strip and its buttons on the current work area.
   void Relayout();
   // Organize (the desk page over the desktop) and restore (the plain desktop).
@@ -89,5 +91,6 @@ class CYRTopToolBar : public CVxDialogBase {
   int m_showRequest = 0;
   std::unique_ptr<Strip> m_strip;
   std::wstring m_dateText;
+  std::wstring m_weatherAddress;
   std::unique_ptr<CWeatherService> m_weather;
 };

@@ -2,20 +2,27 @@
 // mouse input, with the weather fetched from the stand-in services on loopback. Each state is
 // saved as a PNG under <build>/screenshots.
 #include <gtest/gtest.h>
+#include <winsock2.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "base/AppConfig.h"
 #include "base/AppGlobals.h"
 #include "base/testing/test_support.h"
+#include "toolbar/HttpWeather.h"
 #include "toolbar/TopToolBar.h"
 #include "toolbar/WeatherService.h"
 #include "toolbar/core/toolbar_rules.h"
 #include "uilib/VxPaint.h"
 #include "uilib/VxRaii.h"
+#include "uilib/VxServices.h"
 
 namespace {
 
@@ -57,7 +64,7 @@ void MoveMouse(int x, int y) {
   PumpFor(30);
 }
 
-void Click(HWND hwnd, const VxButton& button) {
+[[maybe_unused]] void Click(HWND hwnd, const VxButton& button) {
   CRect r;
   button.GetButtonRect(r);
   POINT pt{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
@@ -108,22 +115,147 @@ RECT WindowRect(HWND hwnd) {
   return r;
 }
 
+std::wstring StandIn(const wchar_t* key) {
+  const std::wstring bin = ExeFolder();
+  return VxServiceBaseFrom(bin.substr(0, bin.find_last_of(L'\\')) + L"\\svc-test\\services.ini", key);
+}
+
+// The network between the toolbar and the stand-in services: a loopback relay that can be
+// taken down (connections refused, open ones cut) and brought back on the same port.
+class Relay {
+ public:
+  explicit Relay(int upstreamPort) : upstream_(upstreamPort) {
+    WSADATA wsa;
+    ::WSAStartup(MAKEWORD(2, 2), &wsa);
+  }
+  ~Relay() {
+    Stop();
+    ::WSACleanup();
+  }
+  std::wstring Address() const { return L"http://127.0.0.1:" + std::to_wstring(port_); }
+  // Reserves the port without listening: the network starts down.
+  void Reserve() {
+    Start();
+    Stop();
+  }
+  void Start() {
+    listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    BOOL on = TRUE;
+    ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&on), sizeof(on));
+    sockaddr_in a = Loopback(port_);
+    ::bind(listener_, reinterpret_cast<sockaddr*>(&a), sizeof(a));
+    int len = sizeof(a);
+    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&a), &len);
+    port_ = ntohs(a.sin_port);
+    ::listen(listener_, 16);
+    accepter_ = std::thread([this] { Accept(); });
+  }
+  void Stop() {
+    if (listener_ == INVALID_SOCKET) return;
+    ::closesocket(listener_);
+    listener_ = INVALID_SOCKET;
+    accepter_.join();
+    std::vector<std::thread> pipes;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      for (SOCKET s : open_) ::closesocket(s);
+      open_.clear();
+      pipes.swap(pipes_);
+    }
+    for (std::thread& t : pipes) t.join();
+  }
+
+ private:
+  static sockaddr_in Loopback(int port) {
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    a.sin_port = htons(static_cast<u_short>(port));
+    return a;
+  }
+  void Accept() {
+    for (;;) {
+      SOCKET client = ::accept(listener_, nullptr, nullptr);
+      if (client == INVALID_SOCKET) return;
+      SOCKET up = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+      sockaddr_in a = Loopback(upstream_);
+      ::connect(up, reinterpret_cast<sockaddr*>(&a), sizeof(a));
+      std::lock_guard<std::mutex> lock(mutex_);
+      open_.push_back(client);
+      open_.push_back(up);
+      pipes_.emplace_back([client, up] { Pipe(client, up); });
+    }
+  }
+  // Copies both ways until either side closes.
+  static void Pipe(SOCKET a, SOCKET b) {
+    char buf[4096];
+    for (;;) {
+      fd_set set;
+      FD_ZERO(&set);
+      FD_SET(a, &set);
+      FD_SET(b, &set);
+      if (::select(0, &set, nullptr, nullptr, nullptr) <= 0) return;
+      for (SOCKET from : {a, b}) {
+        if (!FD_ISSET(from, &set)) continue;
+        const int n = ::recv(from, buf, sizeof(buf), 0);
+        if (n <= 0 || ::send(from == a ? b : a, buf, n, 0) != n) {
+          ::shutdown(a, SD_BOTH);
+          ::shutdown(b, SD_BOTH);
+          return;
+        }
+      }
+    }
+  }
+
+  int upstream_;
+  int port_ = 0;
+  SOCKET listener_ = INVALID_SOCKET;
+  std::thread accepter_;
+  std::mutex mutex_;
+  std::vector<SOCKET> open_;
+  std::vector<std::thread> pipes_;
+};
+
+int PortOf(const std::wstring& url) { return _wtoi(url.substr(url.find_last_of(L':') + 1).c_str()); }
+
+// The stand-in's current answer for a city code, read the way the service reads it.
+int StandInTemperature(const wchar_t* code) {
+  CHttpWeather http;
+  CParseJson direct(GbkToWide);
+  direct.ParseWeather(http.HttpGet(StandIn(L"weather") + L"/city/" + code + L".js?ref=qqchannel"));
+  return ParseDecimal(direct.GetValue("sk_tp"));
+}
+
+std::wstring SavedKey(const wchar_t* key) {
+  wchar_t text[64] = {};
+  ::GetPrivateProfileStringW(L"SYS", key, L"", text, 64, (DataFolderPath() + L"config.ini").c_str());
+  return text;
+}
+
 class ToolbarTest : public ::testing::Test {
  protected:
   void SetUp() override {
     AppGlobals& g = TheApp();
     g.programDir = ExeFolder();
     g.autoHide = 0;
+    g.desk.config.deskPageOn = 0;  // the plain desktop: nothing keeps the strip out
+    g.currentView = 0;
     g.weather = WeatherGlobals();
     g.weather.province = L"浙江省";
     g.weather.city = g.weather.city2 = L"宁波";
+    ASSERT_NE(StandIn(L"weather").find(L"127.0.0.1"), std::wstring::npos) << "services.ini not written";
+    EnsureDataFolder();
     MoveMouse(600, 400);
+  }
+  void Open(const std::wstring& weatherAddress) {
     bar = std::make_unique<CYRTopToolBar>(&owner);
+    bar->SetWeatherAddress(weatherAddress);
     ASSERT_TRUE(bar->Create(nullptr));
     ::ShowWindow(bar->GetSafeHwnd(), SW_SHOWNOACTIVATE);
     PumpFor(100);
   }
   void TearDown() override {
+    if (!bar) return;
     if (bar->GetSafeHwnd()) bar->DestroyWindow();
     bar.reset();
     PumpFor(50);
@@ -135,7 +267,13 @@ class ToolbarTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(ToolbarTest, DateAutoHideAndHoverOpenThePanel) {
+// Starts with the network down, so the toolbar reads "努力读取天气中..." and the panel has no
+// data; the network comes up (the weather appears on the strip and in the open panel), goes
+// down while another city is asked for, and comes back.
+TEST_F(ToolbarTest, DateAutoHideHoverAndTheNetworkComingAndGoing) {
+  Relay network(PortOf(StandIn(L"weather")));
+  network.Reserve();
+  Open(network.Address());
   HWND hwnd = bar->GetSafeHwnd();
   const RECT wr = WindowRect(hwnd);
   RECT work;
@@ -180,7 +318,42 @@ TEST_F(ToolbarTest, DateAutoHideAndHoverOpenThePanel) {
   EXPECT_EQ(bar->Panel().GetView(), CDialogWeather::kNoData);
   EXPECT_EQ(pr.bottom - pr.top, 120) << "bg4, the no-data view";
   Capture({0, 0, 560, 160}, L"weather-panel-nodata.png");
+
+  // The network comes up: the retrying update gets through, the strip and the open panel
+  // show the weather.
+  const WeatherGlobals& w = TheApp().weather;
+  network.Start();
+  ASSERT_TRUE(PumpUntil([&] { return w.temperature != -9999; }, 5000));
+  EXPECT_EQ(w.temperature, StandInTemperature(L"10330200"));
+  PumpUntil([&] { return bar->Panel().GetView() == CDialogWeather::kToday; }, 1000);
+  EXPECT_EQ(bar->Panel().GetView(), CDialogWeather::kToday);
+  shot = Capture({0, 0, 560, 260}, L"weather-panel-online.png");
+  EXPECT_GT(PixelsLike(*shot, {173, 8, 240, 22}, 0xFE, 0xDE, 0x00), 20) << "weather text";
+
   // Leaving toolbar and panel closes the panel about a second later.
   MoveMouse(900, 500);
   EXPECT_TRUE(PumpUntil([&] { return !bar->IsPanelOpen(); }, 3000));
+
+  // Down again while another city is asked for: the strip keeps the last weather and stays
+  // responsive; back up, the new city's weather arrives.
+  network.Stop();
+  TheApp().weather.city = L"北京市";
+  TheApp().weather.city2 = L"昌平";
+  ::PostMessageW(hwnd, WM_TOOLBAR_UPDATE_WEATHER, 0, 0);
+  const int before = w.temperature;
+  DWORD longest = 0, last = ::GetTickCount();
+  PumpUntil([&] {
+    const DWORD now = ::GetTickCount();
+    longest = std::max(longest, now - last);
+    last = now;
+    bar->RefreshDate();
+    return false;
+  }, 2500);
+  EXPECT_LT(longest, 200u) << "the UI thread waited on the weather";
+  EXPECT_EQ(w.temperature, before);
+  Capture(wr, L"toolbar-offline.png");
+  network.Start();
+  EXPECT_TRUE(PumpUntil([&] { return w.temperature == StandInTemperature(L"1011000011"); }, 5000));
+  EXPECT_EQ(w.weatherCity, L"昌平");
+  Capture(wr, L"toolbar-back-online.png");
 }
