@@ -320,8 +320,12 @@ void CDialogWeather::DrawSevenDays(Gdiplus::Graphics& g) {
   const WeatherGlobals& w = TheApp().weather;
   Fonts& f = *m_fonts;
   Gdiplus::SolidBrush white(kWhite), yellow(kYellow), dim(kDim);
+  // The background carries the view's title in the middle; the place goes to the right.
   const std::wstring city = CityLine(w.city, w.city2);
-  g.DrawString(city.c_str(), -1, f.text.get(), Gdiplus::RectF(80, 20, 320, 20), &f.centred, &white);
+  Gdiplus::StringFormat right;
+  right.SetAlignment(Gdiplus::StringAlignmentFar);
+  right.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap);
+  g.DrawString(city.c_str(), -1, f.small.get(), Gdiplus::RectF(330, 21, 136, 20), &right, &dim);
   for (int row = 0; row < 7; ++row) {
     const CellRect r = PanelCell(kSevenDays, row);
     const WeatherDay& d = w.days[row];

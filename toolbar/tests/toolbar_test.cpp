@@ -357,3 +357,55 @@ TEST_F(ToolbarTest, DateAutoHideHoverAndTheNetworkComingAndGoing) {
   EXPECT_EQ(w.weatherCity, L"昌平");
   Capture(wr, L"toolbar-back-online.png");
 }
+
+// The panel's views by their buttons, and a city chosen in the chooser's lists: saved to
+// config.ini, and its weather fetched.
+TEST_F(ToolbarTest, PanelViewsAndACityChosenInTheChooser) {
+  ::DeleteFileW((DataFolderPath() + L"config.ini").c_str());
+  Open(StandIn(L"weather"));
+  const WeatherGlobals& w = TheApp().weather;
+  ASSERT_TRUE(PumpUntil([&] { return w.temperature != -9999; }, 5000));
+  bar->OpenPanel();
+  CDialogWeather& panel = bar->Panel();
+  HWND hwnd = panel.GetSafeHwnd();
+  ASSERT_TRUE(hwnd);
+  PumpFor(100);
+  EXPECT_EQ(panel.GetView(), CDialogWeather::kToday);
+  EXPECT_EQ(WindowRect(hwnd).bottom - WindowRect(hwnd).top, 224);
+  Click(hwnd, panel.ButtonAt(CDialogWeather::kSevenDaysButton));
+  EXPECT_EQ(panel.GetView(), CDialogWeather::kSevenDays);
+  EXPECT_EQ(WindowRect(hwnd).bottom - WindowRect(hwnd).top, 299);
+  MoveMouse(50 + 200, 27 + 60 + 33 + 10);  // over the second row
+  Capture({0, 0, 560, 340}, L"weather-panel-7days.png");
+  Click(hwnd, panel.ButtonAt(CDialogWeather::kBack));
+  EXPECT_EQ(panel.GetView(), CDialogWeather::kToday);
+  Click(hwnd, panel.ButtonAt(CDialogWeather::kSettings));
+  ASSERT_EQ(panel.GetView(), CDialogWeather::kCitySetting);
+  ASSERT_TRUE(panel.IsChooserOpen());
+  CWeatherSet& chooser = panel.Chooser();
+  EXPECT_EQ(chooser.Province(), L"浙江省");
+  EXPECT_EQ(chooser.City(), L"宁波");
+  EXPECT_EQ(chooser.District(), L"宁波");
+
+  // Choosing as the lists tell their dialog: a province, then a city, then a district.
+  auto choose = [&](HWND combo, int id, const wchar_t* text) {
+    const LRESULT at = ::SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                      reinterpret_cast<LPARAM>(text));
+    ASSERT_NE(at, CB_ERR) << "no item " << testing::PrintToString(std::wstring(text));
+    ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
+    ::SendMessageW(chooser.GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(combo));
+  };
+  choose(chooser.ProvinceList(), 1002, L"北京市");
+  EXPECT_EQ(chooser.City(), L"北京市");
+  choose(chooser.DistrictList(), 1004, L"昌平");
+  PumpFor(100);
+  Capture({0, 0, 560, 260}, L"weather-panel-city.png");
+  Click(hwnd, panel.ButtonAt(CDialogWeather::kOK));
+  EXPECT_FALSE(panel.IsChooserOpen());
+  EXPECT_EQ(SavedKey(L"province"), L"北京市");
+  EXPECT_EQ(SavedKey(L"city"), L"北京市");
+  EXPECT_EQ(SavedKey(L"city2"), L"昌平");
+  EXPECT_TRUE(PumpUntil([&] { return w.weatherCity == L"昌平" && w.temperature == StandInTemperature(L"1011000011"); }, 5000));
+  Capture({0, 0, 560, 260}, L"weather-panel-changping.png");
+}
