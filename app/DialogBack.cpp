@@ -101,6 +101,8 @@ BOOL CDialogBack::CheckWorkArea() {
 
 void CDialogBack::OnTimer(UINT_PTR id) {
   if (id == kWorkAreaTimer) CheckWorkArea();
+  // Wine at times raises this window over the toolbar it owns without telling either.
+  if (id == kSecondTimer && m_toolbar) m_toolbar->StayAboveOwner();
   CVxDialogBase::OnTimer(id);
 }
 
@@ -273,6 +275,16 @@ BOOL CDialogBack::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* res
     case WM_DISPLAYCHANGE:
       CheckWorkArea();
       break;
+    case WM_WINDOWPOSCHANGED:
+      // Wine raises this window without the toolbar it owns, after the change is reported:
+      // the toolbar follows once the raise is over.
+      if (m_toolbar && !m_restackPosted) m_restackPosted = ::PostMessageW(m_hWnd, WM_BACK_RESTACK_TOOLBAR, 0, 0);
+      break;
+    case WM_BACK_RESTACK_TOOLBAR:
+      m_restackPosted = FALSE;
+      if (m_toolbar) m_toolbar->StayAboveOwner();
+      *result = 0;
+      return TRUE;
     default:
       break;
   }

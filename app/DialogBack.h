@@ -15,6 +15,8 @@ class CDialogMsg;
 class CYRTopToolBar;
 
 constexpr UINT WM_TRAY_NOTIFY = WM_USER + 200;
+// Posted to itself after this window moved in the z-order: the toolbar goes back above it.
+constexpr UINT WM_BACK_RESTACK_TOOLBAR = WM_APP + 2;
 
 class CDialogBack : public CVxDialogBase, public CToolbarOwner {
  public:
@@ -70,4 +72,5 @@ class CDialogBack : public CVxDialogBase, public CToolbarOwner {
   std::unique_ptr<CDialogMsg> m_confirm;
   BOOL m_confirmOpen = FALSE;
   BOOL m_trayAdded = FALSE;
+  BOOL m_restackPosted = FALSE;
 };

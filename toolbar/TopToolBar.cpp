@@ -39,6 +39,18 @@ const ButtonSpec kButtonSpecs[CYRTopToolBar::kButtonCount] = {
     {L"整理.png", VxButton::VXBT_3},  {L"已整理.png", VxButton::VXBT_3},
 };
 
+// The bottom of the z-order for the strip: just above its owner, the full-screen main window,
+// where Windows keeps an owned window; Wine would put it under the owner, out of sight.
+void PlaceAtBottom(HWND hwnd, int x, int y, int cx, int cy, UINT flags) {
+  HWND after = HWND_BOTTOM;
+  if (HWND owner = ::GetWindow(hwnd, GW_OWNER); owner && ::IsWindowVisible(owner)) {
+    HWND above = ::GetWindow(owner, GW_HWNDPREV);
+    if (above == hwnd) flags |= SWP_NOZORDER;  // already there
+    after = above ? above : HWND_TOP;
+  }
+  ::SetWindowPos(hwnd, after, x, y, cx, cy, flags);
+}
+
 int FrameWidth(const VxButton& b) {
   int w = 0, h = 0;
   b.GetFrameSize(&w, &h);
@@ -81,8 +93,8 @@ BOOL CYRTopToolBar::OnInitDialog() {
   ::SetWindowLongW(m_hWnd, GWL_EXSTYLE, (ex & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
   SetNoMove(TRUE);
   const RECT work = ReadWorkArea();
-  ::SetWindowPos(m_hWnd, HWND_BOTTOM, work.left, work.top, work.right - work.left, kWindowHeight,
-                 SWP_NOACTIVATE | SWP_NOREDRAW);
+  PlaceAtBottom(m_hWnd, work.left, work.top, work.right - work.left, kWindowHeight,
+                SWP_NOACTIVATE | SWP_NOREDRAW);
 
   m_headerImage.reset(VxLoadImageFile(SkinPath(L"headerBg.png").c_str()));
   m_tabImage.reset(VxLoadImageFile(SkinPath(L"默认-框.png").c_str()));
@@ -119,8 +131,7 @@ void CYRTopToolBar::Relayout() {
   if (!m_hWnd) return;
   const RECT work = ReadWorkArea();
   const int width = work.right - work.left;
-  ::SetWindowPos(m_hWnd, HWND_BOTTOM, work.left, work.top, width, kWindowHeight,
-                 SWP_NOACTIVATE | SWP_NOREDRAW);
+  PlaceAtBottom(m_hWnd, work.left, work.top, width, kWindowHeight, SWP_NOACTIVATE | SWP_NOREDRAW);
   for (int slot = 0; slot < kPageSlots; ++slot) {
     VxButton& b = m_buttons[kDesk + slot];
     if (!m_buttonLoaded[kDesk + slot]) continue;
@@ -152,6 +163,10 @@ void CYRTopToolBar::ApplyOrganizeVisibility() {
   const int view = TheApp().currentView;
   m_buttons[kOrganize].SetShow(!ViewOn() && view == 0);
   m_buttons[kRestore].SetShow(ViewOn() && view == 1);
+}
+
+void CYRTopToolBar::StayAboveOwner() {
+  if (m_hWnd) PlaceAtBottom(m_hWnd, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
 }
 
 void CYRTopToolBar::SetActivePageButton(int active) {
@@ -338,8 +353,7 @@ void CYRTopToolBar::OnRButtonUp(UINT nFlags, POINT pt) {
 void CYRTopToolBar::OnActivate(UINT nState, HWND hOther, BOOL bMinimized) {
   CVxDialogBase::OnActivate(nState, hOther, bMinimized);
   if (nState == WA_INACTIVE && !IsPanelOpen())
-    ::SetWindowPos(m_hWnd, HWND_BOTTOM, 0, 0, 0, 0,
-                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
+    PlaceAtBottom(m_hWnd, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
 }
 
 BOOL CYRTopToolBar::OnCommand(WPARAM wParam, LPARAM lParam) {

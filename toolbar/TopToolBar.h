@@ -30,6 +30,9 @@ class CYRTopToolBar : public CVxDialogBase {
   // Organize (the desk page over the desktop) and restore (the plain desktop).
   void DeskViewOn();
   void DeskViewOff();
+  // Back to just above the main window after the main window came forward: Wine raises an
+  // owner without its owned windows.
+  void StayAboveOwner();
   // The page buttons' look for a page: `active` is kDesk, kNavigation or kRecommended.
   void SetActivePageButton(int active);
 
