@@ -201,9 +201,10 @@ void CDialogWeather::OnMouseLeave() {
 
 void CDialogWeather::OnActivate(UINT nState, HWND hOther, BOOL bMinimized) {
   CVxDialogBase::OnActivate(nState, hOther, bMinimized);
-  // The chooser's drop-down lists take the activation while the user picks: not a leave.
-  if (nState == WA_INACTIVE && !(IsChooserOpen() && hOther && ::GetWindow(hOther, GW_OWNER) == m_chooser.GetSafeHwnd()))
-    ::SetTimer(m_hWnd, kCloseTimer, kDeactivateCloseMs, nullptr);
+  // The chooser and its drop-down lists take the activation while the user picks: not a leave.
+  bool toOwnWindow = false;
+  for (HWND h = hOther; h && !toOwnWindow; h = ::GetWindow(h, GW_OWNER)) toOwnWindow = h == m_hWnd;
+  if (nState == WA_INACTIVE && !toOwnWindow) ::SetTimer(m_hWnd, kCloseTimer, kDeactivateCloseMs, nullptr);
 }
 
 BOOL CDialogWeather::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {

@@ -196,10 +196,13 @@ void CYRTopToolBar::DeskViewOff() {
 }
 
 void CYRTopToolBar::ShowNavigationPage(int button, int pageType) {
-  SetActivePageButton(button);
   HWND main = m_owner ? m_owner->MainWindow() : nullptr;
-  if (main) ::ShowWindow(main, SW_SHOWNA);
-  if (m_owner && m_owner->HasPageHost()) m_owner->ShowHostPage(pageType);
+  if (main && m_owner->HasPageHost()) m_owner->ShowHostPage(pageType);
+  // A page that could not be made leaves everything as it was: the main window is not shown
+  // over the plain desktop with nothing on it.
+  if (!main || TheApp().currentView != pageType) return;
+  SetActivePageButton(button);
+  ::ShowWindow(main, SW_SHOWNA);
   Relayout();
 }
 
