@@ -51,7 +51,6 @@ struct CWeatherService::Shared {
       const HMODULE module = ::GetModuleHandleW(nullptr);
       HRSRC res = ::FindResourceExW(module, L"CITY", MAKEINTRESOURCEW(kCityResourceId),
                                     MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED));
-      if (!res) res = ::FindResourceW(module, MAKEINTRESOURCEW(kCityResourceId), L"CITY");
       const HGLOBAL data = res ? ::LoadResource(module, res) : nullptr;
       const void* bytes = data ? ::LockResource(data) : nullptr;
       if (bytes) parser.LoadCityList(static_cast<const char*>(bytes), ::SizeofResource(module, res));

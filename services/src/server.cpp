@@ -274,6 +274,7 @@ void Services::Impl::Routes() {
     if (!reply) return Fail(res, 404, "no such test answer");
     res.status = reply->status;
     if (!reply->location.empty()) res.set_header("Location", reply->location);
+    if (!reply->pace.empty()) res.set_header("X-Vx-Pace", reply->pace);
     // No Content-Encoding: the client must find gzip by its magic bytes.
     if (reply->status != 204) res.set_content(reply->body, "application/octet-stream");
   };

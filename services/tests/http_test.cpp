@@ -2,6 +2,8 @@
 // read it.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -402,7 +404,17 @@ TEST_F(Http, TestAnswersForTheDesktopClient) {
   r = client.Get("/test/nul/x");
   ASSERT_TRUE(r);
   EXPECT_EQ(r->body.find('\0'), 14u);
-  for (const char* bad : {"/test/status/99", "/test/body/2000000", "/test/gzip/three", "/test/nope/1"}) {
+  // Paced answers arrive whole, after their pauses.
+  const auto start = std::chrono::steady_clock::now();
+  r = client.Get("/test/pieces/4096x3000x1904");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->body, TestBodyBytes(9000));
+  r = client.Get("/test/slow/200");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->body, "slow answer\n");
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(800));
+  for (const char* bad : {"/test/status/99", "/test/body/2000000", "/test/gzip/three", "/test/nope/1",
+                          "/test/pieces/1x", "/test/slow/99999"}) {
     r = client.Get(bad);
     ASSERT_TRUE(r);
     EXPECT_EQ(r->status, 404) << bad;

@@ -199,6 +199,8 @@ CParseJson::~CParseJson() = default;
 
 bool CParseJson::LoadCityList(const char* bytes, size_t size) {
   cities_.clear();
+  shortProvinces_.clear();
+  shortTitles_.clear();
   const std::wstring wide = ansiToWide_ ? ansiToWide_(bytes, size) : std::wstring();
   const json root = json::parse(ToUtf8(wide), nullptr, /*allow_exceptions=*/false, /*ignore_comments=*/true);
   if (root.is_discarded() || !root.is_array()) return false;
@@ -211,19 +213,28 @@ bool CParseJson::LoadCityList(const char* bytes, size_t size) {
     CopyField(info.spell, FromUtf8(MemberText(element, "spell")));
     CopyField(info.province, FromUtf8(MemberText(element, "province")));
     cities_.push_back(info);
+    shortProvinces_.push_back(ShortName(info.province));
+    shortTitles_.push_back(ShortName(info.title));
   }
   return true;
 }
 
 bool CParseJson::MatchLocation(const std::wstring& text, std::wstring& province, std::wstring& city) const {
-  for (const CityInfo& info : cities_) {
-    const std::wstring shortProvince = ShortName(info.province);
-    const std::wstring shortTitle = ShortName(info.title);
+  // Records come province by province: the province is looked for once per run of them.
+  const std::wstring* lastProvince = nullptr;
+  bool provinceFound = false;
+  for (size_t i = 0; i < cities_.size(); ++i) {
+    const std::wstring& shortProvince = shortProvinces_[i];
+    const std::wstring& shortTitle = shortTitles_[i];
     // An empty name is found in any text: such a record would match every answer.
     if (shortProvince.empty() || shortTitle.empty()) continue;
-    if (text.find(shortProvince) == std::wstring::npos || text.find(shortTitle) == std::wstring::npos) continue;
-    province = info.province;
-    city = info.title;
+    if (!lastProvince || *lastProvince != shortProvince) {
+      lastProvince = &shortProvince;
+      provinceFound = text.find(shortProvince) != std::wstring::npos;
+    }
+    if (!provinceFound || text.find(shortTitle) == std::wstring::npos) continue;
+    province = cities_[i].province;
+    city = cities_[i].title;
     return true;
   }
   return false;

@@ -53,6 +53,8 @@ class CParseJson {
  private:
   AnsiToWideFn ansiToWide_;
   std::vector<CityInfo> cities_;
+  // Province and title of each record without a final "省"/"市", made once at load.
+  std::vector<std::wstring> shortProvinces_, shortTitles_;
   std::unique_ptr<nlohmann::json> root_;
 };
 
