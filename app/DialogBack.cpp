@@ -5,6 +5,7 @@
 #include "app/dialogs/DialogMsg.h"
 #include "desk/MyDesk.h"
 #include "app/resource.h"
+#include "toolbar/TopToolBar.h"
 
 namespace {
 enum BackTimer : UINT_PTR { kSecondTimer = 1000, kWorkAreaTimer = 1005 };
@@ -27,6 +28,11 @@ BOOL CDialogBack::OnInitDialog() {
   SetNoMove(TRUE);
   LONG ex = ::GetWindowLongW(m_hWnd, GWL_EXSTYLE);
   ::SetWindowLongW(m_hWnd, GWL_EXSTYLE, (ex & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
+  m_toolbar = std::make_unique<CYRTopToolBar>(this);
+  if (m_toolbar->Create(m_hWnd))
+    ::ShowWindow(m_toolbar->GetSafeHwnd(), SW_SHOWNOACTIVATE);
+  else
+    m_toolbar.reset();
   m_host = std::make_unique<CBaseWnd>();
   if (m_host->Create(m_hWnd)) ::ShowWindow(m_host->GetSafeHwnd(), SW_SHOW);
   ::SetTimer(m_hWnd, kSecondTimer, 1000, nullptr);
@@ -34,6 +40,7 @@ BOOL CDialogBack::OnInitDialog() {
   // and an idle program does not wake every millisecond.
   ::SetTimer(m_hWnd, kWorkAreaTimer, 1000, nullptr);
   AddTrayIcon();
+  if (m_toolbar) m_toolbar->SetActivePageButton(CYRTopToolBar::kDesk);
   if (TheApp().desk.config.deskPageOn)
     DeskViewOn();
   else
@@ -42,7 +49,19 @@ BOOL CDialogBack::OnInitDialog() {
   return TRUE;
 }
 
+CYRTopToolBar* CDialogBack::Toolbar() const { return m_toolbar.get(); }
+
+void CDialogBack::ShowHostPage(int type) {
+  if (!m_host) return;
+  m_host->ShowPage(type);
+  m_host->RequestRepaint();
+}
+
 void CDialogBack::DeskViewOn() {
+  if (m_toolbar) {
+    m_toolbar->DeskViewOn();
+    return;
+  }
   TheApp().desk.config.deskPageOn = 1;
   ::ShowWindow(m_hWnd, SW_SHOW);
   if (m_host) m_host->ShowPage(CBaseWnd::kDeskPage);
@@ -50,6 +69,10 @@ void CDialogBack::DeskViewOn() {
 }
 
 void CDialogBack::DeskViewOff() {
+  if (m_toolbar) {
+    m_toolbar->DeskViewOff();
+    return;
+  }
   TheApp().desk.config.deskPageOn = 0;
   if (m_host) m_host->ShowPage(CBaseWnd::kPlain);
   ::ShowWindow(m_hWnd, SW_HIDE);
@@ -71,12 +94,15 @@ BOOL CDialogBack::CheckWorkArea() {
   m_workArea = now;
   ::SetWindowPos(m_hWnd, nullptr, 0, 0, ::GetSystemMetrics(SM_CXSCREEN) - 1,
                  ::GetSystemMetrics(SM_CYSCREEN) - 1, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (m_toolbar) m_toolbar->Relayout();
   if (m_host) m_host->RelayoutAll();
   return TRUE;
 }
 
 void CDialogBack::OnTimer(UINT_PTR id) {
   if (id == kWorkAreaTimer) CheckWorkArea();
+  // Wine at times raises this window over the toolbar it owns without telling either.
+  if (id == kSecondTimer && m_toolbar) m_toolbar->StayAboveOwner();
   CVxDialogBase::OnTimer(id);
 }
 
@@ -89,6 +115,7 @@ void CDialogBack::OnActivate(UINT nState, HWND hOther, BOOL bMinimized) {
 
 void CDialogBack::OnDestroy() {
   if (m_host && m_host->GetSafeHwnd()) m_host->DestroyWindow();
+  if (m_toolbar && m_toolbar->GetSafeHwnd()) m_toolbar->DestroyWindow();
   RemoveTrayIcon();
   CVxDialogBase::OnDestroy();
 }
@@ -248,6 +275,16 @@ BOOL CDialogBack::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* res
     case WM_DISPLAYCHANGE:
       CheckWorkArea();
       break;
+    case WM_WINDOWPOSCHANGED:
+      // Wine raises this window without the toolbar it owns, after the change is reported:
+      // the toolbar follows once the raise is over.
+      if (m_toolbar && !m_restackPosted) m_restackPosted = ::PostMessageW(m_hWnd, WM_BACK_RESTACK_TOOLBAR, 0, 0);
+      break;
+    case WM_BACK_RESTACK_TOOLBAR:
+      m_restackPosted = FALSE;
+      if (m_toolbar) m_toolbar->StayAboveOwner();
+      *result = 0;
+      return TRUE;
     default:
       break;
   }

@@ -8,18 +8,24 @@
 #include <memory>
 
 #include "app/BaseWnd.h"
+#include "toolbar/ToolbarOwner.h"
 #include "uilib/VxDialogBase.h"
 
 class CDialogMsg;
+class CYRTopToolBar;
 
 constexpr UINT WM_TRAY_NOTIFY = WM_USER + 200;
+// Posted to itself after this window moved in the z-order: the toolbar goes back above it.
+constexpr UINT WM_BACK_RESTACK_TOOLBAR = WM_APP + 2;
 
-class CDialogBack : public CVxDialogBase {
+class CDialogBack : public CVxDialogBase, public CToolbarOwner {
  public:
   CDialogBack();
   ~CDialogBack() override;
 
   CBaseWnd* Host() const { return m_host.get(); }
+  // The top toolbar, null when it could not be made.
+  CYRTopToolBar* Toolbar() const;
   CMyDesk* Desk() const;
   // Runs one command as the menus would send it.
   void RunCommand(UINT id) { ::SendMessageW(m_hWnd, WM_COMMAND, id, 0); }
@@ -29,9 +35,14 @@ class CDialogBack : public CVxDialogBase {
   BOOL IsConfirmOpen() const { return m_confirmOpen; }
   // The confirmation window while it is open (tests answer it), else null.
   HWND ConfirmWindow() const;
-  // Shows the desk page (the toolbar's desk view on) or the plain desktop (off).
+  // The toolbar's organize (the desk page) and restore (the plain desktop).
   void DeskViewOn();
   void DeskViewOff();
+
+  // CToolbarOwner
+  HWND MainWindow() const override { return m_hWnd; }
+  bool HasPageHost() const override { return m_host && m_host->GetSafeHwnd(); }
+  void ShowHostPage(int type) override;
   // Checks the work area and re-lays the windows when it changed; TRUE when it did.
   BOOL CheckWorkArea();
   const RECT& WorkArea() const { return m_workArea; }
@@ -55,9 +66,11 @@ class CDialogBack : public CVxDialogBase {
   void OnRemoveBox();
   void Launch(const std::wstring& file, const std::wstring& params);
 
+  std::unique_ptr<CYRTopToolBar> m_toolbar;
   std::unique_ptr<CBaseWnd> m_host;
   RECT m_workArea{0, 0, 0, 0};
   std::unique_ptr<CDialogMsg> m_confirm;
   BOOL m_confirmOpen = FALSE;
   BOOL m_trayAdded = FALSE;
+  BOOL m_restackPosted = FALSE;
 };

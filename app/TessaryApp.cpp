@@ -6,6 +6,7 @@
 #include "base/AppGlobals.h"
 #include "desk/DeskFiles.h"
 #include "app/DialogBack.h"
+#include "toolbar/TopToolBar.h"
 #include "uilib/VxRaii.h"
 #include "uilib/VxTypes.h"
 #include "app/core/app_text.h"
@@ -84,6 +85,7 @@ BOOL CTessaryApp::InitInstance() {
     ::SetWindowPos(back.GetSafeHwnd(), nullptr, 0, 0, cx - 1, cy - 1, SWP_NOZORDER);
   else
     ::SetWindowPos(back.GetSafeHwnd(), HWND_NOTOPMOST, 0, 0, cx - 1, cy - 1, SWP_NOREDRAW);
+  if (CYRTopToolBar* bar = back.Toolbar()) bar->StayAboveOwner();
   DetectYaHei();
   CreateIconFont();
   CVxDialog::RunMessageLoop();

@@ -59,12 +59,20 @@ struct WindowSearch {
   HWND found;
 };
 
+// The top toolbar: a dialog too, the band 28 rows high across the top of the screen. The
+// searches for the program's other dialogs pass over it.
+bool IsTopToolbar(HWND h) {
+  RECT r;
+  ::GetWindowRect(h, &r);
+  return r.top == 0 && r.bottom == 28 && r.right - r.left == ::GetSystemMetrics(SM_CXSCREEN);
+}
+
 // Window enumeration callbacks are stdcall on 32-bit Windows: a lambda will not do.
 BOOL CALLBACK MatchWindow(HWND h, LPARAM lp) {
   auto* s = reinterpret_cast<WindowSearch*>(lp);
   DWORD pid = 0;
   ::GetWindowThreadProcessId(h, &pid);
-  if (pid != s->pid || h == s->except || !::IsWindowVisible(h)) return TRUE;
+  if (pid != s->pid || h == s->except || !::IsWindowVisible(h) || IsTopToolbar(h)) return TRUE;
   wchar_t buf[128] = {};
   if (s->cls) {
     ::GetClassNameW(h, buf, 128);
@@ -96,7 +104,7 @@ BOOL CALLBACK CountWindow(HWND h, LPARAM lp) {
   ::GetWindowThreadProcessId(h, &pid);
   wchar_t buf[128] = {};
   ::GetClassNameW(h, buf, 128);
-  if (pid == c->pid && ::IsWindowVisible(h) && wcscmp(buf, c->cls) == 0) ++c->count;
+  if (pid == c->pid && ::IsWindowVisible(h) && wcscmp(buf, c->cls) == 0 && !IsTopToolbar(h)) ++c->count;
   return TRUE;
 }
 
