@@ -5,6 +5,7 @@
 #include "app/dialogs/DialogMsg.h"
 #include "desk/MyDesk.h"
 #include "app/resource.h"
+#include "app/NavWiring.h"
 
 namespace {
 enum BackTimer : UINT_PTR { kSecondTimer = 1000, kWorkAreaTimer = 1005 };
@@ -28,7 +29,10 @@ BOOL CDialogBack::OnInitDialog() {
   LONG ex = ::GetWindowLongW(m_hWnd, GWL_EXSTYLE);
   ::SetWindowLongW(m_hWnd, GWL_EXSTYLE, (ex & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
   m_host = std::make_unique<CBaseWnd>();
-  if (m_host->Create(m_hWnd)) ::ShowWindow(m_host->GetSafeHwnd(), SW_SHOW);
+  if (m_host->Create(m_hWnd)) {
+    ::ShowWindow(m_host->GetSafeHwnd(), SW_SHOW);
+    m_nav = InstallNavigation(*m_host);
+  }
   ::SetTimer(m_hWnd, kSecondTimer, 1000, nullptr);
   // The work area is also watched through WM_SETTINGCHANGE, so a slow check suffices here
   // and an idle program does not wake every millisecond.
@@ -72,6 +76,7 @@ BOOL CDialogBack::CheckWorkArea() {
   ::SetWindowPos(m_hWnd, nullptr, 0, 0, ::GetSystemMetrics(SM_CXSCREEN) - 1,
                  ::GetSystemMetrics(SM_CYSCREEN) - 1, SWP_NOZORDER | SWP_NOACTIVATE);
   if (m_host) m_host->RelayoutAll();
+  if (m_nav) m_nav->OnWorkAreaChanged();
   return TRUE;
 }
 
@@ -88,6 +93,8 @@ void CDialogBack::OnActivate(UINT nState, HWND hOther, BOOL bMinimized) {
 }
 
 void CDialogBack::OnDestroy() {
+  if (m_host) m_host->SetPageSwitchHandler(nullptr);
+  m_nav.reset();
   if (m_host && m_host->GetSafeHwnd()) m_host->DestroyWindow();
   RemoveTrayIcon();
   CVxDialogBase::OnDestroy();

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/BaseWnd.h"
+#include "nav/NavStrips.h"
 #include "uilib/VxDialogBase.h"
 
 class CDialogMsg;
@@ -20,6 +21,7 @@ class CDialogBack : public CVxDialogBase {
   ~CDialogBack() override;
 
   CBaseWnd* Host() const { return m_host.get(); }
+  CNavStrips* Nav() const { return m_nav.get(); }
   CMyDesk* Desk() const;
   // Runs one command as the menus would send it.
   void RunCommand(UINT id) { ::SendMessageW(m_hWnd, WM_COMMAND, id, 0); }
@@ -56,6 +58,7 @@ class CDialogBack : public CVxDialogBase {
   void Launch(const std::wstring& file, const std::wstring& params);
 
   std::unique_ptr<CBaseWnd> m_host;
+  std::unique_ptr<CNavStrips> m_nav;  // the navigation pages' strips on the host
   RECT m_workArea{0, 0, 0, 0};
   std::unique_ptr<CDialogMsg> m_confirm;
   BOOL m_confirmOpen = FALSE;
