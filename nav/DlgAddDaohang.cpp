@@ -96,7 +96,7 @@ BOOL CDlgAddDaohang::OnInitDialog() {
 void CDlgAddDaohang::StartRefresh() {
   std::vector<SiteRecord> cached;
   for (const Item& item : m_items) cached.push_back(item.record);
-  const std::wstring home = TheApp().nav.homeUrl;
+  const std::wstring home = NavHomeUrl();
   m_refresh.Start(m_hWnd, WM_NAV_LIST_CHANGED,
                   [cached, home](VxWorkerJob<std::vector<SiteRecord>>& job) mutable {
                     RefreshSuggestions(job, std::move(cached), home);

@@ -30,6 +30,12 @@ std::wstring NavSkinPath(const wchar_t* relative) {
   return TheApp().programDir + L"\\rs\\导航\\" + relative;
 }
 
+std::wstring NavHomeUrl() {
+  std::wstring home = TheApp().nav.homeUrl;
+  if (!home.empty() && home.back() != L'/') home += L'/';
+  return home;
+}
+
 std::wstring NavDefaultPicture() { return NavSkinPath(L"我的导航\\bg1.png"); }
 
 BOOL NavEnsureFolder(const std::wstring& folder) {

@@ -21,6 +21,9 @@ std::wstring NavSkinPath(const wchar_t* relative);
 // The picture shown for a site that has none of its own.
 std::wstring NavDefaultPicture();
 
+// homeUrl of the maker's site, ending in "/" so that "get.php?..." and pictures append.
+std::wstring NavHomeUrl();
+
 // Makes the folder and its missing parents.
 BOOL NavEnsureFolder(const std::wstring& folder);
 // Whole file; empty when it cannot be read.

@@ -66,7 +66,7 @@ void CTJDaohang::PlacePage(int x, int, int, int) {
 void CTJDaohang::StartRefresh() {
   std::vector<SiteRecord> top = m_top;
   std::vector<TuijianCategory> categories = m_categories;
-  const std::wstring home = TheApp().nav.homeUrl;
+  const std::wstring home = NavHomeUrl();
   m_refresh.Start(m_messages.Hwnd(), WM_NAV_LIST_CHANGED,
                   [top, categories, home](VxWorkerJob<Fresh>& job) {
     std::wstring answer;

@@ -262,12 +262,14 @@ void Services::Impl::Routes() {
     ++hits[key];
     return httplib::Server::HandlerResponse::Unhandled;
   });
-  s.Get("/test/hits", [this](const httplib::Request&, httplib::Response& res) {
+  auto hitList = [this](const httplib::Request&, httplib::Response& res) {
     std::string text;
     std::lock_guard<std::mutex> lock(hitsMutex);
     for (const auto& [key, count] : hits) text += std::to_string(count) + " " + key + "\n";
     res.set_content(text, "text/plain; charset=utf-8");
-  });
+  };
+  s.Get("/test/hits", hitList);
+  s.Post("/test/hits", hitList);
   s.Get("/ipquery", [this](const httplib::Request& req, httplib::Response& res) {
     // The desktop reads this answer in code page 936.
     res.set_content(ipTable->GbkFor(req.remote_addr), "text/plain; charset=GBK");
