@@ -252,6 +252,9 @@ void CMyDaohang::DrawTile(Gdiplus::Graphics& g, int position) {
     DrawPicture(g, t->picture.get(), picture);
   if (hover) DrawPicture(g, m_pictureHover.get(), picture);
   const VxRc title = MyDaohangTitleRect(tile);
+  // The name lies on the picture's foot: a dark band keeps it readable on light pictures.
+  Gdiplus::SolidBrush band(Gdiplus::Color(150, 0, 0, 0));
+  g.FillRectangle(&band, picture.left, title.top, picture.Width(), title.Height());
   const std::wstring name = NavW(slot->name);
   g.DrawString(name.c_str(), -1, m_font.get(),
                Gdiplus::RectF(float(title.left), float(title.top), float(title.Width()),

@@ -195,6 +195,8 @@ TEST_F(NavPagesTest, DeskToMySitesToRecommendedToWebPageAndBack) {
   EXPECT_EQ(typed->url, u"example.com");
   EXPECT_EQ(NavW(typed->image), NavDefaultPicture());
   host->Tick();
+  ::UpdateWindow(host->GetSafeHwnd());
+  Pump();
   EXPECT_TRUE(Screenshot(L"3_site_added"));
 
   // 推荐导航 by the bar: the lists come from the server once, pictures with them.
@@ -207,6 +209,8 @@ TEST_F(NavPagesTest, DeskToMySitesToRecommendedToWebPageAndBack) {
   ASSERT_FALSE(tj->Top().empty());
   EXPECT_TRUE(nav->Bar()->Tab(3)->GetActive());
   host->Tick();
+  ::UpdateWindow(host->GetSafeHwnd());
+  Pump();
   EXPECT_TRUE(Screenshot(L"4_recommended"));
 
   // The same list again: one request for it, no picture fetched, nothing written or redrawn.
@@ -250,6 +254,8 @@ TEST_F(NavPagesTest, DeskToMySitesToRecommendedToWebPageAndBack) {
   EXPECT_EQ(nav->Bar(), nullptr);
   EXPECT_FALSE(::IsWindowVisible(nav->SearchBar().Input().GetSafeHwnd()));
   host->Tick();
+  ::UpdateWindow(host->GetSafeHwnd());
+  Pump();
   EXPECT_TRUE(Screenshot(L"6_desk"));
 }
 
