@@ -376,6 +376,7 @@ void CBaseWnd::ShowPage(int type) {
   g.currentView = type;
   // The desk comes in at once from the plain desktop; every other change slides.
   SlideTo(HostPageIdOfType(type), !(type == kDeskPage && g.previousView == kPlain));
+  if (m_onPageSwitch) m_onPageSwitch(type, g.previousView);
   BuildBackground();
   Compose();
   ::InvalidateRect(m_hWnd, nullptr, FALSE);

@@ -45,6 +45,9 @@ class CBaseWnd : public CVxDialogBase, public CDeskOwner {
   CDialogRename* RenameEditor() const { return m_rename.get(); }
 
   void SetPageFactory(int type, PageFactory make);
+  // Told after every page switch (the slide has started), with the new and the old type.
+  using PageSwitchHandler = std::function<void(int type, int previous)>;
+  void SetPageSwitchHandler(PageSwitchHandler handler) { m_onPageSwitch = std::move(handler); }
   void ShowPage(int type);
   void CallBackInvalidate() override;
   // The work area changed: new size, background and page rectangles.
@@ -118,6 +121,7 @@ class CBaseWnd : public CVxDialogBase, public CDeskOwner {
   int m_pageId = -1;
   std::unique_ptr<CBaseDesk> m_pages[kHostPageTypes];  // by page type; [0] stays empty
   PageFactory m_factories[kHostPageTypes];
+  PageSwitchHandler m_onPageSwitch;
   CMyDesk* m_desk = nullptr;  // the desk page, m_pages[kDeskPage], once made
   CBaseDesk* m_dropPage = nullptr;  // the page a drag over the window is with
   VxComPtr<IDataObject> m_dragData;

@@ -6,6 +6,7 @@
 #include "desk/MyDesk.h"
 #include "app/resource.h"
 #include "toolbar/TopToolBar.h"
+#include "app/NavWiring.h"
 
 namespace {
 enum BackTimer : UINT_PTR { kSecondTimer = 1000, kWorkAreaTimer = 1005 };
@@ -34,7 +35,10 @@ BOOL CDialogBack::OnInitDialog() {
   else
     m_toolbar.reset();
   m_host = std::make_unique<CBaseWnd>();
-  if (m_host->Create(m_hWnd)) ::ShowWindow(m_host->GetSafeHwnd(), SW_SHOW);
+  if (m_host->Create(m_hWnd)) {
+    ::ShowWindow(m_host->GetSafeHwnd(), SW_SHOW);
+    m_nav = InstallNavigation(*m_host);
+  }
   ::SetTimer(m_hWnd, kSecondTimer, 1000, nullptr);
   // The work area is also watched through WM_SETTINGCHANGE, so a slow check suffices here
   // and an idle program does not wake every millisecond.
@@ -96,6 +100,7 @@ BOOL CDialogBack::CheckWorkArea() {
                  ::GetSystemMetrics(SM_CYSCREEN) - 1, SWP_NOZORDER | SWP_NOACTIVATE);
   if (m_toolbar) m_toolbar->Relayout();
   if (m_host) m_host->RelayoutAll();
+  if (m_nav) m_nav->OnWorkAreaChanged();
   return TRUE;
 }
 
@@ -114,6 +119,8 @@ void CDialogBack::OnActivate(UINT nState, HWND hOther, BOOL bMinimized) {
 }
 
 void CDialogBack::OnDestroy() {
+  if (m_host) m_host->SetPageSwitchHandler(nullptr);
+  m_nav.reset();
   if (m_host && m_host->GetSafeHwnd()) m_host->DestroyWindow();
   if (m_toolbar && m_toolbar->GetSafeHwnd()) m_toolbar->DestroyWindow();
   RemoveTrayIcon();

@@ -9,6 +9,7 @@
 
 #include "app/BaseWnd.h"
 #include "toolbar/ToolbarOwner.h"
+#include "nav/NavStrips.h"
 #include "uilib/VxDialogBase.h"
 
 class CDialogMsg;
@@ -26,6 +27,7 @@ class CDialogBack : public CVxDialogBase, public CToolbarOwner {
   CBaseWnd* Host() const { return m_host.get(); }
   // The top toolbar, null when it could not be made.
   CYRTopToolBar* Toolbar() const;
+  CNavStrips* Nav() const { return m_nav.get(); }
   CMyDesk* Desk() const;
   // Runs one command as the menus would send it.
   void RunCommand(UINT id) { ::SendMessageW(m_hWnd, WM_COMMAND, id, 0); }
@@ -68,6 +70,7 @@ class CDialogBack : public CVxDialogBase, public CToolbarOwner {
 
   std::unique_ptr<CYRTopToolBar> m_toolbar;
   std::unique_ptr<CBaseWnd> m_host;
+  std::unique_ptr<CNavStrips> m_nav;  // the navigation pages' strips on the host
   RECT m_workArea{0, 0, 0, 0};
   std::unique_ptr<CDialogMsg> m_confirm;
   BOOL m_confirmOpen = FALSE;

@@ -123,6 +123,10 @@ struct Services::Impl {
   std::unordered_map<std::string, std::string> weatherCache;
   EventServer server;
   int port = -1;
+  // Requests by path (get.php with its name), so the desktop's tests can tell whether a
+  // client asked again or downloaded a picture again.
+  std::mutex hitsMutex;
+  std::map<std::string, long> hits;
 
   explicit Impl(const ServiceOptions& o) : options(o), server(Limits(o)) {}
   static ConnectionLimits Limits(const ServiceOptions& o) {
@@ -251,6 +255,21 @@ void Services::Impl::Routes() {
     Fail(res, 500, "internal error");
   });
 
+  s.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response&) {
+    std::string key = req.path;
+    if (req.has_param("name")) key += "?name=" + req.get_param_value("name");
+    std::lock_guard<std::mutex> lock(hitsMutex);
+    ++hits[key];
+    return httplib::Server::HandlerResponse::Unhandled;
+  });
+  auto hitList = [this](const httplib::Request&, httplib::Response& res) {
+    std::string text;
+    std::lock_guard<std::mutex> lock(hitsMutex);
+    for (const auto& [key, count] : hits) text += std::to_string(count) + " " + key + "\n";
+    res.set_content(text, "text/plain; charset=utf-8");
+  };
+  s.Get("/test/hits", hitList);
+  s.Post("/test/hits", hitList);
   s.Get("/ipquery", [this](const httplib::Request& req, httplib::Response& res) {
     // The desktop reads this answer in code page 936.
     res.set_content(ipTable->GbkFor(req.remote_addr), "text/plain; charset=GBK");

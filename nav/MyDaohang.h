@@ -1,0 +1,72 @@
+#pragma once
+// 我的导航: twelve tiles of the user's own sites, kept in mydef.dat. A click on an empty tile
+// opens the add dialog; a site put into a tile without a picture gets a thumbnail captured
+// from its page (or the default picture).
+#include <array>
+#include <memory>
+#include <string>
+
+#include "desk/BaseDesk.h"
+#include "nav/NavMessageWindow.h"
+#include "nav/core/nav_records.h"
+#include "uilib/VxDialogBase.h"
+
+class CDlgAddDaohang;
+class CDialogWebTemp;
+class CNavStrips;
+
+// The 1127 record: put this site into the slot at `slot` (a tile position).
+struct NavPutSite {
+  int slot = -1;
+  std::wstring name, url, image;
+};
+
+class CMyDaohang : public CBaseDesk {
+ public:
+  static constexpr int kPageId = 10;
+  CMyDaohang(CVxDialogBase& host, CDeskOwner* owner, CNavStrips* strips);
+  ~CMyDaohang() override;
+
+  void PlacePage(int x, int y, int width, int height) override;
+  BOOL OnPageMouse(UINT message, WPARAM wParam, POINT point) override;
+  void DrawFrame(Gdiplus::Graphics& g, const VxPixels& frame, int width, int height) override;
+  void Draw(Gdiplus::Graphics& g, int width, int height) override;
+
+  // A click released on the tile at `position` (0..11), as the mouse does it.
+  void ClickTile(int position, POINT point);
+  void OpenAddDialog(int position);
+  // Closes the add dialog if it is open (a page switch does).
+  void ClosePopup();
+  CDlgAddDaohang* AddDialog() const;
+  // The 1127 handling: the site goes into the slot, captured first when it has no picture.
+  void PutSite(const NavPutSite& site);
+  void DeleteAt(int position);
+  BOOL IsCapturing() const;
+  const MyDefSlots& Slots() const { return m_slots; }
+  HWND MessageHwnd() const { return m_messages.Hwnd(); }
+
+ private:
+  struct Tile {
+    std::unique_ptr<Gdiplus::Image> picture;
+    bool capturePending = false;
+    std::unique_ptr<CDialogWebTemp> capture;
+  };
+  void OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+  void OnCaptureDone(int position);
+  void Save();
+  int ClientWidth() const;
+  int WorkHeight() const;
+  void DrawTile(Gdiplus::Graphics& g, int position);
+
+  CVxDialogBase& m_host;
+  CNavStrips* m_strips;
+  MyDefSlots m_slots;
+  std::array<Tile, kMyDefSlotCount> m_tiles;
+  std::unique_ptr<CDlgAddDaohang> m_add;
+  int m_hover = -1;
+  int m_pressed = -1;
+  BOOL m_hoverDelete = FALSE;
+  std::unique_ptr<Gdiplus::Image> m_tileBack, m_tileHover, m_pictureHover, m_close, m_wait;
+  std::unique_ptr<Gdiplus::Font> m_font;
+  CNavMessageWindow m_messages;
+};
