@@ -390,6 +390,11 @@ BOOL CYRTopToolBar::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* r
       StartWeatherUpdate();
       *result = 0;
       return TRUE;
+    case kWeatherPlaceMsg:
+      // The worker found the user's place: stored and saved here, on the window's thread.
+      if (m_weather && m_weather->ApplyFoundPlace() && IsPanelOpen()) m_panel.WeatherChanged();
+      *result = 0;
+      return TRUE;
     case kWeatherChangedMsg:
       UpdateView();
       if (IsPanelOpen()) m_panel.WeatherChanged();
