@@ -133,6 +133,27 @@ bool ClassesKeyExists(const std::wstring& path) {
   return true;
 }
 
+// File names the Desktop folders' desktop.ini files give a name of their own (folded): the
+// shell shows those names, so those files are asked about one by one.
+std::set<std::u16string> LocalizedDesktopNames() {
+  std::set<std::u16string> names;
+  for (int csidl : {CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY}) {
+    wchar_t dir[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, dir))) continue;
+    const std::wstring ini = std::wstring(dir) + L"\\desktop.ini";
+    if (::GetFileAttributesW(ini.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+    std::vector<wchar_t> section(32767);
+    const DWORD got = ::GetPrivateProfileSectionW(L"LocalizedFileNames", section.data(),
+                                                  static_cast<DWORD>(section.size()), ini.c_str());
+    for (const wchar_t* line = section.data(); line < section.data() + got && *line;
+         line += std::wcslen(line) + 1) {
+      const wchar_t* eq = std::wcschr(line, L'=');
+      names.insert(DeskFoldCase(ToU16(std::wstring(line, eq ? eq : line + std::wcslen(line)))));
+    }
+  }
+  return names;
+}
+
 }  // namespace
 
 DeskIconClassFacts ReadIconClassFacts(const std::wstring& ext) {
@@ -177,6 +198,11 @@ std::vector<DesktopChild> ShellDesktop::Children() const {
   std::vector<DesktopChild> out;
   if (!folder_) return out;
   extensionIcons_.clear();
+  plainFolderIcon_ = -2;
+  // Asking the shell for a display name costs it several registry reads per item under Wine;
+  // per listing, like the icons: the rules may change between scans, never within one.
+  std::map<std::u16string, DeskExtensionNaming> naming;
+  const std::set<std::u16string> localized = LocalizedDesktopNames();
   VxComPtr<IEnumIDList> items;
   if (folder_->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, items.Put()) != S_OK ||
       !items)
@@ -186,11 +212,33 @@ std::vector<DesktopChild> ShellDesktop::Children() const {
   while (items->Next(1, &pidl, &got) == S_OK && got == 1) {
     DesktopChild c;
     c.pidl.reset(pidl);
-    c.displayName = DisplayName(pidl);
     c.parseName = ParseName(pidl);
+    c.displayName = ListedDisplayName(pidl, c.parseName, localized, &naming);
     out.push_back(std::move(c));
   }
   return out;
+}
+
+std::wstring ShellDesktop::ListedDisplayName(LPCITEMIDLIST child, const std::wstring& parseName,
+                                             const std::set<std::u16string>& localized,
+                                             std::map<std::u16string, DeskExtensionNaming>* naming) const {
+  const size_t slash = parseName.rfind(L'\\');
+  if (slash == std::wstring::npos) return DisplayName(child);  // a shell item
+  const std::u16string file = ToU16(parseName.substr(slash + 1));
+  const std::u16string ext = DeskIconExtension(file);
+  const DWORD attrs = ::GetFileAttributesW(parseName.c_str());
+  // Folders may be named by their own desktop.ini.
+  if (ext.empty() || attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_DIRECTORY) ||
+      localized.count(DeskFoldCase(file)))
+    return DisplayName(child);
+  DeskExtensionNaming& rule = (*naming)[ext];
+  if (rule == kNamingUnknown) {
+    const std::wstring asked = DisplayName(child);
+    rule = DeskLearnNaming(file, ToU16(asked));
+    return asked;
+  }
+  const std::u16string byRule = DeskNameByNaming(file, rule);
+  return byRule.empty() ? DisplayName(child) : ToW(byRule);
 }
 
 bool ShellDesktop::SameItem(LPCITEMIDLIST a, LPCITEMIDLIST b) const {
@@ -223,10 +271,16 @@ int ShellDesktop::IconIndex(LPCITEMIDLIST child, const std::wstring& parseName, 
       if (shared >= 0) return shared;
     }
   }
+  // Only a desktop.ini can give a folder an icon of its own.
+  const bool plainFolder = kind == KIND_FOLDER && parseName.find(L'\\') != std::wstring::npos &&
+                           ::GetFileAttributesW((parseName + L"\\desktop.ini").c_str()) ==
+                               INVALID_FILE_ATTRIBUTES;
+  if (plainFolder && plainFolderIcon_ != -2) return plainFolderIcon_;
   SHFILEINFOW fi{};
   if (!::SHGetFileInfoW(reinterpret_cast<LPCWSTR>(child), 0, &fi, sizeof(fi),
                         SHGFI_PIDL | SHGFI_SYSICONINDEX))
     return -1;
+  if (plainFolder) plainFolderIcon_ = fi.iIcon;
   return fi.iIcon;
 }
 

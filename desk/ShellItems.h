@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,11 @@ class ShellDesktop {
   bool SharesIconByExtension(const std::wstring& ext) const;
 
  private:
+  // A child's display name while listing: files of a type whose naming one answer of the
+  // shell has taught take it by rule, every other child asks the shell.
+  std::wstring ListedDisplayName(LPCITEMIDLIST child, const std::wstring& parseName,
+                                 const std::set<std::u16string>& localized,
+                                 std::map<std::u16string, DeskExtensionNaming>* naming) const;
   Gdiplus::Bitmap* IconOfIndex(LPCITEMIDLIST child, int index) const;
   Gdiplus::Bitmap* RenderIcon48(LPCITEMIDLIST child, int index) const;
   // Shared icon index of an extension, -1 when its files are looked up one by one.
@@ -62,6 +68,8 @@ class ShellDesktop {
   mutable std::map<int, std::unique_ptr<Gdiplus::Bitmap>> iconCache_;
   // Per listing: associations may change between scans, never within one.
   mutable std::map<std::wstring, int> extensionIcons_;
+  // The icon of a folder that has no desktop.ini to dress it; -2 until one was asked for.
+  mutable int plainFolderIcon_ = -2;
 };
 
 // What HKEY_CLASSES_ROOT says about an extension's icon (folded, without the dot).

@@ -27,3 +27,29 @@ bool DeskIconSharedByExtension(const std::u16string& foldedExt, const DeskIconCl
   if (foldedExt.empty() || DeskExtensionAlwaysPerFile(foldedExt)) return false;
   return !facts.hasIconHandler && !DeskDefaultIconIsPerFile(facts.defaultIcon);
 }
+
+namespace {
+// The position of the extension's dot in a file name; npos when the name has no stem or no
+// extension, the cases the shell may treat on their own.
+size_t ExtensionDot(const std::u16string& fileName) {
+  const size_t dot = fileName.rfind(u'.');
+  if (dot == std::u16string::npos || dot == 0 || dot + 1 == fileName.size()) return std::u16string::npos;
+  return dot;
+}
+}  // namespace
+
+DeskExtensionNaming DeskLearnNaming(const std::u16string& fileName, const std::u16string& displayName) {
+  const size_t dot = ExtensionDot(fileName);
+  if (dot == std::u16string::npos) return kNamingPerItem;
+  if (displayName == fileName) return kNamingFullName;
+  if (displayName == fileName.substr(0, dot)) return kNamingStem;
+  return kNamingPerItem;
+}
+
+std::u16string DeskNameByNaming(const std::u16string& fileName, DeskExtensionNaming naming) {
+  const size_t dot = ExtensionDot(fileName);
+  if (dot == std::u16string::npos) return u"";
+  if (naming == kNamingFullName) return fileName;
+  if (naming == kNamingStem) return fileName.substr(0, dot);
+  return u"";
+}

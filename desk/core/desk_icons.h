@@ -25,3 +25,20 @@ bool DeskDefaultIconIsPerFile(const std::u16string& defaultIcon);
 // True when every file of this extension shows the same system icon, so one lookup of a
 // stand-in name serves them all. An empty extension is never shared.
 bool DeskIconSharedByExtension(const std::u16string& foldedExt, const DeskIconClassFacts& facts);
+
+// Display names go by extension too: the shell shows a file's name with or without its
+// extension by a rule of the extension's type (and the user's hide-extensions choice), so one
+// question per extension tells it for every plain file of that type.
+enum DeskExtensionNaming {
+  kNamingUnknown,   // not learned yet
+  kNamingFullName,  // the display name is the file name
+  kNamingStem,      // the display name is the file name without ".ext"
+  kNamingPerItem,   // the shell named it otherwise: ask about each file
+};
+
+// What one file's display name tells about its extension.
+DeskExtensionNaming DeskLearnNaming(const std::u16string& fileName, const std::u16string& displayName);
+
+// The display name a file gets by its extension's naming; empty when the shell must be asked
+// (naming not known or per item, or a name that is all extension).
+std::u16string DeskNameByNaming(const std::u16string& fileName, DeskExtensionNaming naming);

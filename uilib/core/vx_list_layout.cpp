@@ -1,6 +1,7 @@
 #include "uilib/core/vx_list_layout.h"
 
 #include <climits>
+#include <vector>
 
 VxListGeometry VxListGeometry::ForType(int type) {
   VxListGeometry g;
@@ -45,6 +46,57 @@ VxCellPlacement RowCell(const VxListGeometry& g, const VxRc& list, int y) {
   return c;
 }
 
+long FloorDiv(long a, long b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+
+// Which points of a walk's lattice (origin x0,y0, steps dx,dy; the walk visits i,j >= 0)
+// the taken rectangles contain: VxCellOccupied's answer for a lattice point, looked up in a
+// grid built once instead of searched for each point, which made filling a list cubic in
+// its size. A rectangle covering very many points keeps the search.
+class LatticeOccupancy {
+ public:
+  LatticeOccupancy(const std::vector<VxRc>& taken, int x0, int y0, int dx, int dy)
+      : taken_(taken), x0_(x0), y0_(y0), dx_(dx), dy_(dy) {
+    struct Span { long i0, i1, j0, j1; };
+    std::vector<Span> spans;
+    spans.reserve(taken.size());
+    long cells = 0;
+    const long limit = 4 * static_cast<long>(taken.size()) + 4096;
+    for (const VxRc& r : taken) {
+      const Span s{std::max(0L, FloorDiv(static_cast<long>(r.left) - x0 + dx - 1, dx)),
+                   FloorDiv(static_cast<long>(r.right) - 1 - x0, dx),
+                   std::max(0L, FloorDiv(static_cast<long>(r.top) - y0 + dy - 1, dy)),
+                   FloorDiv(static_cast<long>(r.bottom) - 1 - y0, dy)};
+      if (s.i1 < s.i0 || s.j1 < s.j0) continue;
+      cells += (s.i1 - s.i0 + 1) * (s.j1 - s.j0 + 1);
+      if (s.i1 >= limit || s.j1 >= limit || cells > limit) return;  // searched instead
+      columns_ = std::max(columns_, s.i1 + 1);
+      rows_ = std::max(rows_, s.j1 + 1);
+      spans.push_back(s);
+    }
+    grid_.assign(static_cast<size_t>(columns_ * rows_), 0);
+    for (const Span& s : spans)
+      for (long j = s.j0; j <= s.j1; ++j)
+        for (long i = s.i0; i <= s.i1; ++i) grid_[static_cast<size_t>(j * columns_ + i)] = 1;
+    built_ = true;
+  }
+
+  bool Has(int x, int y) const {
+    if (!built_) return VxCellOccupied(taken_, x, y);
+    const long i = FloorDiv(static_cast<long>(x) - x0_, dx_);
+    const long j = FloorDiv(static_cast<long>(y) - y0_, dy_);
+    if (i < 0 || j < 0 || (static_cast<long>(x) - x0_) % dx_ || (static_cast<long>(y) - y0_) % dy_)
+      return VxCellOccupied(taken_, x, y);  // not a lattice point
+    return i < columns_ && j < rows_ && grid_[static_cast<size_t>(j * columns_ + i)];
+  }
+
+ private:
+  const std::vector<VxRc>& taken_;
+  long x0_, y0_, dx_, dy_;
+  long columns_ = 0, rows_ = 0;
+  std::vector<char> grid_;
+  bool built_ = false;
+};
+
 // Walks the cells of an icon grid in fill order and hands each origin to `visit` until it
 // returns true. Every walk ends: each step either takes a cell or moves past one, and the
 // number of occupied cells is finite, so a free cell always comes.
@@ -88,13 +140,17 @@ bool VxPlaceFirstFree(const VxListGeometry& g, const VxRc& list, const std::vect
   if (!g.IsIconType()) {
     const int cellH = g.CellHeight();
     if (cellH <= 0) return false;
+    // Only the column at list.left is walked: one lattice column wider than any list.
+    const LatticeOccupancy rows(taken, list.left, list.top, 1 << 28, cellH);
     int y = list.top;
-    while (VxCellOccupied(taken, list.left, y)) y += cellH;
+    while (rows.Has(list.left, y)) y += cellH;
     *out = RowCell(g, list, y);
     return true;
   }
+  if (g.ColumnStep() <= 0 || g.CellHeight() <= 0) return false;
+  const LatticeOccupancy cells(taken, list.left, list.top, g.ColumnStep(), g.CellHeight());
   return WalkIconCells(g, list, [&](int x, int y) {
-    if (VxCellOccupied(taken, x, y)) return false;
+    if (cells.Has(x, y)) return false;
     *out = IconCell(g, x, y);
     return true;
   });
@@ -112,12 +168,13 @@ bool VxPlaceAtPoint(const VxListGeometry& g, const VxRc& list, const std::vector
   // column (plus one spare, since cells may begin left of the point) it starts anyway.
   VxListGeometry cols = g;
   cols.byRows = false;
+  const LatticeOccupancy cells(taken, list.left, list.top, step, cellH);
   return WalkIconCells(cols, list, [&](int x, int y) {
     if (!started) {
       const VxRc cell{x, y, x + step, y + cellH};
       if (cell.Contains(px, py) || x > px + step) started = true;
     }
-    if (!started || VxCellOccupied(taken, x, y)) return false;
+    if (!started || cells.Has(x, y)) return false;
     *out = IconCell(g, x, y);
     return true;
   });

@@ -32,3 +32,18 @@ TEST(DeskIcons, RegistryCanMakeAnyTypePerFile) {
   EXPECT_FALSE(DeskIconSharedByExtension(u"vxih", DeskIconClassFacts{u"", true}));
   EXPECT_FALSE(DeskIconSharedByExtension(u"vxih", DeskIconClassFacts{u"shell32.dll,3", true}));
 }
+
+TEST(DeskIcons, DisplayNamesFollowTheRuleOneFileOfTheTypeShows) {
+  const DeskExtensionNaming hidden = DeskLearnNaming(u"报告 0001.txt", u"报告 0001");
+  EXPECT_EQ(hidden, kNamingStem);
+  EXPECT_EQ(DeskNameByNaming(u"a.b.TXT", hidden), u"a.b");
+  const DeskExtensionNaming shown = DeskLearnNaming(u"notes.pdf", u"notes.pdf");
+  EXPECT_EQ(DeskNameByNaming(u"会议记录.pdf", shown), u"会议记录.pdf");
+  // A name the rule cannot explain, or one without a stem, makes the shell answer each file.
+  EXPECT_EQ(DeskLearnNaming(u"a.lnk", u"记事本"), kNamingPerItem);
+  EXPECT_EQ(DeskLearnNaming(u".profile", u".profile"), kNamingPerItem);
+  EXPECT_EQ(DeskNameByNaming(u"x.txt", kNamingPerItem), u"");
+  EXPECT_EQ(DeskNameByNaming(u"x.txt", kNamingUnknown), u"");
+  EXPECT_EQ(DeskNameByNaming(u".txt", shown), u"");
+  EXPECT_EQ(DeskNameByNaming(u"readme", shown), u"");
+}

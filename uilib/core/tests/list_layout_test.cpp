@@ -175,3 +175,34 @@ TEST(ListLayout, EntryPaintExtentCoversEveryState) {
   EXPECT_EQ(tall, VxRc(0, 0, 162, 356));
   EXPECT_TRUE(VxEntryPaintExtent(VxRc{}, VxRc{}, VxRc{}, VxRc{}, 3).IsEmpty());
 }
+
+// The walk looks cells up in a grid built from the taken rectangles: a rectangle off the
+// lattice, one over several columns, one reaching in from the left and one too big for a grid
+// must each block exactly the cells whose origin they contain.
+TEST(ListLayout, OddTakenRectanglesBlockTheCellsTheyCover) {
+  const VxListGeometry g = VxListGeometry::ForType(0);  // 77 x 100 cells
+  const VxRc list{10, 20, 400, 320};                    // three cells a column
+  VxCellPlacement c;
+  std::vector<VxRc> taken = {{-50, 0, 11, 21}, {5, 100, 11, 121}, {80, 0, 170, 400}};
+  ASSERT_TRUE(VxPlaceFirstFree(g, list, taken, &c));
+  EXPECT_EQ(c.position.left, 10);
+  EXPECT_EQ(c.position.top, 220);
+  taken.push_back({10, 220, 11, 221});
+  ASSERT_TRUE(VxPlaceFirstFree(g, list, taken, &c));  // columns at 87 and 164 held whole
+  EXPECT_EQ(c.position.left, 241);
+  EXPECT_EQ(c.position.top, 20);
+  ASSERT_TRUE(VxPlaceFirstFree(g, list, {{0, 0, 1 << 20, 50}}, &c));
+  EXPECT_EQ(c.position.left, 10);
+  EXPECT_EQ(c.position.top, 120);
+  const VxListGeometry rows = VxListGeometry::ForType(2);
+  ASSERT_TRUE(VxPlaceFirstFree(rows, list, {{5, 15, 9, 16}, {10, 20, 400, 40}}, &c));
+  EXPECT_EQ(c.position.top, 43);
+}
+
+TEST(ListLayout, AThousandEntriesFillColumnsInOrder) {
+  const VxListGeometry g = VxListGeometry::ForType(0);
+  auto cells = PlaceAll(g, VxRc{0, 0, 800, 600}, 1000);
+  ASSERT_EQ(cells.size(), 1000u);
+  for (int i : {0, 5, 6, 999})  // six cells a column
+    EXPECT_EQ(cells[i].position, (VxRc{i / 6 * 77, i % 6 * 100, i / 6 * 77 + 75, i % 6 * 100 + 90}));
+}
