@@ -33,8 +33,11 @@ struct GetZhiItem {
   POINT downPoint{0, 0};
   VxListCtrl list;
   int kind = 0;
-  // The list's rendering, its whole content; dropped whenever what the list shows changes.
+  // The list's rendering around the rows in view (content rows cacheTop on, cache's height);
+  // dropped whenever what the list shows changes, made again when the view leaves it. A box
+  // of a thousand entries rendered whole cost a second at start and at each hover.
   std::unique_ptr<VxPixelImage> cache;
+  int cacheTop = 0;
   int scroll = 0;
   int fixedPos = 0;
   int shown = 1;

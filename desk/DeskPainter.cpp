@@ -41,6 +41,14 @@ namespace {
 
 constexpr int kThumbWidth = 8, kThumbPiece = 8;
 constexpr int kMenuWidth = 19, kMenuHeight = 20;
+// The desk list's drawing of entries it never drew before, per frame (see SetFirstDrawBudget).
+constexpr double kDeskListFirstDrawMs = 30;
+
+double MsSince(const LARGE_INTEGER& start, const LARGE_INTEGER& freq) {
+  LARGE_INTEGER now;
+  ::QueryPerformanceCounter(&now);
+  return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(freq.QuadPart);
+}
 
 std::wstring SkinPath(const std::wstring& relative) {
   return TheApp().programDir + L"\\rs\\" + relative;
@@ -264,6 +272,8 @@ void CDeskPainter::DrawPage(DeskCanvas& canvas) {
       if (b->shown) DrawBox(canvas, b.get());
   if (!m_deskSkinned) {
     SkinList(m_model.DeskList());
+    // Hundreds of shortcuts on the desk would hold the first frame back for their drawing.
+    m_model.DeskList().SetFirstDrawBudget(kDeskListFirstDrawMs);
     m_deskSkinned = TRUE;
   }
   if (m_model.DeskList().IsShow()) {
@@ -289,6 +299,8 @@ void CDeskPainter::DrawBand(DeskCanvas& canvas) {
   g.DrawRectangle(&pen, band.X, band.Y, band.Width - 1, band.Height - 1);
 }
 
+bool CDeskPainter::FillingIn() const { return m_cellsPending || m_model.DeskList().RendersPending(); }
+
 void CDeskPainter::DrawRestingCells(DeskCanvas& canvas) {
   DeskDrawResources& d = *m_draw;
   const VxPixels* frame = canvas.Frame();
@@ -307,13 +319,21 @@ void CDeskPainter::DrawRestingCells(DeskCanvas& canvas) {
   d.restFrameH = frame->height;
   const unsigned now = ++d.restFrame;
   InPlaceRenderer renderer(frame->width, frame->height);
+  LARGE_INTEGER start{}, freq{};
+  ::QueryPerformanceFrequency(&freq);
+  ::QueryPerformanceCounter(&start);
+  m_cellsPending = false;
   for (VxListItem* e : m_model.DeskList().Items()) {
     const RECT& r = e->rcHover;
     if (!e->IsPlaced() || e->nMouseState != 0 || e->IsSelected() || r.right <= r.left ||
         r.bottom <= r.top)
       continue;
-    DeskDrawResources::PlacedCell& cell =
-        d.rests[std::make_tuple(r.left, r.top, r.right, r.bottom)];
+    const auto key = std::make_tuple(r.left, r.top, r.right, r.bottom);
+    if (m_cellsPending || (!d.rests.count(key) && MsSince(start, freq) > kDeskListFirstDrawMs)) {
+      m_cellsPending = true;  // this cell is drawn on a later frame
+      continue;
+    }
+    DeskDrawResources::PlacedCell& cell = d.rests[key];
     cell.frame = now;
     if (!cell.image) {
       PartClock rebuild(Part(m_times, &DeskDrawTimes::rebuilds));
@@ -375,17 +395,27 @@ void CDeskPainter::DrawBox(DeskCanvas& canvas, GetZhiItem* box) {
     const RECT area = CDeskModel::BoxListArea(box);
     const int w = area.right - area.left + 5;
     const int content = std::max(box->list.GetListMaxHeight(), box->viewHeight) + 5;
+    const int visible = std::min(box->viewHeight, content - box->scroll);
+    if (box->cache && (box->scroll < box->cacheTop ||
+                       box->scroll + std::max(visible, 0) > box->cacheTop + box->cache->Height()))
+      box->cache.reset();
     if (!box->cache && w > 5) {
       PartClock rebuild(Part(m_times, &DeskDrawTimes::rebuilds));
-      box->cache = Render(w, content, [&](Gdiplus::Graphics& cg) {
+      // Half a view above and below the rows in view, so a short scroll needs no new one.
+      const int view = std::max(box->viewHeight, 1);
+      const int span = std::min(content, 2 * view);
+      const int top = std::max(0, std::min(box->scroll - view / 2, content - span));
+      box->cache = Render(w, span, [&](Gdiplus::Graphics& cg) {
         cg.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
-        cg.TranslateTransform(static_cast<float>(-area.left), static_cast<float>(-area.top));
+        cg.TranslateTransform(static_cast<float>(-area.left), static_cast<float>(-area.top - top));
+        // The clip lets the list skip the entries outside the rendering.
+        cg.SetClip(Gdiplus::Rect(area.left, area.top + top, w, span));
         box->list.Draw(cg);
       });
+      box->cacheTop = top;
     }
-    const int visible = std::min(box->viewHeight, content - box->scroll);
     if (box->cache && visible > 0)
-      canvas.Blend(*box->cache, area.left, area.top, w, visible, 0, box->scroll);
+      canvas.Blend(*box->cache, area.left, area.top, w, visible, 0, box->scroll - box->cacheTop);
   }
   DrawFlashes(canvas, box->list, box);
 

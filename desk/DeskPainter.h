@@ -42,6 +42,9 @@ class CDeskPainter {
   // The frame and title of a box at the origin of `g`.
   void DrawBoxChrome(Gdiplus::Graphics& g, GetZhiItem* box, int width, int height);
   void SetDrawTimes(DeskDrawTimes* times) { m_times = times; }
+  // The last frame left desk-list entries or their cells to later frames (a large desk fills
+  // in over a few frames instead of holding back the first).
+  bool FillingIn() const;
 
  private:
   void LoadDrawResources();
@@ -57,4 +60,5 @@ class CDeskPainter {
   std::unique_ptr<DeskDrawResources, DeskDrawResourcesDeleter> m_draw;
   DeskDrawTimes* m_times = nullptr;
   BOOL m_deskSkinned = FALSE;
+  bool m_cellsPending = false;
 };

@@ -40,11 +40,13 @@ void CMyDesk::FollowWorkArea(const RECT& newPageRect) {
 void CMyDesk::Draw(Gdiplus::Graphics& g, int width, int height) {
   (void)width, (void)height;
   m_painter.Draw(g);
+  if (m_painter.FillingIn()) RequestRepaint();  // entries still to draw
 }
 
 void CMyDesk::DrawFrame(Gdiplus::Graphics& g, const VxPixels& frame, int width, int height) {
   (void)width, (void)height;
   m_painter.DrawFrame(g, frame);
+  if (m_painter.FillingIn()) RequestRepaint();  // entries still to draw
 }
 
 void CMyDesk::OnTimer1008() {

@@ -544,7 +544,21 @@ void VxListCtrl::DrawComposed(Gdiplus::Graphics& g, const VxPixels& frame) {
     VxBlendOver(frame, part.left, part.top, image.Pixels(), part.left - at.left,
                 part.top - at.top, part.Width(), part.Height());
   };
+  m_rendersPending = false;
+  LARGE_INTEGER start{}, now{}, freq{};
+  if (m_firstDrawBudgetMs > 0) {
+    ::QueryPerformanceFrequency(&freq);
+    ::QueryPerformanceCounter(&start);
+  }
+  auto overBudget = [&] {
+    if (m_firstDrawBudgetMs <= 0 || m_rendersPending) return m_rendersPending;
+    ::QueryPerformanceCounter(&now);
+    m_rendersPending = 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
+                           static_cast<double>(freq.QuadPart) > m_firstDrawBudgetMs;
+    return m_rendersPending;
+  };
   auto compose = [&](VxListItem* item) {
+    if (!item->pPixels && overBudget()) return;  // drawn on a later frame
     const RECT& sr = item->IsFocused() && item->bDrawText ? item->rcFocus : item->rcHover;
     const VxRc state{sr.left, sr.top, sr.right, sr.bottom};
     const int kinds[3] = {item->IsSelected() ? 0 : -1, item->nMouseState == 1 ? 1 : -1,

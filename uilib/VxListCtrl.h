@@ -175,6 +175,11 @@ class LUMETTE_API VxListCtrl : public VxItemBase {
   void Draw(Gdiplus::Graphics& g, const VxPixels* frame);
   // Every pixel the entry's drawing may touch, in any state (empty when not placed).
   static VxRc PaintExtent(const VxListItem* item);
+  // A composed draw spends at most about `ms` drawing entries that were never drawn before
+  // and leaves the rest out, so a list of hundreds shows at once and fills in over the next
+  // frames; 0 (the default) draws every entry. RendersPending tells the last draw left some out.
+  void SetFirstDrawBudget(double ms) { m_firstDrawBudgetMs = ms; }
+  bool RendersPending() const { return m_rendersPending; }
 
  protected:
   BOOL IsItemInPos(POINT& pt) const;
@@ -211,6 +216,8 @@ class LUMETTE_API VxListCtrl : public VxItemBase {
   VxListMode m_mode = VXLM_NORMAL;
   // Counts changes that alter how every entry looks (font, colour, images, geometry).
   unsigned m_lookGeneration = 0;
+  double m_firstDrawBudgetMs = 0;
+  bool m_rendersPending = false;
   std::map<std::tuple<int, int, int>, std::unique_ptr<VxPixelImage>> m_highlights;
   unsigned m_highlightGeneration = 0;
   VxMemDC m_measureDC;
