@@ -1,11 +1,13 @@
 // The navigation pages on the real host window, against the stand-in services on loopback:
-// desk -> my sites -> add a site -> recommended -> a web page -> back to the desk, with
-// screenshots; a second refresh of an unchanged list fetches and writes nothing (counted
+// desk -> my sites (by the toolbar) -> a search -> add a site -> recommended -> a web page ->
+// back to the desk (by the toolbar), with screenshots; a second refresh of an unchanged list fetches and writes nothing (counted
 // on the server); a hostile server's picture names write nothing outside their folder.
 #include <gtest/gtest.h>
 
 #include <map>
 #include <sstream>
+
+#include <urlmon.h>
 
 #include "app/DialogBack.h"
 #include "base/AppGlobals.h"
@@ -18,6 +20,7 @@
 #include "nav/TJDaohang.h"
 #include "nav/TuijianHtml.h"
 #include "nav/core/nav_layout.h"
+#include "toolbar/TopToolBar.h"
 #include "uilib/VxBaseFunctions.h"
 #include "uilib/VxServices.h"
 
@@ -76,6 +79,12 @@ void Click(HWND hwnd, POINT pt) {
   ::SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
   ::SendMessageW(hwnd, WM_LBUTTONUP, 0, at);
   Pump();
+}
+
+void ClickToolbar(CYRTopToolBar* bar, int which) {
+  CRect r;
+  bar->ButtonAt(which).GetButtonRect(r);
+  Click(bar->GetSafeHwnd(), POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
 void ClickTab(CBaseWnd* host, CNavStrips* nav, int type) {
@@ -145,7 +154,10 @@ TEST_F(NavPagesTest, DeskToMySitesToRecommendedToWebPageAndBack) {
   ASSERT_EQ(TheApp().currentView, CBaseWnd::kDeskPage);
 
   // The toolbar's navigation button: the desk slides out, my sites in, with the bar.
-  host->ShowPage(CBaseWnd::kMySitesPage);
+  CYRTopToolBar* toolbar = back.Toolbar();
+  ASSERT_TRUE(toolbar);
+  ClickToolbar(toolbar, CYRTopToolBar::kNavigation);
+  EXPECT_EQ(TheApp().currentView, CBaseWnd::kMySitesPage);
   auto* mine = dynamic_cast<CMyDaohang*>(host->Page(CBaseWnd::kMySitesPage));
   ASSERT_TRUE(mine);
   ASSERT_TRUE(PumpUntil([&] { return !mine->IsMoving(); }));
@@ -154,6 +166,21 @@ TEST_F(NavPagesTest, DeskToMySitesToRecommendedToWebPageAndBack) {
   EXPECT_FALSE(nav->Bar()->Tab(4)->IsShow());
   EXPECT_TRUE(::IsWindowVisible(nav->SearchBar().Input().GetSafeHwnd()));
   EXPECT_TRUE(Screenshot(L"1_my_sites"));
+
+  // Words typed into the search box and Enter: the search page receives them intact.
+  CSousouBar& search = nav->SearchBar();
+  search.SetSearchBase(VxServiceBaseFrom(ExeFolder() + L"\\..\\svc-test\\services.ini", L"search"));
+  const HWND edit = search.Input().Edit();
+  ::SetFocus(edit);
+  Pump();
+  for (wchar_t c : std::wstring(L"天气 a&b#1")) ::PostMessageW(edit, WM_CHAR, c, 0);
+  ::PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+  Pump();
+  ASSERT_EQ(opened.size(), 1u);
+  const std::wstring answerFile = DataFolderPath() + L"search.html";
+  ASSERT_EQ(::URLDownloadToFileW(nullptr, opened[0].c_str(), answerFile.c_str(), 0, nullptr), S_OK) << opened[0];
+  EXPECT_NE(FileBytes(answerFile).find(u8"value=\"天气 a&amp;b#1\""), std::string::npos) << opened[0];
+  opened.clear();
 
   // A click on an empty tile opens the add dialog, which fetches the suggestions.
   const RECT work = CBaseWnd::WorkAreaPageRect();
@@ -228,7 +255,8 @@ TEST_F(NavPagesTest, DeskToMySitesToRecommendedToWebPageAndBack) {
   EXPECT_EQ(tj->ListChanges(), 1);
 
   // The toolbar's recommendation button shows the web pages; the bar switches among them.
-  host->ShowPage(4);
+  ClickToolbar(toolbar, CYRTopToolBar::kRecommended);
+  EXPECT_EQ(TheApp().currentView, 4);
   auto* hot = dynamic_cast<CTuijianHtml*>(host->Page(4));
   ASSERT_TRUE(hot);
   EXPECT_NE(hot->Address().find(L"/redian.html"), std::wstring::npos);
@@ -248,8 +276,9 @@ TEST_F(NavPagesTest, DeskToMySitesToRecommendedToWebPageAndBack) {
   ASSERT_TRUE(PumpUntil([&] { return !tj->IsMoving(); }));
   EXPECT_TRUE(Screenshot(L"5_back_from_web_page"));
 
-  // Back to the desk: the bar goes, the search bar hides.
-  host->ShowPage(CBaseWnd::kDeskPage);
+  // Back to the desk by the toolbar: the bar goes, the search bar hides.
+  ClickToolbar(toolbar, CYRTopToolBar::kDesk);
+  EXPECT_EQ(TheApp().currentView, CBaseWnd::kDeskPage);
   ASSERT_TRUE(PumpUntil([&] { return !tj->IsMoving(); }));
   EXPECT_EQ(nav->Bar(), nullptr);
   EXPECT_FALSE(::IsWindowVisible(nav->SearchBar().Input().GetSafeHwnd()));
