@@ -466,10 +466,8 @@ BOOL CBaseWnd::PreTranslateMessage(MSG* pMsg) {
 BOOL CBaseWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
   const UINT id = LOWORD(wParam);
   if (m_desk && id >= ID_NEW_ITEM_FIRST) {
-    if (id == ID_NEW_ITEM_FIRST) {  // "桌面分类": a new box where the menu was opened
-      const DeskInteraction& at = TheApp().desk.interaction;
-      m_desk->NewBox(POINT{at.x, at.y});
-    }
+    const DeskInteraction& at = TheApp().desk.interaction;  // where the menu was opened
+    RunNewItem(*m_desk, id, &m_newItems, POINT{at.x, at.y});
     RequestRepaint();
     return TRUE;
   }
@@ -554,6 +552,7 @@ BOOL CBaseWnd::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result
       return TRUE;
     case WM_DRAWCLIPBOARD:
       if (m_nextViewer) ::SendMessageW(m_nextViewer, msg, wParam, lParam);
+      if (m_desk) m_desk->ReadClipboard();
       *result = 0;
       return TRUE;
     case WM_CHANGECBCHAIN:
@@ -627,25 +626,42 @@ void CBaseWnd::ShowMenu(int menuId, POINT screenPoint, int boxIndex) {
 }
 
 void CBaseWnd::BeginRename(GetZhiItem* box, const RECT& rect) {
-  if (!box || !m_hWnd) return;
-  if (!m_rename) {
-    m_rename = std::make_unique<CDialogRename>(m_hWnd);
-    if (!m_rename->Create(m_hWnd)) {
-      m_rename.reset();
-      return;
-    }
-  }
+  if (!box || !m_hWnd || !EnsureRenameEditor()) return;
   CMyDesk* desk = m_desk;
   m_rename->SetItem(nullptr, nullptr);
   m_rename->SetBoxTitle(TRUE);
   m_rename->SetTitleFontHeight(-16);
-  m_rename->SetEndHandler([this, desk, box](CDialogRename& editor, BOOL accepted) {
-    if (accepted && desk && desk == m_desk) desk->ApplyBoxRename(box, editor.GetEditText());
-    RequestRepaint();
-  });
   RECT screen = rect;
   ::MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<POINT*>(&screen), 2);
+  m_rename->SetEndHandler([this, desk, box, screen](CDialogRename& editor, BOOL accepted) {
+    if (accepted && desk && desk == m_desk) desk->ApplyBoxRenameChecked(box, editor.GetEditText(), screen);
+    RequestRepaint();
+  });
   m_rename->BeginEdit(screen, box->name);
+}
+
+void CBaseWnd::BeginEntryRename(VxListItem* entry, VxListCtrl* list, const RECT& screenRect,
+                                BOOL singleLine) {
+  if (!entry || !list || !m_hWnd || !EnsureRenameEditor()) return;
+  CMyDesk* desk = m_desk;
+  const std::wstring before = entry->szName;
+  m_rename->SetItem(entry, list);
+  m_rename->SetBoxTitle(singleLine);
+  m_rename->SetTitleFontHeight(-12);
+  m_rename->SetEndHandler([this, desk, entry, list, before, screenRect](CDialogRename& editor, BOOL accepted) {
+    if (desk && desk == m_desk)
+      desk->ApplyEntryRename(entry, list, accepted ? editor.GetEditText() : before, before, screenRect);
+    RequestRepaint();
+  });
+  m_rename->BeginEdit(screenRect, before);
+}
+
+BOOL CBaseWnd::EnsureRenameEditor() {
+  if (m_rename) return TRUE;
+  m_rename = std::make_unique<CDialogRename>(m_hWnd);
+  if (m_rename->Create(m_hWnd)) return TRUE;
+  m_rename.reset();
+  return FALSE;
 }
 
 void CBaseWnd::EndRename() {

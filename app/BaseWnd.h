@@ -41,6 +41,8 @@ class CBaseWnd : public CVxDialogBase, public CDeskOwner {
   void ClearPendingSave() override { m_saveNeeded = FALSE; }
   void ShowMenu(int menuId, POINT screenPoint, int boxIndex) override;
   void BeginRename(GetZhiItem* box, const RECT& rect) override;
+  void BeginEntryRename(VxListItem* entry, VxListCtrl* list, const RECT& screenRect,
+                        BOOL singleLine) override;
   void EndRename() override;
   CDialogRename* RenameEditor() const { return m_rename.get(); }
 
@@ -105,6 +107,7 @@ class CBaseWnd : public CVxDialogBase, public CDeskOwner {
   void StopSettingsWatcher();
   static void SettingsWatcherLoop(VxWorkerJob<VxNoResult>& job);
   void RouteMouse(UINT msg, WPARAM wParam, LPARAM lParam);
+  BOOL EnsureRenameEditor();
 
   std::wstring m_wallpaperPath;
   std::wstring m_wallpaperTime;

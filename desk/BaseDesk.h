@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "uilib/VxGdiplus.h"
+#include "uilib/VxListCtrl.h"
 #include "uilib/core/vx_blend.h"
 
 struct GetZhiItem;
@@ -38,6 +39,12 @@ class CDeskOwner {
   // the box's name; when it closes the owner hands the text to CMyDesk::ApplyBoxRename.
   // Without an editor the box keeps its name.
   virtual void BeginRename(GetZhiItem* box, const RECT& rect) { (void)box, (void)rect; }
+  // Opens the rename editor over an entry's label (`screenRect`), one line for a list in
+  // list display; when it closes the owner hands the text to CMyDesk::ApplyEntryRename.
+  virtual void BeginEntryRename(VxListItem* entry, VxListCtrl* list, const RECT& screenRect,
+                                BOOL singleLine) {
+    (void)entry, (void)list, (void)screenRect, (void)singleLine;
+  }
   // A press on the page closes any open rename editor, committing what it holds.
   virtual void EndRename() {}
 };

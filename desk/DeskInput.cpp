@@ -109,6 +109,9 @@ VxListCtrl* CDeskInput::DragCandidate(POINT* at) const {
 // ---- pressing ----
 BOOL CDeskInput::OnLButtonDown(POINT pt) {
   if (m_desk.Owner()) m_desk.Owner()->EndRename();
+  // The desk's keys act on what was just clicked.
+  if (HWND owner = m_desk.OwnerHwnd())
+    if (::GetFocus() != owner) ::SetFocus(owner);
   m_pressPending = TRUE;
   m_boxChanged = FALSE;
   m_dragList = nullptr;
@@ -334,10 +337,15 @@ BOOL CDeskInput::OnLButtonUp(POINT pt) {
 BOOL CDeskInput::OnRButtonUp(POINT pt) {
   VxListCtrl* list = nullptr;
   GetZhiItem* box = nullptr;
+  DeskInteraction& where = TheApp().desk.interaction;
   if (VxListItem* e = m_model.EntryAt(pt, &list, &box)) {
-    const VxListCallbacks& cb = list->GetListCallBack();
-    POINT lp = ToListPoint(box, pt);
-    if (cb.pfnRClick) cb.pfnRClick(e, &lp, cb.lpParam);
+    // The click point serves the menu's commands as it does for the desk's own menus.
+    where.x = pt.x;
+    where.y = pt.y;
+    where.box = box ? m_model.IndexOfBox(box) : -1;
+    POINT screen = pt;
+    if (HWND owner = m_desk.OwnerHwnd()) ::ClientToScreen(owner, &screen);
+    m_desk.ShowItemMenu(e, screen);
     return TRUE;
   }
   int menu = kDeskMenuDesk;
@@ -345,7 +353,6 @@ BOOL CDeskInput::OnRButtonUp(POINT pt) {
     const int hit = HitTestBox(box, pt, FALSE);
     menu = hit == kBoxHitTitle || hit == kBoxHitMenu ? kDeskMenuBoxTitle : kDeskMenuBoxBody;
   }
-  DeskInteraction& where = TheApp().desk.interaction;
   where.x = pt.x;
   where.y = pt.y;
   where.box = box ? m_model.IndexOfBox(box) : -1;
