@@ -454,8 +454,18 @@ void CBaseWnd::RouteMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
   page->OnPageMouse(msg, wParam, pt);
 }
 
+// The dialog manager hands the focus to one of the window's hidden statics when the window
+// itself is focused: keys sent there are the page's too. Edits keep their keys.
+BOOL CBaseWnd::IsPageKeyTarget(HWND target) const {
+  if (target == m_hWnd) return TRUE;
+  if (!target || !::IsChild(m_hWnd, target)) return FALSE;
+  wchar_t cls[16] = {};
+  ::GetClassNameW(target, cls, 16);
+  return _wcsicmp(cls, L"Static") == 0;
+}
+
 BOOL CBaseWnd::PreTranslateMessage(MSG* pMsg) {
-  if (pMsg->hwnd == m_hWnd && pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST) {
+  if (IsPageKeyTarget(pMsg->hwnd) && pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST) {
     if (CBaseDesk* page = InputPage()) {
       if (page->OnPageKey(*pMsg)) return TRUE;
     }

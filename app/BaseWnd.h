@@ -108,6 +108,7 @@ class CBaseWnd : public CVxDialogBase, public CDeskOwner {
   static void SettingsWatcherLoop(VxWorkerJob<VxNoResult>& job);
   void RouteMouse(UINT msg, WPARAM wParam, LPARAM lParam);
   BOOL EnsureRenameEditor();
+  BOOL IsPageKeyTarget(HWND target) const;
 
   std::wstring m_wallpaperPath;
   std::wstring m_wallpaperTime;
