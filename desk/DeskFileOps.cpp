@@ -123,6 +123,18 @@ LRESULT CALLBACK ShellMenuProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
   return ::DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
+bool RenameFileInPlace(const std::wstring& from, const std::wstring& name, LPITEMIDLIST* renamed) {
+  const std::wstring folder = ParentOf(from);
+  if (folder.empty()) return false;
+  const std::wstring to = folder + L"\\" + name;
+  if (!::MoveFileW(from.c_str(), to.c_str())) return false;
+  ::SHChangeNotify(SHCNE_RENAMEITEM, SHCNF_PATHW | SHCNF_FLUSHNOWAIT, from.c_str(), to.c_str());
+  VxComPtr<IShellFolder> desktop;
+  if (SUCCEEDED(::SHGetDesktopFolder(desktop.Put())))
+    desktop->ParseDisplayName(nullptr, nullptr, const_cast<LPWSTR>(to.c_str()), nullptr, renamed, nullptr);
+  return true;
+}
+
 std::wstring VerbOf(IContextMenu* cm, UINT offset) {
   wchar_t verb[64] = {};
   if (FAILED(cm->GetCommandString(offset, GCS_VERBW, nullptr, reinterpret_cast<LPSTR>(verb), 64)))
@@ -331,7 +343,7 @@ void CDeskFileOps::RunShellOperation(UINT func, std::vector<std::wstring> from, 
   // No owner: the shell's windows belong to the operation's thread, and a desk that closes
   // meanwhile takes nothing of it along.
   std::thread([running, func, from = DoubleNulList(from), to = to.empty() ? std::wstring() : DoubleNulList({to}),
-               flags]() {
+               flags, desk = DesktopPath()]() {
     VxComInit com;
     SHFILEOPSTRUCTW op{};
     op.wFunc = func;
@@ -339,6 +351,9 @@ void CDeskFileOps::RunShellOperation(UINT func, std::vector<std::wstring> from, 
     op.pTo = to.empty() ? nullptr : to.c_str();
     op.fFlags = flags;
     ::SHFileOperationW(&op);
+    // Not every shell announces each item it moved to the recycle bin: one word for the
+    // whole folder has the desk look once more.
+    if (!desk.empty()) ::SHChangeNotify(SHCNE_UPDATEDIR, SHCNF_PATHW | SHCNF_FLUSHNOWAIT, desk.c_str(), nullptr);
     --*running;
   }).detach();
 }
@@ -464,8 +479,12 @@ BOOL CDeskFileOps::ApplyEntryRename(VxListItem* entry, VxListCtrl* list, const s
   IShellFolder* folder = m_model.Shell().Folder();
   if (!folder || FAILED(folder->SetNameOf(OwnerHwnd(), DeskEntryPidl(entry), name.c_str(),
                                           SHGDN_INFOLDER | SHGDN_FOREDITING, &renamed))) {
-    show(before);  // the shell said why, if it had a reason to give
-    return TRUE;
+    // Some shells (Wine) rename nothing through the desktop folder itself; a file of the
+    // Desktop directory is renamed in place and announced as the shell would.
+    if (!RenameFileInPlace(entry->szPath, name, &renamed)) {
+      show(before);  // the shell said why, if it had a reason to give
+      return TRUE;
+    }
   }
   if (!renamed) {
     for (const DesktopChild& c : m_model.Shell().Children())
@@ -490,7 +509,8 @@ void CDeskFileOps::ShowRefusal(const std::wstring& message, const RECT& screenRe
   HWND owner = OwnerHwnd();
   if (!owner) return;
   if (!m_tip || !::IsWindow(m_tip))
-    m_tip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+    // Clicks go through to the desk under it: the tip only tells.
+    m_tip = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TRANSPARENT, TOOLTIPS_CLASSW, nullptr,
                               WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP | TTS_BALLOON, CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
                               ::GetModuleHandleW(nullptr), nullptr);
