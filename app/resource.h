@@ -42,3 +42,6 @@
 #define ID_PASTE_SHORTCUT 32830
 
 #define ID_NEW_ITEM_FIRST 40000
+
+// The weather city list, GBK JSON made from services/citylist/city.json by the build.
+#define IDR_CITY 137

@@ -7,22 +7,7 @@
 #include <vector>
 
 #include "desk/core/desk_records.h"
-
-// One day of the forecast (index 0 today).
-struct WeatherDay {
-  int month = 0;
-  int day = 0;
-  int weekday = 0;  // 1 = Sunday ... 7 = Saturday
-  int firstHour = 8;
-  int lowTemp = -9999;
-  int highTemp = -9999;
-  int dayWeather = 10000;
-  int nightWeather = 10000;
-  int dayWindDirection = 0;
-  int dayWindPower = 0;
-  int nightWindDirection = 0;
-  int nightWindPower = 0;
-};
+#include "toolbar/core/weather_day.h"
 
 // A navigation site as the pages exchange it.
 struct DaohaoNor {
@@ -53,13 +38,13 @@ struct WeatherGlobals {
   std::wstring ipQueryUrl;
   std::wstring province, city, city2;
   int temperature = -9999;
-  int code = -9999;
+  int weatherCode = -9999;
   int windDirection = 0;
   int windPower = 0;
   int pressureValue = 0;
   int humidity = 0;
   int pollutionIndex = 0;
-  std::wstring cityName;
+  std::wstring weatherCity;  // city2 when the weather held was fetched
   WeatherDay days[7];
 };
 

@@ -131,8 +131,14 @@ std::wstring CHttpWeather::Fetch(const std::wstring& url) {
   CBodyCollector body;
   char piece[kReadPiece];
   for (;;) {
+    // A read takes what the network has delivered, up to a piece: a synchronous read would
+    // otherwise wait to fill the whole piece, and the cut would not fall where the pieces end.
+    DWORD available = 0;
+    if (!::InternetQueryDataAvailable(request.Get(), &available, 0, 0) || available == 0 ||
+        available > sizeof(piece))
+      available = sizeof(piece);
     DWORD read = 0;
-    if (!::InternetReadFile(request.Get(), piece, sizeof(piece), &read)) {
+    if (!::InternetReadFile(request.Get(), piece, available, &read)) {
       m_strError = kReceiveFailed;
       return std::wstring();
     }

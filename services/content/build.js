@@ -32,7 +32,8 @@ const SRC = __dirname;
 const OUT = path.resolve(args.out);
 const FONT = "WenQuanYi Zen Hei, Noto Sans CJK SC, sans-serif";
 const WALLPAPERS_PER_TYPE = 32; // four lists: enough to fill twice a 2000-pixel-wide screen
-const THUMB = '160x100';
+// Portrait, the picture area of the wallpaper program's thumbnail frame (157 x 250 less its border).
+const THUMB = '149x242';
 // Debian's desktop artwork (package desktop-base, GPL-2+ / CC-BY-SA); the set is in the
 // catalogue's 创意 category.
 const DEBIAN_ART = '/usr/share/desktop-base';

@@ -44,12 +44,43 @@ struct EventServer::Conn {
   bool eof = false;       // and all of that has been read
   bool dead = false;
   size_t served = 0;
+  // A paced answer (header X-Vx-Pace) stops at each of these offsets of `out` for `pause`.
+  std::vector<size_t> breaks;
+  std::chrono::milliseconds pause{0};
+  Clock::time_point resumeAt;
+  bool paused = false;
 };
 
 namespace {
 
 constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
 constexpr auto kTick = std::chrono::milliseconds(100);
+constexpr std::string_view kPaceHeader = "\r\nX-Vx-Pace: ";
+
+// "X-Vx-Pace: <ms>;<piece>,<piece>,..." in an answer's head asks for its body to go out in
+// pieces of those sizes with a pause of <ms> before each piece after the first; a first piece
+// of 0 delays the whole body. The client tests use it to see bodies arrive the way slow
+// networks deliver them.
+void TakePacing(EventServer::Conn& c) {
+  c.breaks.clear();
+  const size_t headEnd = c.out.find("\r\n\r\n");
+  if (headEnd == std::string::npos) return;
+  const size_t at = std::string_view(c.out).substr(0, headEnd).find(kPaceHeader);
+  if (at == std::string_view::npos) return;
+  const size_t from = at + kPaceHeader.size();
+  const std::string value = c.out.substr(from, c.out.find("\r\n", from) - from);
+  const long ms = std::strtol(value.c_str(), nullptr, 10);
+  c.pause = std::chrono::milliseconds(std::clamp(ms, 0L, 20000L));
+  size_t offset = headEnd + 4;
+  size_t pos = value.find(';');
+  while (pos != std::string::npos && c.breaks.size() < 64) {
+    const size_t piece = std::strtoul(value.c_str() + pos + 1, nullptr, 10);
+    offset += piece;
+    if (offset >= c.out.size()) break;
+    if (c.breaks.empty() || offset > c.breaks.back()) c.breaks.push_back(offset);
+    pos = value.find(',', pos + 1);
+  }
+}
 
 // Where the next request in `buf` ends, read the way httplib's parser reads it, so that it is
 // handed exactly one whole request: the request line, header lines up to the line that is
@@ -246,6 +277,7 @@ struct EventServer::Loop {
   std::unordered_map<Conn*, std::unique_ptr<Conn>> conns;
   std::vector<std::unique_ptr<Conn>> closed;  // freed once no event of this round can name them
   std::vector<Conn*> again;  // connections with more pipelined requests, taken up next round
+  std::vector<Conn*> paced;  // connections pausing inside a paced answer
   bool accepting = false;
   Clock::time_point acceptAgain;
   Clock::time_point now;
@@ -443,8 +475,19 @@ struct EventServer::Loop {
 
   // Sends what is left of the answer; true when it is all out and the connection goes on.
   bool Send(Conn& c) {
+    if (c.paused) return false;  // the pause ends in Run, not at the next EPOLLOUT
     while (c.sent < c.out.size()) {
-      const ssize_t n = ::send(c.fd, c.out.data() + c.sent, c.out.size() - c.sent, MSG_NOSIGNAL);
+      if (!c.breaks.empty() && c.sent >= c.breaks.front()) {
+        c.breaks.erase(c.breaks.begin());
+        c.paused = true;
+        c.resumeAt = now + c.pause;
+        c.state = Conn::kSending;
+        c.deadline = now + limits.answer;
+        paced.push_back(&c);
+        return false;
+      }
+      const size_t end = c.breaks.empty() ? c.out.size() : c.breaks.front();
+      const ssize_t n = ::send(c.fd, c.out.data() + c.sent, end - c.sent, MSG_NOSIGNAL);
       if (n > 0) {
         c.sent += size_t(n);
       } else if (n < 0 && errno == EINTR) {
@@ -473,6 +516,26 @@ struct EventServer::Loop {
     return true;
   }
 
+  void ResumePaced() {
+    std::vector<Conn*> due;
+    for (auto it = paced.begin(); it != paced.end();) {
+      // Closed connections leave the list here; their memory may be reused, hence the lookup.
+      const auto live = conns.find(*it);
+      if (live == conns.end() || !live->second->paused) {
+        it = paced.erase(it);
+      } else if (now >= (*it)->resumeAt) {
+        due.push_back(*it);
+        it = paced.erase(it);
+      } else {
+        ++it;
+      }
+    }
+    for (Conn* c : due) {
+      c->paused = false;
+      if (Send(*c)) Advance(*c);
+    }
+  }
+
   void Expire() {
     std::vector<Conn*> late;
     for (auto& [raw, c] : conns)
@@ -498,7 +561,11 @@ struct EventServer::Loop {
     while (!server.stopping_.load(std::memory_order_relaxed)) {
       // Those left over last round go after everyone who is waiting now.
       pending.swap(again);
-      const int n = epoll_wait(epollFd, events, 256, pending.empty() ? int(kTick.count()) : 0);
+      int wait = pending.empty() ? int(kTick.count()) : 0;
+      for (Conn* c : paced)
+        wait = std::min(wait, int(std::max<long long>(0, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                            c->resumeAt - Clock::now()).count())));
+      const int n = epoll_wait(epollFd, events, 256, wait);
       now = Clock::now();
       for (int i = 0; i < std::max(n, 0); ++i) {
         void* tag = events[i].data.ptr;
@@ -524,6 +591,7 @@ struct EventServer::Loop {
         // that is not sending is moved on, and moving on any such connection is harmless.
         if (conns.count(c) && c->state != Conn::kSending) Advance(*c);
       pending.clear();
+      ResumePaced();
       if (now >= nextTick) {
         Expire();
         nextTick = now + kTick;
@@ -607,6 +675,7 @@ void EventServer::Answer(Conn& c) {
   ++c.served;
   // A request that wanted more than arrived leaves the stream at no request boundary.
   c.closeAfter = c.closeAfter || !ok || close || closedByClient || stream.exhausted();
+  TakePacing(c);
 }
 
 }  // namespace vx::svc

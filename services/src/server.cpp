@@ -139,6 +139,7 @@ struct Services::Impl {
   void Tongji(const httplib::Request& req, httplib::Response& res);
   void Search(const httplib::Request& req, httplib::Response& res);
   void Static(const httplib::Request& req, httplib::Response& res);
+  void Hostile(const httplib::Request& req, httplib::Response& res);
 };
 
 std::unique_ptr<Services> Services::Create(const ServiceOptions& options, std::string* error) {
@@ -274,10 +275,16 @@ void Services::Impl::Routes() {
     if (!reply) return Fail(res, 404, "no such test answer");
     res.status = reply->status;
     if (!reply->location.empty()) res.set_header("Location", reply->location);
+    if (!reply->pace.empty()) res.set_header("X-Vx-Pace", reply->pace);
     // No Content-Encoding: the client must find gzip by its magic bytes.
     if (reply->status != 204) res.set_content(reply->body, "application/octet-stream");
   };
   s.Get(R"(/test/([a-z]+)/([a-z0-9]+))", testAnswer);
+  // A hostile server under its own home address, so that only the test that asks for it
+  // (homeUrl = <base>/test/hostile/) sees it.
+  auto hostile = [this](const httplib::Request& req, httplib::Response& res) { Hostile(req, res); };
+  s.Get(R"(/test/hostile/(.*))", hostile);
+  s.Post(R"(/test/hostile/(.*))", hostile);
   s.Post(R"(/test/([a-z]+)/([a-z0-9]+))", testAnswer);
   s.Get(R"(/.*)", [this](const httplib::Request& req, httplib::Response& res) { Static(req, res); });
 }
@@ -398,6 +405,30 @@ void Services::Impl::Static(const httplib::Request& req, httplib::Response& res)
   auto body = ReadWholeFile(file->string());
   if (!body) return Fail(res, 404, "not found");
   res.set_content(std::move(*body), MimeType(*file));
+}
+
+// get.php answers the site lists with hostile picture names in front. Every other path is a
+// picture: the content file it names when there is one, else the first suggestion's picture,
+// so a client that does use a hostile name really gets a file to write.
+void Services::Impl::Hostile(const httplib::Request& req, httplib::Response& res) {
+  const std::string rest = req.matches[1].str();
+  if (rest == "get.php") {
+    std::string name;
+    if (!RequireParam(req, res, "name", &name)) return;
+    const char* jsonType = "application/json; charset=utf-8";
+    if (name == "webadd") return res.set_content(WithHostilePictures(sites.webadd), jsonType);
+    if (name == "web_tuijian") return res.set_content(WithHostilePictures(sites.tuijian), jsonType);
+    return Fail(res, 404, "unknown name");
+  }
+  std::optional<fs::path> file = ResolveInside(root, "/" + rest);
+  std::error_code ec;
+  if (!file || !fs::is_regular_file(*file, ec) || file->extension() != ".png") {
+    const json webadd = json::parse(sites.webadd);
+    file = ResolveInside(root, "/" + webadd["webadd"][0]["pic"].get<std::string>());
+  }
+  auto body = file ? ReadWholeFile(file->string()) : std::nullopt;
+  if (!body) return Fail(res, 404, "not found");
+  res.set_content(std::move(*body), "image/png");
 }
 
 }  // namespace vx::svc

@@ -101,4 +101,40 @@ std::optional<SiteAnswers> LoadSiteAnswers(const fs::path& root, std::string* er
   return SiteAnswers{webadd->dump(), tuijian->dump()};
 }
 
+const std::vector<std::string>& HostilePictureNames() {
+  static const std::vector<std::string> names = {
+      "..\\..\\..\\vx-evil-1.png",
+      "..",
+      "C:vx-evil-2.png",
+      "C:\\Users\\Public\\vx-evil-3.png",
+      "\\\\127.0.0.1\\c$\\vx-evil-4.png",
+      "\\\\?\\C:\\vx-evil-5.png",
+      "vx-evil-6.png:stream",
+      "CON",
+      "nul.png",
+      "COM1.jpg",
+      "vx-evil-7.png.",
+  };
+  return names;
+}
+
+std::string WithHostilePictures(const std::string& answer) {
+  json doc = json::parse(answer, nullptr, false);
+  if (doc.is_discarded() || !doc.is_object()) return answer;
+  for (const char* key : {"webadd", "web_tj_top", "web_tj_type"}) {
+    auto list = doc.find(key);
+    if (list == doc.end() || !list->is_array() || list->empty()) continue;
+    json hostile = json::array();
+    for (size_t i = 0; i < HostilePictureNames().size(); ++i) {
+      json entry = list->front();
+      entry[entry.contains("type") ? "type" : "name"] = "hostile " + std::to_string(i + 1);
+      entry["pic"] = "pic/" + HostilePictureNames()[i];
+      hostile.push_back(std::move(entry));
+    }
+    for (const json& real : *list) hostile.push_back(real);
+    *list = std::move(hostile);
+  }
+  return doc.dump();
+}
+
 }  // namespace vx::svc

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vx::svc {
 
@@ -15,5 +16,16 @@ struct SiteAnswers {
 // Reads <root>/webadd.json and <root>/tuijian.json. Every "pic" must contain a "/" and name a
 // file inside the content folder.
 std::optional<SiteAnswers> LoadSiteAnswers(const std::filesystem::path& root, std::string* error);
+
+// Picture names a hostile server might send, each of which would write outside the
+// desktop's picture folder (or onto a device) if it were used as a file name: backslash
+// and ".." traversal, drives, UNC and \\?\ prefixes, alternate streams, device names.
+const std::vector<std::string>& HostilePictureNames();
+
+// A served list (webadd or web_tuijian) made hostile for the desktop's tests: every list in
+// it ("webadd", "web_tj_top", "web_tj_type") starts with one copy of its first entry per
+// hostile name, whose pic is "pic/" + that name and whose name is "hostile N"; the real
+// entries follow unchanged. Served at /test/hostile/get.php.
+std::string WithHostilePictures(const std::string& answer);
 
 }  // namespace vx::svc

@@ -30,6 +30,26 @@ std::optional<TestReply> StatusAnswer(const std::string& arg) {
   return r;
 }
 
+constexpr size_t kPieceGapMs = 300;
+
+std::optional<TestReply> PiecesAnswer(const std::string& arg) {
+  TestReply r;
+  size_t total = 0, start = 0;
+  r.pace = std::to_string(kPieceGapMs) + ";";
+  for (int count = 0;; ++count) {
+    const size_t end = arg.find('x', start);
+    size_t piece = 0;
+    if (count == 16 || !ParseNumber(arg.substr(start, end - start), kMaxTestBody, &piece)) return std::nullopt;
+    total += piece;
+    if (total > kMaxTestBody) return std::nullopt;
+    r.pace += (count ? "," : "") + std::to_string(piece);
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  r.body = TestBodyBytes(total);
+  return r;
+}
+
 }  // namespace
 
 std::string TestBodyBytes(size_t n) {
@@ -65,6 +85,14 @@ std::optional<TestReply> TestAnswer(const std::string& kind, const std::string& 
     size_t n = 0;
     if (!ParseNumber(arg, kMaxTestBody, &n)) return std::nullopt;
     r.body = TestBodyBytes(n);
+    return r;
+  }
+  if (kind == "pieces") return PiecesAnswer(arg);
+  if (kind == "slow") {
+    size_t ms = 0;
+    if (!ParseNumber(arg, 20000, &ms)) return std::nullopt;
+    r.body = "slow answer\n";
+    r.pace = std::to_string(ms) + ";0";
     return r;
   }
   if (kind == "nul" && arg == "x") {

@@ -2,6 +2,8 @@
 // read it.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -10,6 +12,7 @@
 #include "catalogue.h"
 #include "citylist.h"
 #include "md5.h"
+#include "sites.h"
 #include "stats.h"
 #include "test_cities.h"
 #include "test_server.h"
@@ -402,9 +405,45 @@ TEST_F(Http, TestAnswersForTheDesktopClient) {
   r = client.Get("/test/nul/x");
   ASSERT_TRUE(r);
   EXPECT_EQ(r->body.find('\0'), 14u);
-  for (const char* bad : {"/test/status/99", "/test/body/2000000", "/test/gzip/three", "/test/nope/1"}) {
+  // Paced answers arrive whole, after their pauses.
+  const auto start = std::chrono::steady_clock::now();
+  r = client.Get("/test/pieces/4096x3000x1904");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->body, TestBodyBytes(9000));
+  r = client.Get("/test/slow/200");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->body, "slow answer\n");
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(800));
+  for (const char* bad : {"/test/status/99", "/test/body/2000000", "/test/gzip/three", "/test/nope/1",
+                          "/test/pieces/1x", "/test/slow/99999"}) {
     r = client.Get(bad);
     ASSERT_TRUE(r);
     EXPECT_EQ(r->status, 404) << bad;
+  }
+}
+
+TEST_F(Http, HostileSiteListsUnderTheirOwnHomeAddress) {
+  const size_t n = HostilePictureNames().size();
+  const json plain = Json(WebGet("/get.php?name=webadd"));
+  const json hostile = Json(WebGet("/test/hostile/get.php?name=webadd"));
+  ASSERT_EQ(hostile["webadd"].size(), n + plain["webadd"].size());
+  for (size_t i = 0; i < n; ++i)
+    EXPECT_EQ(hostile["webadd"][i]["pic"], "pic/" + HostilePictureNames()[i]);
+  EXPECT_EQ(hostile["webadd"][n], plain["webadd"][0]);
+  const json types = Json(WebGet("/test/hostile/get.php?name=web_tuijian"))["web_tj_type"];
+  EXPECT_EQ(types[0]["type"], "hostile 1");
+  EXPECT_EQ(types[n]["type"], Json(WebGet("/get.php?name=web_tuijian"))["web_tj_type"][0]["type"]);
+
+  // Real pictures come from their own files; any other name still gets a picture to write.
+  const std::string pic = plain["webadd"][1]["pic"];
+  auto real = Client().Get(("/" + pic).c_str());
+  auto same = Client().Get(("/test/hostile/" + pic).c_str());
+  ASSERT_TRUE(real && same);
+  EXPECT_EQ(same->body, real->body);
+  for (const char* name : {"/test/hostile/pic/CON", "/test/hostile/pic/..%5C..%5Cvx-evil-1.png"}) {
+    auto r = Client().Get(name);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->status, 200) << name;
+    EXPECT_TRUE(IsPng(r->body)) << name;
   }
 }

@@ -66,6 +66,13 @@ TEST(HttpWeather, BodiesAreCappedDecodedAndConverted) {
     EXPECT_LE(body.size(), 8192u) << size;
     EXPECT_EQ(body, BodyBytes(body.size())) << size;
   }
+  // Sent in pieces the way a slow network delivers them: the cut falls on a piece boundary.
+  EXPECT_EQ(http.HttpGet(base + L"/test/pieces/4096x4096x1"), BodyBytes(8192));
+  EXPECT_TRUE(http.BodyCut());
+  EXPECT_EQ(http.HttpGet(base + L"/test/pieces/4096x3000x1904"), BodyBytes(7096));
+  EXPECT_TRUE(http.BodyCut());
+  EXPECT_EQ(http.HttpGet(base + L"/test/slow/1500"), L"slow answer\n");
+  EXPECT_FALSE(http.BodyCut());
   for (const wchar_t* kind : {L"one", L"two", L"badcrc"}) {
     EXPECT_EQ(http.HttpGet(base + L"/test/gzip/" + kind), GzipText()) << kind;
     EXPECT_FALSE(http.BodyCut());
