@@ -4,6 +4,8 @@
 
 #include "base/AppConfig.h"
 #include "base/AppGlobals.h"
+#include "app/DeskDropTarget.h"
+#include "app/dialogs/DialogDragView.h"
 #include "app/dialogs/DialogRename.h"
 #include "desk/MyDesk.h"
 #include "uilib/VxPaint.h"
@@ -86,11 +88,25 @@ BOOL CBaseWnd::OnInitDialog() {
   m_nextViewer = ::SetClipboardViewer(m_hWnd);
   m_inViewerChain = TRUE;
   StartSettingsWatcher();
+  // Files dragged over the window go to the page that shows.
+  m_dropTarget = VxComPtr<CDeskDropTarget>(new (std::nothrow) CDeskDropTarget(this));
+  if (m_dropTarget && FAILED(::RegisterDragDrop(m_hWnd, m_dropTarget.Get()))) m_dropTarget.Reset();
   return TRUE;
 }
 
+IDropTarget* CBaseWnd::DropTarget() const { return m_dropTarget.Get(); }
+
 void CBaseWnd::OnDestroy() {
   StopSettingsWatcher();
+  if (m_dropTarget) {
+    ::RevokeDragDrop(m_hWnd);
+    m_dropTarget->Detach();
+    m_dropTarget.Reset();
+  }
+  if (m_dragView) {
+    if (m_dragView->GetSafeHwnd()) m_dragView->DestroyWindow();
+    m_dragView.reset();
+  }
   if (m_rename) {
     m_rename->SetEndHandler(nullptr);
     if (m_rename->GetSafeHwnd()) m_rename->DestroyWindow();
@@ -123,6 +139,28 @@ void CBaseWnd::RequestRepaint() {
 }
 
 void CBaseWnd::CallBackInvalidate() { RequestRepaint(); }
+
+void CBaseWnd::RepaintNow() {
+  if (!m_hWnd) return;
+  m_redrawNeeded = FALSE;
+  Compose();
+  ::InvalidateRect(m_hWnd, nullptr, FALSE);
+  ::UpdateWindow(m_hWnd);
+}
+
+// ---- the drag view ----
+void CBaseWnd::UpdateDragView(DWORD effect, const std::wstring& target, BOOL openWith, POINT screenPoint) {
+  if (!m_dragView) {
+    auto view = std::make_unique<CDialogDragView>(m_hWnd);
+    if (!view->Create(m_hWnd)) return;
+    m_dragView = std::move(view);
+  }
+  m_dragView->UpdateDragView(effect, target, openWith, screenPoint);
+}
+
+void CBaseWnd::HideDragView() {
+  if (m_dragView) m_dragView->HideView();
+}
 
 void CBaseWnd::Tick() {
   RECT client;

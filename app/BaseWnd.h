@@ -18,6 +18,8 @@
 
 class CMyDesk;
 class CDialogRename;
+class CDialogDragView;
+class CDeskDropTarget;
 
 // Private messages of the host window.
 constexpr UINT WM_HOST_SETTINGS_CHANGED = WM_APP + 1;  // from the Explorer-settings watcher
@@ -44,7 +46,13 @@ class CBaseWnd : public CVxDialogBase, public CDeskOwner {
   void BeginEntryRename(VxListItem* entry, VxListCtrl* list, const RECT& screenRect,
                         BOOL singleLine) override;
   void EndRename() override;
+  void RepaintNow() override;
+  void UpdateDragView(DWORD effect, const std::wstring& target, BOOL openWith, POINT screenPoint) override;
+  void HideDragView() override;
   CDialogRename* RenameEditor() const { return m_rename.get(); }
+  CDialogDragView* DragView() const { return m_dragView.get(); }
+  // The drop target registered for the window (null when OLE refused it).
+  IDropTarget* DropTarget() const;
 
   void SetPageFactory(int type, PageFactory make);
   void ShowPage(int type);
@@ -127,6 +135,8 @@ class CBaseWnd : public CVxDialogBase, public CDeskOwner {
   VxComPtr<IDataObject> m_dragData;
   int m_backgroundBuilds = 0;
   std::unique_ptr<CDialogRename> m_rename;
+  std::unique_ptr<CDialogDragView> m_dragView;
+  VxComPtr<CDeskDropTarget> m_dropTarget;
   NewItemList m_newItems;  // items of the "新建" popup last shown
   BOOL m_drawnSincePaint = FALSE;
   BOOL m_redrawNeeded = FALSE;

@@ -384,8 +384,8 @@ void CDeskFileOps::PasteFiles() {
   Repaint();
 }
 
-void CDeskFileOps::PasteShortcuts(const std::vector<std::wstring>& paths) {
-  const std::wstring desk = DesktopPath();
+void CDeskFileOps::PasteShortcuts(const std::vector<std::wstring>& paths, const std::wstring& folder) {
+  const std::wstring desk = folder.empty() ? DesktopPath() : folder;
   if (desk.empty()) return;
   bool made = false;
   for (const auto& path : paths) {

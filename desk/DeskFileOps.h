@@ -34,7 +34,8 @@ class CDeskFileOps {
   // Reads the clipboard's file list and effect; ghosts follow a cut of desk items.
   void ReadClipboard();
   void PasteFiles();
-  void PasteShortcuts(const std::vector<std::wstring>& paths);
+  // Shortcuts to `paths` on the desktop, or in `folder` when one is given.
+  void PasteShortcuts(const std::vector<std::wstring>& paths, const std::wstring& folder = std::wstring());
   void DeleteSelection(BOOL permanent);
   // F2: the rename editor over the one selected entry.
   void BeginRename();
@@ -61,6 +62,12 @@ class CDeskFileOps {
   // on the next association change.
   void AfterNewItem();
 
+  // A shell copy, move or delete on a thread of its own (FO_*, FOF_* flags); the desk hears
+  // of the result through the change notifications.
+  void RunShellOperation(UINT func, std::vector<std::wstring> from, std::wstring to, FILEOP_FLAGS flags);
+  // The entry shows half see-through (cut or dragged).
+  void GhostEntry(VxListItem* e);
+
   // Shell operations still running on their threads.
   int RunningOperations() const { return m_running->load(); }
   // Host timer 1008: the refusal tip fades.
@@ -75,8 +82,6 @@ class CDeskFileOps {
   Selected Selection() const;
   VxListCtrl* KeyList();
   void MoveFocus(UINT vk);
-  void GhostEntry(VxListItem* e);
-  void RunShellOperation(UINT func, std::vector<std::wstring> from, std::wstring to, FILEOP_FLAGS flags);
   HWND OwnerHwnd() const;
   void Repaint();
 

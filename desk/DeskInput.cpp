@@ -10,6 +10,7 @@
 #include "base/AppGlobals.h"
 #include "desk/MyDesk.h"
 #include "desk/core/box_geometry.h"
+#include "desk/core/desk_drag.h"
 #include "uilib/VxRaii.h"
 #include "uilib/VxTypes.h"
 
@@ -279,6 +280,12 @@ void CDeskInput::ResizeByEdge(GetZhiItem* box, POINT pt, BOOL* changed) {
 }
 
 BOOL CDeskInput::OnMouseMove(POINT pt) {
+  if (m_pressPending && m_dragList && DeskDragShouldStart(ToVxPt(m_dragFrom), ToVxPt(pt))) {
+    VxListCtrl* list = m_dragList;
+    m_dragList = nullptr;
+    m_desk.StartDrag(list);
+    return TRUE;
+  }
   BOOL changed = FALSE;
   GetZhiItem* box = m_pressPending ? m_model.ActiveBox() : nullptr;
   if (m_pressPending && (m_deskBanding || (box && box->banding))) {

@@ -158,6 +158,8 @@ class CDeskModel {
   void SetPendingDrop(GetZhiItem* box, int index, POINT deskPoint, BOOL onDeskList);
   void ClearPendingDrop();
   const DeskPendingDrop& PendingDrop() const { return m_drop; }
+  // A scan after a burst of shell events is still to come.
+  BOOL ShellSyncPending() const { return m_shellSyncPending; }
 
   VxListCtrl& DeskList() { return m_deskList; }
   const VxListCtrl& DeskList() const { return m_deskList; }

@@ -23,7 +23,8 @@ size_t MaxBoxItemFileUnits() {
 }
 
 CMyDesk::CMyDesk(CDeskOwner* owner)
-    : CBaseDesk(0, owner), m_model(*this), m_input(*this, m_model), m_painter(m_model, m_input), m_fileOps(*this, m_model) {
+    : CBaseDesk(0, owner), m_model(*this), m_input(*this, m_model), m_painter(m_model, m_input), m_fileOps(*this, m_model),
+      m_drag(*this, m_model, m_fileOps) {
   RECT work{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
   ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   m_pageRect = work;
@@ -51,15 +52,18 @@ void CMyDesk::FollowWorkArea(const RECT& newPageRect) {
 void CMyDesk::Draw(Gdiplus::Graphics& g, int width, int height) {
   (void)width, (void)height;
   m_painter.Draw(g);
+  m_drag.DrawMarker(g);
 }
 
 void CMyDesk::DrawFrame(Gdiplus::Graphics& g, const VxPixels& frame, int width, int height) {
   (void)width, (void)height;
   m_painter.DrawFrame(g, frame);
+  m_drag.DrawMarker(g);
 }
 
 void CMyDesk::OnTimer1008() {
   m_fileOps.OnTick();
+  m_drag.OnTick();
   if (m_model.FadeFlashes()) RequestRepaint();
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "desk/BaseDesk.h"
+#include "desk/DeskDragDrop.h"
 #include "desk/DeskFileOps.h"
 #include "desk/DeskEntries.h"
 #include "desk/DeskInput.h"
@@ -24,6 +25,7 @@ class CMyDesk : public CBaseDesk {
   CDeskInput& Input() { return m_input; }
   CDeskPainter& Painter() { return m_painter; }
   CDeskFileOps& FileOps() { return m_fileOps; }
+  CDeskDragDrop& DragDrop() { return m_drag; }
 
   // ---- model and files ----
   void SaveDesk() { m_model.SaveDesk(); }
@@ -109,6 +111,18 @@ class CMyDesk : public CBaseDesk {
   // The desk's keys (Control+A/C/X/V/D, Delete, F2, F5, arrows).
   BOOL OnPageKey(const MSG& msg) override;
   void OnWorkAreaChanged(const RECT& pageRect) override { FollowWorkArea(pageRect); }
+  void OnPageDragEnter(IDataObject* data, DWORD keys, POINT point, DWORD* effect) override {
+    *effect = m_drag.DragEnter(data, keys, point, *effect);
+  }
+  void OnPageDragOver(DWORD keys, POINT point, DWORD* effect) override {
+    *effect = m_drag.DragOver(keys, point, *effect);
+  }
+  void OnPageDragLeave() override { m_drag.DragLeave(); }
+  void OnPageDrop(IDataObject* data, DWORD keys, POINT point, DWORD* effect) override {
+    *effect = m_drag.Drop(data, keys, point, *effect);
+  }
+  // The selection of `list` leaves as files by OLE drag and drop (the press became a drag).
+  void StartDrag(VxListCtrl* list) { m_drag.StartDrag(list); }
 
   // ---- drawing ----
   void Draw(Gdiplus::Graphics& g, int width, int height) override;
@@ -202,4 +216,5 @@ class CMyDesk : public CBaseDesk {
   CDeskInput m_input;
   CDeskPainter m_painter;
   CDeskFileOps m_fileOps;
+  CDeskDragDrop m_drag;
 };
