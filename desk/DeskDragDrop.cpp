@@ -297,7 +297,7 @@ DWORD CDeskDragDrop::Drop(IDataObject* data, DWORD keys, POINT pt, DWORD allowed
     case kDropNothing: effect = DROPEFFECT_NONE; break;
     case kDropRearrange: Rearrange(); break;
     case kDropOpenWith: OpenWith(paths); break;
-    case kDropCopyToFolder: m_fileOps.RunShellOperation(FO_COPY, paths, folder + L"\\", FOF_RENAMEONCOLLISION); break;
+    case kDropCopyToFolder: m_fileOps.CopyRenamingClashes(paths, folder); break;
     case kDropMoveToFolder: m_fileOps.RunShellOperation(FO_MOVE, paths, folder + L"\\", 0); break;
     case kDropLinkInFolder: m_fileOps.PasteShortcuts(paths, folder); break;
     case kDropLinkOnDesktop:
@@ -306,7 +306,7 @@ DWORD CDeskDragDrop::Drop(IDataObject* data, DWORD keys, POINT pt, DWORD allowed
       break;
     case kDropCopyToDesktop:
       HoldDropPlace();
-      m_fileOps.RunShellOperation(FO_COPY, paths, desktop + L"\\", FOF_RENAMEONCOLLISION);
+      m_fileOps.CopyRenamingClashes(paths, desktop);
       break;
     case kDropMoveToDesktop: {
       // A file that already lies on the desktop stays; the shell would call that an error.

@@ -342,7 +342,7 @@ void CDeskFileOps::RunShellOperation(UINT func, std::vector<std::wstring> from, 
   ++*running;
   // No owner: the shell's windows belong to the operation's thread, and a desk that closes
   // meanwhile takes nothing of it along.
-  std::thread([running, func, from = DoubleNulList(from), to = to.empty() ? std::wstring() : DoubleNulList({to}),
+  std::thread([running, func, from = DoubleNulList(from), to = to.empty() ? std::wstring() : to.find(L'\0') != std::wstring::npos ? to : DoubleNulList({to}),
                flags, desk = DesktopPath()]() {
     VxComInit com;
     SHFILEOPSTRUCTW op{};
@@ -358,6 +358,29 @@ void CDeskFileOps::RunShellOperation(UINT func, std::vector<std::wstring> from, 
   }).detach();
 }
 
+void CDeskFileOps::CopyRenamingClashes(const std::vector<std::wstring>& from, const std::wstring& folder) {
+  std::vector<std::wstring> sources, targets;
+  std::unordered_set<std::u16string> chosen;
+  for (const auto& path : from) {
+    const size_t slash = path.find_last_of(L'\\');
+    const std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    if (name.empty()) continue;
+    const bool isFolder = (::GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const wchar_t* dot = isFolder ? nullptr : ::PathFindExtensionW(name.c_str());
+    const std::wstring ext = dot && *dot ? std::wstring(dot) : std::wstring();
+    const std::wstring base = folder + L"\\" + name.substr(0, name.size() - ext.size());
+    const std::u16string target = DeskUniqueFileName(ToU16(base), ToU16(ext), [&](const std::u16string& candidate) {
+      return chosen.count(DeskFoldCase(candidate)) > 0 || Exists(ToW(candidate));
+    });
+    if (target.empty()) continue;
+    chosen.insert(DeskFoldCase(target));
+    sources.push_back(path);
+    targets.push_back(ToW(target));
+  }
+  if (sources.empty()) return;
+  RunShellOperation(FO_COPY, sources, DoubleNulList(targets), FOF_MULTIDESTFILES | FOF_RENAMEONCOLLISION);
+}
+
 void CDeskFileOps::PasteFiles() {
   std::vector<std::wstring> existing;
   for (const auto& f : m_model.ClipboardFiles())
@@ -366,7 +389,7 @@ void CDeskFileOps::PasteFiles() {
   const std::wstring target = DesktopPath();
   if (target.empty()) return;
   if (m_model.PasteIsCopy()) {
-    RunShellOperation(FO_COPY, existing, target + L"\\", FOF_RENAMEONCOLLISION);
+    CopyRenamingClashes(existing, target);
   } else {
     // A cut item pasted where it already lies stays; the shell would call that an error.
     std::vector<std::wstring> moving;

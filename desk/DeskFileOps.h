@@ -63,8 +63,13 @@ class CDeskFileOps {
   void AfterNewItem();
 
   // A shell copy, move or delete on a thread of its own (FO_*, FOF_* flags); the desk hears
-  // of the result through the change notifications.
+  // of the result through the change notifications. `to` is one folder, or a list of
+  // targets in the shell's zero-separated form (with FOF_MULTIDESTFILES).
   void RunShellOperation(UINT func, std::vector<std::wstring> from, std::wstring to, FILEOP_FLAGS flags);
+  // Copies `from` into `folder` (no trailing backslash); an item whose name is taken there
+  // is copied as "name(n).ext". The names are chosen here and handed to the shell one by
+  // one, since not every shell renames on a collision (Wine asks to overwrite).
+  void CopyRenamingClashes(const std::vector<std::wstring>& from, const std::wstring& folder);
   // The entry shows half see-through (cut or dragged).
   void GhostEntry(VxListItem* e);
 
