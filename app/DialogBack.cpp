@@ -260,6 +260,12 @@ BOOL CDialogBack::OnCommand(WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case ID_BOX_REMOVE:
     case ID_BOX_REMOVE_BODY: OnRemoveBox(); return TRUE;
+    case ID_PASTE:
+      if (desk) desk->PasteFiles();
+      return TRUE;
+    case ID_PASTE_SHORTCUT:
+      if (desk) desk->PasteShortcuts();
+      return TRUE;
     case ID_DISPLAY_SETTINGS: Launch(L"Rundll32.exe", L"shell32.dll,Control_RunDLL desk.cpl"); return TRUE;
     case ID_CHANGE_WALLPAPER: Launch(g.programDir + L"\\Wallpaper.exe", L""); return TRUE;
     default: return CVxDialogBase::OnCommand(wParam, lParam);

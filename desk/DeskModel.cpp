@@ -33,9 +33,10 @@ DeskBatch::~DeskBatch() {
 
 CDeskModel::CDeskModel(CMyDesk& desk) : m_desk(desk) {}
 
-CDeskModel::~CDeskModel() = default;
+CDeskModel::~CDeskModel() { StopShellSync(); }
 
 void CDeskModel::Close() {
+  StopShellSync();
   if (m_notifyId) ::SHChangeNotifyDeregister(m_notifyId);
   m_notifyId = 0;
   if (!m_boxes.empty() || m_deskList.GetCount() > 0) SaveDesk();

@@ -107,7 +107,12 @@ class CDeskModel {
   void StartDesk();
   void Organize(int repaint);
   void OnShellChange(LONG event, LPCITEMIDLIST pidl1, LPCITEMIDLIST pidl2);
+  // The owner window's notification message. Each event is applied at once; the scan that
+  // follows events (new items, lost items) runs once the burst is over, so a shell operation
+  // on a thousand files costs one scan, not a thousand.
   void OnShellChangeMessage(WPARAM wParam, LPARAM lParam);
+  // The scan after a burst of events, when one is due.
+  void FlushShellChanges();
   int SyncWithDesktop();
   void AddMissingItems(VxListCtrl* list);
   void AddMissingItems(VxListCtrl* list, const std::vector<DesktopChild>& children);
@@ -153,6 +158,8 @@ class CDeskModel {
   void SetPendingDrop(GetZhiItem* box, int index, POINT deskPoint, BOOL onDeskList);
   void ClearPendingDrop();
   const DeskPendingDrop& PendingDrop() const { return m_drop; }
+  // A scan after a burst of shell events is still to come.
+  BOOL ShellSyncPending() const { return m_shellSyncPending; }
 
   VxListCtrl& DeskList() { return m_deskList; }
   const VxListCtrl& DeskList() const { return m_deskList; }
@@ -161,6 +168,12 @@ class CDeskModel {
   BOOL IconsHidden() const { return m_iconsHidden; }
   BOOL PasteIsCopy() const { return m_pasteIsCopy; }
   const std::vector<std::wstring>& ClipboardFiles() const { return m_clipboardFiles; }
+  void SetClipboard(std::vector<std::wstring> files, BOOL pasteIsCopy) {
+    m_clipboardFiles = std::move(files);
+    m_pasteIsCopy = pasteIsCopy;
+  }
+  // A new item was made: the next association change reloads the desk.
+  void ReloadOnNextAssocChange() { m_reloadOnAssocChange = TRUE; }
 
  private:
   friend class DeskBatch;
@@ -184,6 +197,11 @@ class CDeskModel {
   // Where a desk-list cell wants to be, relative to the list's corner (what is saved).
   VxRc WantedCell(const VxListItem* e, const RECT& listArea) const;
 
+  void ApplyShellEvent(LONG event, LPCITEMIDLIST pidl1, LPCITEMIDLIST pidl2);
+  void ScheduleShellSync();
+  void StopShellSync();
+  static void CALLBACK ShellSyncTimer(HWND, UINT, UINT_PTR id, DWORD);
+
   CMyDesk& m_desk;
   VxListCtrl m_deskList;
   DeskBoxes m_boxes;
@@ -195,6 +213,9 @@ class CDeskModel {
   ULONG m_notifyId = 0;
   BOOL m_reloadOnAssocChange = FALSE;
   DeskPendingDrop m_drop;
+  BOOL m_shellSyncPending = FALSE;
+  BOOL m_shellCreated = FALSE;  // the burst made items: they go to the active box
+  UINT_PTR m_shellSyncTimer = 0;
   // Wanted places of desk-list cells that a small page holds elsewhere (free placement only).
   std::unordered_map<const VxListItem*, DeskPlace> m_cellPlaces;
 

@@ -3,5 +3,6 @@
 // desk and the background window open them by.
 #define IDD_DIALOG_MSG 158
 #define IDD_DIALOG_RENAME 134
+#define IDD_DIALOG_DRAGVIEW 160
 #define IDC_RENAME_LABEL 1000
 #define IDC_RENAME_TITLE 1001
