@@ -1,5 +1,7 @@
 #include "nav/MyDaohang.h"
 
+#include <cstdlib>
+
 #include "nav/DialogWebTemp.h"
 #include "nav/DlgAddDaohang.h"
 #include "nav/NavFiles.h"
@@ -78,10 +80,14 @@ BOOL CMyDaohang::IsCapturing() const {
   return FALSE;
 }
 
-BOOL CMyDaohang::OnPageMouse(UINT message, WPARAM, POINT pt) {
+BOOL CMyDaohang::OnPageMouse(UINT message, WPARAM wParam, POINT pt) {
   const int position = MyDaohangPositionAt(pt.x, pt.y, ClientWidth(), WorkHeight());
   switch (message) {
     case WM_MOUSEMOVE: {
+      if (m_pressed >= 0 && (wParam & MK_LBUTTON)) {
+        DragTo(pt);
+        if (m_dragging) return TRUE;
+      }
       BOOL overDelete = FALSE;
       if (position >= 0) {
         ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
@@ -104,9 +110,15 @@ BOOL CMyDaohang::OnPageMouse(UINT message, WPARAM, POINT pt) {
     case WM_LBUTTONDOWN:
       // Nothing is taken while a site is being captured: its tile is not settled yet.
       m_pressed = IsCapturing() ? -1 : position;
+      m_pressPoint = pt;
+      m_dragging = false;
       return position >= 0;
     case WM_LBUTTONUP: {
       const int pressed = m_pressed;
+      if (m_dragging) {
+        EndDrag(pt);
+        return TRUE;
+      }
       m_pressed = -1;
       if (position < 0 || position != pressed) return FALSE;
       ClickTile(position, pt);
@@ -115,6 +127,46 @@ BOOL CMyDaohang::OnPageMouse(UINT message, WPARAM, POINT pt) {
     default:
       return FALSE;
   }
+}
+
+void CMyDaohang::DragTo(POINT pt) {
+  if (!m_dragging) {
+    // Only a site is dragged (an empty tile is a button), and only after the mouse left
+    // the system's drag threshold: a shaky click stays a click.
+    const MyDefSlot* slot = SlotAtPosition(&m_slots, m_pressed);
+    if (!slot || slot->state != kSlotFilled) return;
+    if (std::abs(pt.x - m_pressPoint.x) <= ::GetSystemMetrics(SM_CXDRAG) &&
+        std::abs(pt.y - m_pressPoint.y) <= ::GetSystemMetrics(SM_CYDRAG))
+      return;
+    m_dragging = true;
+    m_dragTarget = m_pressed;
+    m_hover = -1;
+    ::SetCapture(m_host.GetSafeHwnd());
+  }
+  m_dragPoint = pt;
+  ::SetCursor(::LoadCursorW(nullptr, IDC_SIZEALL));
+  // Between tiles the last place holds: the others do not jump back and forth.
+  const int over = MyDaohangPositionAt(pt.x, pt.y, ClientWidth(), WorkHeight());
+  if (over >= 0) m_dragTarget = over;
+  RequestRepaint();
+}
+
+void CMyDaohang::EndDrag(POINT pt) {
+  m_dragPoint = pt;
+  const int from = m_pressed, to = m_dragTarget;
+  m_dragging = false;
+  m_pressed = -1;
+  m_dragTarget = -1;
+  if (::GetCapture() == m_host.GetSafeHwnd()) ::ReleaseCapture();
+  MoveTile(from, to);
+  RequestRepaint();
+}
+
+BOOL CMyDaohang::MoveTile(int from, int to) {
+  if (!MoveSlotPosition(&m_slots, from, to)) return FALSE;
+  Save();
+  RequestRepaint();
+  return TRUE;
 }
 
 void CMyDaohang::ClickTile(int position, POINT pt) {
@@ -220,15 +272,37 @@ void CMyDaohang::DrawFrame(Gdiplus::Graphics& g, const VxPixels&, int width, int
 
 void CMyDaohang::Draw(Gdiplus::Graphics& g, int, int) {
   g.SetInterpolationMode(Gdiplus::InterpolationModeBilinear);
-  for (int p = 0; p < static_cast<int>(kMyDefSlotCount); ++p) DrawTile(g, p);
+  if (!m_dragging) {
+    for (int p = 0; p < static_cast<int>(kMyDefSlotCount); ++p) DrawTile(g, p);
+    return;
+  }
+  // While a tile is dragged the others stand where the drop would put them, and the
+  // dragged one is drawn last, under the mouse.
+  MyDefSlots preview = m_slots;
+  MoveSlotPosition(&preview, m_pressed, m_dragTarget);
+  const MyDefSlot* dragged = SlotAtPosition(&preview, m_dragTarget);
+  for (int p = 0; p < static_cast<int>(kMyDefSlotCount); ++p) {
+    const MyDefSlot* slot = SlotAtPosition(&preview, p);
+    if (slot == dragged) continue;
+    // The preview is a copy: its slots map back to the tiles by their index.
+    DrawTileAt(g, slot ? &m_slots[slot - preview.data()] : nullptr,
+               MyDaohangTileRect(p, ClientWidth(), WorkHeight()), false);
+  }
+  if (!dragged) return;
+  VxRc tile = MyDaohangTileRect(m_pressed, ClientWidth(), WorkHeight());
+  const int dx = m_dragPoint.x - m_pressPoint.x, dy = m_dragPoint.y - m_pressPoint.y;
+  tile = VxRc{tile.left + dx, tile.top + dy, tile.right + dx, tile.bottom + dy};
+  DrawTileAt(g, &m_slots[dragged - preview.data()], tile, true);
 }
 
 void CMyDaohang::DrawTile(Gdiplus::Graphics& g, int position) {
-  const VxRc tile = MyDaohangTileRect(position, ClientWidth(), WorkHeight());
-  const bool hover = position == m_hover;
+  DrawTileAt(g, SlotAtPosition(&m_slots, position), MyDaohangTileRect(position, ClientWidth(), WorkHeight()),
+             position == m_hover);
+}
+
+void CMyDaohang::DrawTileAt(Gdiplus::Graphics& g, const MyDefSlot* slot, const VxRc& tile, bool hover) {
   DrawPicture(g, hover && m_tileHover ? m_tileHover.get() : m_tileBack.get(), tile);
   const VxRc picture{tile.left + 10, tile.top + 10, tile.left + 240, tile.top + 162};
-  const MyDefSlot* slot = SlotAtPosition(&m_slots, position);
   const Tile* t = slot ? &m_tiles[slot - m_slots.data()] : nullptr;
   Gdiplus::SolidBrush white(Gdiplus::Color(235, 255, 255, 255));
   Gdiplus::StringFormat centre;
@@ -260,5 +334,5 @@ void CMyDaohang::DrawTile(Gdiplus::Graphics& g, int position) {
                Gdiplus::RectF(float(title.left), float(title.top), float(title.Width()),
                               float(title.Height())),
                &centre, &white);
-  if (hover) DrawPicture(g, m_close.get(), MyDaohangDeleteRect(tile));
+  if (hover && !m_dragging) DrawPicture(g, m_close.get(), MyDaohangDeleteRect(tile));
 }

@@ -226,6 +226,33 @@ TEST_F(NavPagesTest, DeskToMySitesToRecommendedToWebPageAndBack) {
   Pump();
   EXPECT_TRUE(Screenshot(L"3_site_added"));
 
+  // The chosen site dragged from place 5 onto place 0: the tiles between make way, a drag
+  // opens nothing, and mydef.dat (what the next start reads) holds the new order.
+  const VxRc from = MyDaohangTileRect(5, client.right, work.bottom - work.top);
+  const VxRc to = MyDaohangTileRect(0, client.right, work.bottom - work.top);
+  const POINT grab{(from.left + from.right) / 2, from.top + 50}, drop{(to.left + to.right) / 2, to.top + 50};
+  ::SendMessageW(host->GetSafeHwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(grab.x, grab.y));
+  ::SendMessageW(host->GetSafeHwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(grab.x - 150, grab.y - 90));
+  ::SendMessageW(host->GetSafeHwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(drop.x + 40, drop.y + 20));
+  EXPECT_EQ(mine->DragTarget(), 0);
+  host->Tick();
+  ::UpdateWindow(host->GetSafeHwnd());
+  Pump();
+  EXPECT_TRUE(Screenshot(L"3b_dragging_tile"));
+  ::SendMessageW(host->GetSafeHwnd(), WM_LBUTTONUP, 0, MAKELPARAM(drop.x + 40, drop.y + 20));
+  Pump();
+  EXPECT_TRUE(opened.empty());
+  const std::string reordered = FileBytes(NavDataPath(kMyDefPath));
+  MyDefSlots next = DecodeMyDef(reinterpret_cast<const uint8_t*>(reordered.data()), reordered.size());
+  ASSERT_TRUE(SlotAtPosition(&next, 0) && SlotAtPosition(&next, 6));
+  EXPECT_EQ(SlotAtPosition(&next, 0)->url, chosen.url);
+  EXPECT_EQ(SlotAtPosition(&next, 6)->url, u"example.com");
+  EXPECT_EQ(SlotAtPosition(&next, 5)->state, kSlotEmpty);
+  host->Tick();
+  ::UpdateWindow(host->GetSafeHwnd());
+  Pump();
+  EXPECT_TRUE(Screenshot(L"3c_tile_moved"));
+
   // 推荐导航 by the bar: the lists come from the server once, pictures with them.
   const auto hitsBefore = Hits();
   ClickTab(host, nav, 3);
