@@ -11,6 +11,8 @@
 #include "uilib/VxPaint.h"
 
 namespace {
+constexpr UINT kLoadingTimer = 1;
+
 Gdiplus::Image* LoadSkin(const wchar_t* relative) {
   Gdiplus::Image* image = VxLoadImageFile(NavSkinPath(relative).c_str());
   if (image && !VxImageUsable(image)) {
@@ -49,11 +51,13 @@ CMyDaohang::CMyDaohang(CVxDialogBase& host, CDeskOwner* owner, CNavStrips* strip
   m_pictureHover.reset(LoadSkin(L"我的导航\\hover.png"));
   m_close.reset(LoadSkin(L"我的导航\\close.png"));
   m_wait.reset(LoadSkin(L"我的导航\\wait\\bg.png"));
+  m_loading.SetImage(NavSkinPath(L"我的导航\\wait\\loading.gif").c_str());
   m_font = std::make_unique<Gdiplus::Font>(L"微软雅黑", 12.0f, Gdiplus::FontStyleRegular,
                                            Gdiplus::UnitPixel);
 }
 
 CMyDaohang::~CMyDaohang() {
+  if (m_loadingRuns) ::KillTimer(m_messages.Hwnd(), kLoadingTimer);
   ClosePopup();
   for (Tile& tile : m_tiles)
     if (tile.capture && tile.capture->GetSafeHwnd()) tile.capture->DestroyWindow();
@@ -230,6 +234,7 @@ void CMyDaohang::PutSite(const NavPutSite& site) {
       slot->state = kSlotFilled;
       tile.picture.reset();
       Save();
+      UpdateLoadingAnimation();
       RequestRepaint();
       return;
     }
@@ -256,7 +261,29 @@ void CMyDaohang::OnCaptureDone(int position) {
   PutSite(site);
 }
 
+// The waiting tiles' spinner turns while any site is captured, and its timer stops with
+// the last capture.
+void CMyDaohang::UpdateLoadingAnimation() {
+  const bool wanted = IsCapturing() && m_loading.GetFrameCount() > 1;
+  if (wanted == m_loadingRuns) return;
+  m_loadingRuns = wanted;
+  if (wanted)
+    m_loading.StartRun(kLoadingTimer, m_messages.Hwnd());
+  else
+    ::KillTimer(m_messages.Hwnd(), kLoadingTimer);
+}
+
 void CMyDaohang::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_TIMER) {
+    if (wParam != kLoadingTimer) return;
+    if (!IsCapturing()) {
+      UpdateLoadingAnimation();
+      return;
+    }
+    m_loading.NextFrame(m_messages.Hwnd());
+    RequestRepaint();
+    return;
+  }
   if (msg == WM_NAV_PUT_SITE) {
     std::unique_ptr<NavPutSite> site(reinterpret_cast<NavPutSite*>(lParam));
     if (site) PutSite(*site);
@@ -264,6 +291,7 @@ void CMyDaohang::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   } else if (msg == WM_NAV_CAPTURE_DONE) {
     OnCaptureDone(static_cast<int>(wParam));
   }
+  UpdateLoadingAnimation();
 }
 
 void CMyDaohang::DrawFrame(Gdiplus::Graphics& g, const VxPixels&, int width, int height) {
@@ -320,8 +348,15 @@ void CMyDaohang::DrawTileAt(Gdiplus::Graphics& g, const MyDefSlot* slot, const V
                  Gdiplus::RectF(float(picture.left), float(cy + 26), 230.0f, 24.0f), &centre, &white);
     return;
   }
-  if (t && t->capturePending)
+  if (t && t->capturePending) {
     DrawPicture(g, m_wait.get(), picture);
+    Gdiplus::Image* spinner = m_loading.GetImage();
+    if (VxImageUsable(spinner)) {
+      const int w = VxImageWidth(spinner), h = VxImageHeight(spinner);
+      const int x = picture.left + (picture.Width() - w) / 2, y = picture.top + 44;
+      DrawPicture(g, spinner, VxRc{x, y, x + w, y + h});
+    }
+  }
   else if (t)
     DrawPicture(g, t->picture.get(), picture);
   if (hover) DrawPicture(g, m_pictureHover.get(), picture);

@@ -10,6 +10,7 @@
 #include "nav/NavMessageWindow.h"
 #include "nav/core/nav_records.h"
 #include "uilib/VxDialogBase.h"
+#include "uilib/VxItems.h"
 
 class CDlgAddDaohang;
 class CDialogWebTemp;
@@ -46,6 +47,8 @@ class CMyDaohang : public CBaseDesk {
   // The place a dragged tile would take, or -1 while no tile is dragged.
   int DragTarget() const { return m_dragging ? m_dragTarget : -1; }
   BOOL IsCapturing() const;
+  // The frame the capture animation shows now (it runs only while a site is captured).
+  UINT LoadingFrame() const { return m_loading.GetCurrentFrame(); }
   const MyDefSlots& Slots() const { return m_slots; }
   HWND MessageHwnd() const { return m_messages.Hwnd(); }
 
@@ -57,6 +60,7 @@ class CMyDaohang : public CBaseDesk {
   };
   void OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
   void OnCaptureDone(int position);
+  void UpdateLoadingAnimation();
   void Save();
   int ClientWidth() const;
   int WorkHeight() const;
@@ -81,5 +85,7 @@ class CMyDaohang : public CBaseDesk {
   int m_dragTarget = -1;
   std::unique_ptr<Gdiplus::Image> m_tileBack, m_tileHover, m_pictureHover, m_close, m_wait;
   std::unique_ptr<Gdiplus::Font> m_font;
+  VxGifImage m_loading;
+  bool m_loadingRuns = false;
   CNavMessageWindow m_messages;
 };

@@ -217,6 +217,11 @@ TEST_F(NavPagesTest, DeskToMySitesToRecommendedToWebPageAndBack) {
   CDialogWebTemp::SetGiveUpMs(1500);
   mine->AddDialog()->SetTyped(L"样例", L"example.com");
   EXPECT_TRUE(mine->AddDialog()->AddTyped());
+  // While the page is captured, its tile's spinner turns.
+  ASSERT_TRUE(PumpUntil([&] { return mine->IsCapturing() && mine->LoadingFrame() >= 2; }, 1400));
+  host->Tick();
+  ::UpdateWindow(host->GetSafeHwnd());
+  EXPECT_TRUE(Screenshot(L"3a_capturing"));
   ASSERT_TRUE(PumpUntil([&] { return !mine->IsCapturing() && mine->AddDialog() == nullptr; }));
   const MyDefSlot* typed = SlotAtPosition(const_cast<MyDefSlots*>(&mine->Slots()), 6);
   EXPECT_EQ(typed->url, u"example.com");
