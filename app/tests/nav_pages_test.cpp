@@ -73,18 +73,18 @@ bool PumpUntil(Done done, DWORD ms = 15000) {
   return true;
 }
 
-void Click(HWND hwnd, POINT pt) {
+void Click(HWND hwnd, POINT pt, bool pump = true) {
   const LPARAM at = MAKELPARAM(pt.x, pt.y);
   ::SendMessageW(hwnd, WM_MOUSEMOVE, 0, at);
   ::SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
   ::SendMessageW(hwnd, WM_LBUTTONUP, 0, at);
-  Pump();
+  if (pump) Pump();
 }
 
-void ClickToolbar(CYRTopToolBar* bar, int which) {
+void ClickToolbar(CYRTopToolBar* bar, int which, bool pump = true) {
   CRect r;
   bar->ButtonAt(which).GetButtonRect(r);
-  Click(bar->GetSafeHwnd(), POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+  Click(bar->GetSafeHwnd(), POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}, pump);
 }
 
 void ClickTab(CBaseWnd* host, CNavStrips* nav, int type) {
@@ -156,12 +156,15 @@ TEST_F(NavPagesTest, DeskToMySitesToRecommendedToWebPageAndBack) {
   // The toolbar's navigation button: the desk slides out, my sites in, with the bar.
   CYRTopToolBar* toolbar = back.Toolbar();
   ASSERT_TRUE(toolbar);
-  ClickToolbar(toolbar, CYRTopToolBar::kNavigation);
+  ClickToolbar(toolbar, CYRTopToolBar::kNavigation, false);
   EXPECT_EQ(TheApp().currentView, CBaseWnd::kMySitesPage);
   auto* mine = dynamic_cast<CMyDaohang*>(host->Page(CBaseWnd::kMySitesPage));
   ASSERT_TRUE(mine);
-  ASSERT_TRUE(PumpUntil([&] { return !mine->IsMoving(); }));
+  // The tab bar comes up from the work area's foot while the page slides in.
   ASSERT_TRUE(nav->Bar());
+  EXPECT_LT(nav->Bar()->Risen(), CDaohangBar::kHeight);
+  ASSERT_TRUE(PumpUntil([&] { return !mine->IsMoving(); }));
+  EXPECT_EQ(nav->Bar()->Risen(), CDaohangBar::kHeight);
   EXPECT_TRUE(nav->Bar()->Tab(2)->IsShow() && nav->Bar()->Tab(2)->GetActive());
   EXPECT_FALSE(nav->Bar()->Tab(4)->IsShow());
   EXPECT_TRUE(::IsWindowVisible(nav->SearchBar().Input().GetSafeHwnd()));
