@@ -274,6 +274,14 @@ TEST_F(NavPagesTest, DeskToMySitesToRecommendedToWebPageAndBack) {
   ::UpdateWindow(host->GetSafeHwnd());
   Pump();
   EXPECT_TRUE(Screenshot(L"4_recommended"));
+  // The top row is a drawn list: a click on its first entry opens that site.
+  const VxRc first = tj->TopItemRect(0);
+  ASSERT_GT(first.Width(), 0);
+  opened.clear();
+  Click(host->GetSafeHwnd(), POINT{(first.left + first.right) / 2, (first.top + first.bottom) / 2});
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0], NavW(tj->Top()[0].url));
+  opened.clear();
 
   // The same list again: one request for it, no picture fetched, nothing written or redrawn.
   const auto hitsFirst = Hits();
