@@ -78,8 +78,6 @@ void CDlgAddDaohang::SetItems(std::vector<SiteRecord> records) {
 BOOL CDlgAddDaohang::OnInitDialog() {
   CVxDialogBase::OnInitDialog();
   ::SetWindowPos(m_hWnd, nullptr, 0, 0, kWidth, kHeight, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
-  // The two edits are child windows: the list's repaint must not cover them.
-  ::SetWindowLongW(m_hWnd, GWL_STYLE, ::GetWindowLongW(m_hWnd, GWL_STYLE) | WS_CLIPCHILDREN);
   SetBack(CString(NavSkinPath(L"我的导航\\add\\bg.png").c_str()), 0, 1);
   CreateItems();
   if (m_name.Create(m_hWnd)) {

@@ -198,6 +198,26 @@ TEST_F(NavPagesTest, DeskToMySitesToRecommendedToWebPageAndBack) {
   ::RedrawWindow(add->GetSafeHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   EXPECT_TRUE(Screenshot(L"2_add_dialog"));
 
+  // More suggestions than the list holds: its scroll bar's thumb, dragged down, scrolls the
+  // list; dragged back, the first row shows again.
+  ASSERT_TRUE(add->ScrollBar().IsShow());
+  CRect bar;
+  add->ScrollBar().GetRect(&bar);
+  auto dragThumb = [&](int dy) {
+    const HWND dlg = add->GetSafeHwnd();
+    const POINT thumb{bar.left + bar.Width() / 2, bar.top + add->ScrollBar().GetBarPos() + 10};
+    ::SendMessageW(dlg, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(thumb.x, thumb.y));
+    ::SendMessageW(dlg, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(thumb.x, thumb.y + dy));
+    ::SendMessageW(dlg, WM_LBUTTONUP, 0, MAKELPARAM(thumb.x, thumb.y + dy));
+  };
+  dragThumb(60);
+  EXPECT_GT(add->ListOffset(), 0);
+  ::UpdateWindow(add->GetSafeHwnd());
+  EXPECT_TRUE(Screenshot(L"2b_add_dialog_scrolled"));
+  const int scrolled = add->ScrollBar().GetBarPos();
+  dragThumb(-scrolled);
+  EXPECT_EQ(add->ListOffset(), 0);
+
   // Choosing the first suggestion puts it into the tile with its downloaded picture.
   const SiteRecord chosen = add->Suggestion(0);
   const RECT pick = add->SuggestionRect(0);
