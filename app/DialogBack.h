@@ -11,6 +11,7 @@
 #include "uilib/VxDialogBase.h"
 
 class CDialogMsg;
+class CDialogSet;
 
 constexpr UINT WM_TRAY_NOTIFY = WM_USER + 200;
 
@@ -29,6 +30,11 @@ class CDialogBack : public CVxDialogBase {
   BOOL IsConfirmOpen() const { return m_confirmOpen; }
   // The confirmation window while it is open (tests answer it), else null.
   HWND ConfirmWindow() const;
+  // "设置中心": opens the settings centre, or brings it forward when it is already open.
+  void OpenSettingsCentre();
+  // The settings centre's window while it is open, else null.
+  HWND SettingsWindow() const;
+  CDialogSet* SettingsDialog() const { return m_settings.get(); }
   // Shows the desk page (the toolbar's desk view on) or the plain desktop (off).
   void DeskViewOn();
   void DeskViewOff();
@@ -59,5 +65,7 @@ class CDialogBack : public CVxDialogBase {
   RECT m_workArea{0, 0, 0, 0};
   std::unique_ptr<CDialogMsg> m_confirm;
   BOOL m_confirmOpen = FALSE;
+  std::unique_ptr<CDialogSet> m_settings;
+  BOOL m_settingsOpen = FALSE;
   BOOL m_trayAdded = FALSE;
 };
