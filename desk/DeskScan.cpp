@@ -184,7 +184,11 @@ void CDeskModel::FlushShellChanges() {
     AddMissingItems(active ? &active->list : &m_deskList);
   }
   SyncWithDesktop();
-  AddMissingItems(&m_deskList);
+  // An item can be on the desktop before its own create event arrives (a burst of a large
+  // paste ends with the shell's folder update): it goes where created items go, so a paste
+  // into the active box does not leave a few of its files on the desk list.
+  GetZhiItem* active = ActiveBox();
+  AddMissingItems(active ? &active->list : &m_deskList);
   RequestRepaint();
 }
 
