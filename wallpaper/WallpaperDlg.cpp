@@ -225,7 +225,10 @@ bool CWallpaperDlg::StepScroll() {
   if (t.hideRight) m_btnRight.SetShow(FALSE);
   for (auto& p : c.pics) p->hovered = 0;
   m_redraw = true;
-  if (t.done) ::KillTimer(m_hWnd, kScrollTimer);
+  if (t.done) {
+    ::KillTimer(m_hWnd, kScrollTimer);
+    ::PostMessageW(m_hWnd, WM_WALL_LOADER, 0, 0);  // what waited for the scroll
+  }
   return !t.done;
 }
 
@@ -251,8 +254,11 @@ void CWallpaperDlg::StartListLoader(int tab) {
 }
 
 // One loader job at a time; the queue's next request starts when the running one is over.
+// Not while the strip scrolls: a starting loader thread and its first requests cost the
+// frame they overlap several milliseconds under Wine, and what the arrows ask for lies past
+// the scroll's end anyway.
 void CWallpaperDlg::PumpLoader() {
-  if (m_closing || m_loadQueue.empty() || m_loader.Running()) return;
+  if (m_closing || m_pendingScroll != 0 || m_loadQueue.empty() || m_loader.Running()) return;
   const WallLoadRequest req = m_loadQueue.front();
   const std::wstring base = m_base, folder = m_userFolder;
   if (!m_loader.Start(m_hWnd, WM_WALL_LOADER, [req, base, folder](VxWorkerJob<WallLoadEvent>& job) {
@@ -266,6 +272,8 @@ void CWallpaperDlg::PumpLoader() {
 
 void CWallpaperDlg::TakeLoaderEvents() {
   for (WallLoadEvent& e : m_loader.TakeResults()) m_loaderEvents.push_back(std::move(e));
+  // Decoding thumbnails between scroll frames would make them late; they wait for its end.
+  if (m_pendingScroll != 0) return;
   // A few thumbnails at a time, with a paint between: a cached category arrives all at once,
   // and the first pictures should not wait for the last ones to decode.
   int decoded = 0;
