@@ -231,8 +231,24 @@ TEST(WallpaperWindow, BrowseSetRestoreAndRecoverFromAFailure) {
   ::Sleep(500);
   Screenshot(L"7_retried");
 
+  // Closed in the middle of a slow download: the transfer stops, nothing half-written stays
+  // in Wallers, and the program ends cleanly (no worker reached the destroyed window).
+  relay.Slow("/big/", 40, 150);
+  const wall::Box next = wall::PictureRect(1, 0);
+  POINT over{next.x + next.w / 2, next.y + next.h / 2};
+  ::ClientToScreen(band, &over);
+  MoveTo(over.x, over.y);
+  ::Sleep(400);
+  Click(band, next.x + next.w / 2, next.y + next.h - 10);
+  ASSERT_TRUE(WaitFor([&] { return relay.SlowPiecesSent() >= 4; })) << "the download did not start";
+  Screenshot(L"8_downloading");
   Click(band, w - 50 + 16, 19 + 16);  // close
-  EXPECT_EQ(::WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
+  ASSERT_EQ(::WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
+  DWORD code = 1;
+  ::GetExitCodeProcess(pi.hProcess, &code);
+  EXPECT_EQ(code, 0u) << "the program did not end cleanly";
+  EXPECT_TRUE(WaitFor([&] { return relay.SlowCut(); }, 5000)) << "the download ran on after the window closed";
+  EXPECT_LT(relay.SlowPiecesSent(), 40);
   EXPECT_EQ(FileCount(data + L"Wallers\\"), 2) << "first00000.jpg and the picture set, nothing half-written";
 }
 
