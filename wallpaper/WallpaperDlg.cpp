@@ -65,7 +65,8 @@ BOOL CWallpaperDlg::OnInitDialog() {
   if (m_base.empty()) m_base = WallServerBase();
   WallRemoveStalePictures(m_userFolder);
   LoadItems();
-  ApplyGeometry();
+  m_screen = ScreenMetrics();
+  ApplyGeometry(m_screen);
 
   m_active = 0;
   m_tabs[0].SetActive(TRUE);
@@ -134,10 +135,14 @@ void CWallpaperDlg::LoadItems() {
   if (m_barImg) CopyImagePart(m_barImg.get(), 0, 0, VxImageWidth(m_barImg.get()), VxImageHeight(m_barImg.get()), &m_bar);
 }
 
-void CWallpaperDlg::ApplyGeometry() {
-  m_screen = SIZE{::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-  RECT work{0, 0, m_screen.cx, m_screen.cy};
-  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+SIZE CWallpaperDlg::ScreenMetrics() { return SIZE{::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}; }
+
+// The band across the work area of a screen of that size; a work area that the system has
+// not brought in line with a new screen yet is cut to it.
+void CWallpaperDlg::ApplyGeometry(SIZE screen) {
+  const RECT whole{0, 0, screen.cx, screen.cy};
+  RECT work = whole;
+  if (::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) && !::IntersectRect(&work, &work, &whole)) work = whole;
   const wall::Box band = wall::BandRect(work.left, work.top, work.right - work.left, work.bottom - work.top);
   m_width = band.w;
   ::SetWindowPos(m_hWnd, nullptr, band.x, band.y, band.w, band.h, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -503,8 +508,15 @@ BOOL CWallpaperDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* p
       TakeDownloadEvents();
       *pResult = 0;
       return TRUE;
-    case WM_DISPLAYCHANGE:
-      ApplyGeometry();
+    case WM_DISPLAYCHANGE: {
+      // The message carries the new size; the metrics may still tell the old one.
+      SIZE screen{LOWORD(lParam), HIWORD(lParam)};
+      if (screen.cx <= 0 || screen.cy <= 0) screen = ScreenMetrics();
+      ApplyGeometry(screen);
+      break;
+    }
+    case WM_SETTINGCHANGE:
+      if (wParam == SPI_SETWORKAREA) ApplyGeometry(ScreenMetrics());
       break;
     default: break;
   }
@@ -525,8 +537,10 @@ void CWallpaperDlg::OnTimer(UINT_PTR id) {
       return;
     case kScrollTimer: StepScroll(); return;
     case kScreenTimer:
-      if (::GetSystemMetrics(SM_CXSCREEN) != m_screen.cx || ::GetSystemMetrics(SM_CYSCREEN) != m_screen.cy)
-        ApplyGeometry();
+      if (const SIZE now = ScreenMetrics(); now.cx != m_screen.cx || now.cy != m_screen.cy) {
+        m_screen = now;
+        ApplyGeometry(now);
+      }
       return;
     case kTickTimer: m_redraw = true; return;
     default: CVxDialogBase::OnTimer(id);
