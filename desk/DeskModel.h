@@ -114,6 +114,7 @@ class CDeskModel {
   // The scan after a burst of events, when one is due.
   void FlushShellChanges();
   int SyncWithDesktop();
+  int SyncWithDesktop(const std::vector<DesktopChild>& children);
   void AddMissingItems(VxListCtrl* list);
   void AddMissingItems(VxListCtrl* list, const std::vector<DesktopChild>& children);
   void PlaceItem(VxListCtrl* list, VxListItem* entry, int x, int y);
@@ -188,6 +189,8 @@ class CDeskModel {
   void RelayoutList(VxListCtrl* list, bool gridForDeskList);
   const std::wstring* TargetBoxNameFor(int kind) const;
   void SaveConfigNowOrLater();
+  void LayoutBoxNowOrLater(GetZhiItem* box);
+  void LayoutPendingBoxes();
   void RegisterShellNotify();
   int FillEntry(LPCITEMIDLIST pidl, const std::wstring& display, const std::wstring& parse,
                 VxListItem* entry);
@@ -214,14 +217,15 @@ class CDeskModel {
   BOOL m_reloadOnAssocChange = FALSE;
   DeskPendingDrop m_drop;
   BOOL m_shellSyncPending = FALSE;
-  BOOL m_shellCreated = FALSE;  // the burst made items: they go to the active box
   UINT_PTR m_shellSyncTimer = 0;
+  DWORD m_lastFlushMs = 0;  // what the last flush of shell events cost
   // Wanted places of desk-list cells that a small page holds elsewhere (free placement only).
   std::unordered_map<const VxListItem*, DeskPlace> m_cellPlaces;
 
   // Saving the view record after each placed item is deferred while a batch places many.
   int m_batchDepth = 0;
   BOOL m_configDirty = FALSE;
+  std::vector<GetZhiItem*> m_layoutPending;  // boxes to lay out when the batch ends
 };
 
 // Places many items with one view-record save at the end.
