@@ -83,13 +83,13 @@ BOOL CWallpaperDlg::OnInitDialog() {
 }
 
 void CWallpaperDlg::LoadItems() {
-  struct Spec {
+  struct ButtonLook {
     VxButton* button;
     const wchar_t* image;
     VxButton::VXBT_IMGS states;
     VxClickFunc click;
   };
-  const Spec specs[] = {
+  const ButtonLook looks[] = {
       {&m_btnClose, L"关闭.png", VxButton::VXBT_3, &CWallpaperDlg::OnClickClose},
       {&m_btnMin, L"最小化.png", VxButton::VXBT_3, &CWallpaperDlg::OnClickMin},
       {&m_btnRestore, L"还原.png", VxButton::VXBT_5, &CWallpaperDlg::OnClickRestore},
@@ -107,7 +107,7 @@ void CWallpaperDlg::LoadItems() {
     b.SetCallBack(&cb);
     AddVxItem(&b);
   };
-  for (const Spec& s : specs) add(*s.button, Skin(s.image), s.states, s.click);
+  for (const ButtonLook& s : looks) add(*s.button, Skin(s.image), s.states, s.click);
   m_btnRestore.SetEnable(FALSE);
   m_btnLeft.SetShow(FALSE);
   for (int i = 0; i < wall::kTabCount; ++i) {
