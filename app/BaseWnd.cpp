@@ -4,6 +4,8 @@
 
 #include "base/AppConfig.h"
 #include "base/AppGlobals.h"
+#include "app/DeskDropTarget.h"
+#include "app/dialogs/DialogDragView.h"
 #include "app/dialogs/DialogRename.h"
 #include "desk/MyDesk.h"
 #include "uilib/VxPaint.h"
@@ -86,11 +88,25 @@ BOOL CBaseWnd::OnInitDialog() {
   m_nextViewer = ::SetClipboardViewer(m_hWnd);
   m_inViewerChain = TRUE;
   StartSettingsWatcher();
+  // Files dragged over the window go to the page that shows.
+  m_dropTarget = VxComPtr<CDeskDropTarget>(new (std::nothrow) CDeskDropTarget(this));
+  if (m_dropTarget && FAILED(::RegisterDragDrop(m_hWnd, m_dropTarget.Get()))) m_dropTarget.Reset();
   return TRUE;
 }
 
+IDropTarget* CBaseWnd::DropTarget() const { return m_dropTarget.Get(); }
+
 void CBaseWnd::OnDestroy() {
   StopSettingsWatcher();
+  if (m_dropTarget) {
+    ::RevokeDragDrop(m_hWnd);
+    m_dropTarget->Detach();
+    m_dropTarget.Reset();
+  }
+  if (m_dragView) {
+    if (m_dragView->GetSafeHwnd()) m_dragView->DestroyWindow();
+    m_dragView.reset();
+  }
   if (m_rename) {
     m_rename->SetEndHandler(nullptr);
     if (m_rename->GetSafeHwnd()) m_rename->DestroyWindow();
@@ -123,6 +139,28 @@ void CBaseWnd::RequestRepaint() {
 }
 
 void CBaseWnd::CallBackInvalidate() { RequestRepaint(); }
+
+void CBaseWnd::RepaintNow() {
+  if (!m_hWnd) return;
+  m_redrawNeeded = FALSE;
+  Compose();
+  ::InvalidateRect(m_hWnd, nullptr, FALSE);
+  ::UpdateWindow(m_hWnd);
+}
+
+// ---- the drag view ----
+void CBaseWnd::UpdateDragView(DWORD effect, const std::wstring& target, BOOL openWith, POINT screenPoint) {
+  if (!m_dragView) {
+    auto view = std::make_unique<CDialogDragView>(m_hWnd);
+    if (!view->Create(m_hWnd)) return;
+    m_dragView = std::move(view);
+  }
+  m_dragView->UpdateDragView(effect, target, openWith, screenPoint);
+}
+
+void CBaseWnd::HideDragView() {
+  if (m_dragView) m_dragView->HideView();
+}
 
 void CBaseWnd::Tick() {
   RECT client;
@@ -455,8 +493,18 @@ void CBaseWnd::RouteMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
   page->OnPageMouse(msg, wParam, pt);
 }
 
+// The dialog manager hands the focus to one of the window's hidden statics when the window
+// itself is focused: keys sent there are the page's too. Edits keep their keys.
+BOOL CBaseWnd::IsPageKeyTarget(HWND target) const {
+  if (target == m_hWnd) return TRUE;
+  if (!target || !::IsChild(m_hWnd, target)) return FALSE;
+  wchar_t cls[16] = {};
+  ::GetClassNameW(target, cls, 16);
+  return _wcsicmp(cls, L"Static") == 0;
+}
+
 BOOL CBaseWnd::PreTranslateMessage(MSG* pMsg) {
-  if (pMsg->hwnd == m_hWnd && pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST) {
+  if (IsPageKeyTarget(pMsg->hwnd) && pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST) {
     if (CBaseDesk* page = InputPage()) {
       if (page->OnPageKey(*pMsg)) return TRUE;
     }
@@ -467,10 +515,8 @@ BOOL CBaseWnd::PreTranslateMessage(MSG* pMsg) {
 BOOL CBaseWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
   const UINT id = LOWORD(wParam);
   if (m_desk && id >= ID_NEW_ITEM_FIRST) {
-    if (id == ID_NEW_ITEM_FIRST) {  // "桌面分类": a new box where the menu was opened
-      const DeskInteraction& at = TheApp().desk.interaction;
-      m_desk->NewBox(POINT{at.x, at.y});
-    }
+    const DeskInteraction& at = TheApp().desk.interaction;  // where the menu was opened
+    RunNewItem(*m_desk, id, &m_newItems, POINT{at.x, at.y});
     RequestRepaint();
     return TRUE;
   }
@@ -555,6 +601,7 @@ BOOL CBaseWnd::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result
       return TRUE;
     case WM_DRAWCLIPBOARD:
       if (m_nextViewer) ::SendMessageW(m_nextViewer, msg, wParam, lParam);
+      if (m_desk) m_desk->ReadClipboard();
       *result = 0;
       return TRUE;
     case WM_CHANGECBCHAIN:
@@ -628,25 +675,42 @@ void CBaseWnd::ShowMenu(int menuId, POINT screenPoint, int boxIndex) {
 }
 
 void CBaseWnd::BeginRename(GetZhiItem* box, const RECT& rect) {
-  if (!box || !m_hWnd) return;
-  if (!m_rename) {
-    m_rename = std::make_unique<CDialogRename>(m_hWnd);
-    if (!m_rename->Create(m_hWnd)) {
-      m_rename.reset();
-      return;
-    }
-  }
+  if (!box || !m_hWnd || !EnsureRenameEditor()) return;
   CMyDesk* desk = m_desk;
   m_rename->SetItem(nullptr, nullptr);
   m_rename->SetBoxTitle(TRUE);
   m_rename->SetTitleFontHeight(-16);
-  m_rename->SetEndHandler([this, desk, box](CDialogRename& editor, BOOL accepted) {
-    if (accepted && desk && desk == m_desk) desk->ApplyBoxRename(box, editor.GetEditText());
-    RequestRepaint();
-  });
   RECT screen = rect;
   ::MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<POINT*>(&screen), 2);
+  m_rename->SetEndHandler([this, desk, box, screen](CDialogRename& editor, BOOL accepted) {
+    if (accepted && desk && desk == m_desk) desk->ApplyBoxRenameChecked(box, editor.GetEditText(), screen);
+    RequestRepaint();
+  });
   m_rename->BeginEdit(screen, box->name);
+}
+
+void CBaseWnd::BeginEntryRename(VxListItem* entry, VxListCtrl* list, const RECT& screenRect,
+                                BOOL singleLine) {
+  if (!entry || !list || !m_hWnd || !EnsureRenameEditor()) return;
+  CMyDesk* desk = m_desk;
+  const std::wstring before = entry->szName;
+  m_rename->SetItem(entry, list);
+  m_rename->SetBoxTitle(singleLine);
+  m_rename->SetTitleFontHeight(-12);
+  m_rename->SetEndHandler([this, desk, entry, list, before, screenRect](CDialogRename& editor, BOOL accepted) {
+    if (desk && desk == m_desk)
+      desk->ApplyEntryRename(entry, list, accepted ? editor.GetEditText() : before, before, screenRect);
+    RequestRepaint();
+  });
+  m_rename->BeginEdit(screenRect, before);
+}
+
+BOOL CBaseWnd::EnsureRenameEditor() {
+  if (m_rename) return TRUE;
+  m_rename = std::make_unique<CDialogRename>(m_hWnd);
+  if (m_rename->Create(m_hWnd)) return TRUE;
+  m_rename.reset();
+  return FALSE;
 }
 
 void CBaseWnd::EndRename() {

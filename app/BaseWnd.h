@@ -18,6 +18,8 @@
 
 class CMyDesk;
 class CDialogRename;
+class CDialogDragView;
+class CDeskDropTarget;
 
 // Private messages of the host window.
 constexpr UINT WM_HOST_SETTINGS_CHANGED = WM_APP + 1;  // from the Explorer-settings watcher
@@ -41,8 +43,16 @@ class CBaseWnd : public CVxDialogBase, public CDeskOwner {
   void ClearPendingSave() override { m_saveNeeded = FALSE; }
   void ShowMenu(int menuId, POINT screenPoint, int boxIndex) override;
   void BeginRename(GetZhiItem* box, const RECT& rect) override;
+  void BeginEntryRename(VxListItem* entry, VxListCtrl* list, const RECT& screenRect,
+                        BOOL singleLine) override;
   void EndRename() override;
+  void RepaintNow() override;
+  void UpdateDragView(DWORD effect, const std::wstring& target, BOOL openWith, POINT screenPoint) override;
+  void HideDragView() override;
   CDialogRename* RenameEditor() const { return m_rename.get(); }
+  CDialogDragView* DragView() const { return m_dragView.get(); }
+  // The drop target registered for the window (null when OLE refused it).
+  IDropTarget* DropTarget() const;
 
   void SetPageFactory(int type, PageFactory make);
   // Told after every page switch (the slide has started), with the new and the old type.
@@ -108,6 +118,8 @@ class CBaseWnd : public CVxDialogBase, public CDeskOwner {
   void StopSettingsWatcher();
   static void SettingsWatcherLoop(VxWorkerJob<VxNoResult>& job);
   void RouteMouse(UINT msg, WPARAM wParam, LPARAM lParam);
+  BOOL EnsureRenameEditor();
+  BOOL IsPageKeyTarget(HWND target) const;
 
   std::wstring m_wallpaperPath;
   std::wstring m_wallpaperTime;
@@ -127,6 +139,8 @@ class CBaseWnd : public CVxDialogBase, public CDeskOwner {
   VxComPtr<IDataObject> m_dragData;
   int m_backgroundBuilds = 0;
   std::unique_ptr<CDialogRename> m_rename;
+  std::unique_ptr<CDialogDragView> m_dragView;
+  VxComPtr<CDeskDropTarget> m_dropTarget;
   NewItemList m_newItems;  // items of the "新建" popup last shown
   BOOL m_drawnSincePaint = FALSE;
   BOOL m_redrawNeeded = FALSE;

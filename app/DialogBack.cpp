@@ -3,6 +3,7 @@
 #include "base/AppGlobals.h"
 #include "desk/DeskFiles.h"
 #include "app/dialogs/DialogMsg.h"
+#include "app/dialogs/DialogSet.h"
 #include "desk/MyDesk.h"
 #include "app/resource.h"
 #include "toolbar/TopToolBar.h"
@@ -153,11 +154,13 @@ void CDialogBack::RemoveTrayIcon() {
 }
 
 void CDialogBack::ShowTrayMenu() {
-  // While the confirmation asks, this window is disabled under it; brought to the front, the
-  // full-screen window would hide the one window that still takes input. The confirmation
-  // takes the foreground instead; the menu's commands still come here.
-  HWND confirm = ConfirmWindow();
-  ::SetForegroundWindow(confirm ? confirm : m_hWnd);
+  // While the confirmation or the settings centre is open, this window is disabled under
+  // it; brought to the front, the full-screen window would hide the one window that still
+  // takes input. The open dialog takes the foreground instead; the menu's commands still
+  // come here.
+  HWND modal = ConfirmWindow();
+  if (!modal) modal = SettingsWindow();
+  ::SetForegroundWindow(modal ? modal : m_hWnd);
   HMENU menu = ::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MENU_TRAY));
   if (!menu) return;
   POINT pt;
@@ -182,6 +185,28 @@ BOOL CDialogBack::Confirm(int mode, const std::wstring& first, const std::wstrin
 
 HWND CDialogBack::ConfirmWindow() const {
   return m_confirmOpen && m_confirm ? m_confirm->GetSafeHwnd() : nullptr;
+}
+
+void CDialogBack::OpenSettingsCentre() {
+  if (m_settingsOpen) {
+    if (HWND open = SettingsWindow()) ::SetForegroundWindow(open);
+    return;
+  }
+  CMyDesk* desk = Desk();
+  // The rules name boxes of the saved table, and the reload after OK reads the saved
+  // files: both must hold what the desk shows now, not what it showed at the last save.
+  if (desk) desk->SaveDesk();
+  if (!m_settings) m_settings = std::make_unique<CDialogSet>(m_hWnd);
+  m_settings->SetBoxNames(DeskSettingsBoxNames(TheApp().desk.boxRecords));
+  m_settingsOpen = TRUE;
+  const INT_PTR result = m_settings->DoModal();
+  m_settingsOpen = FALSE;
+  desk = Desk();  // the desk may have been made while the dialog was open
+  if (result == CDialogSet::kOK && desk) desk->Organize(1);
+}
+
+HWND CDialogBack::SettingsWindow() const {
+  return m_settingsOpen && m_settings ? m_settings->GetSafeHwnd() : nullptr;
 }
 
 void CDialogBack::OnExit() {
@@ -220,6 +245,8 @@ BOOL CDialogBack::OnCommand(WPARAM wParam, LPARAM lParam) {
   AppGlobals& g = TheApp();
   switch (id) {
     case ID_EXIT: OnExit(); return TRUE;
+    case ID_SETTINGS:
+    case ID_SETTINGS_DESK: OpenSettingsCentre(); return TRUE;
     case ID_ORGANIZE_ICONS:
       if (desk) desk->OrganizeIcons();
       return TRUE;
@@ -260,6 +287,12 @@ BOOL CDialogBack::OnCommand(WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case ID_BOX_REMOVE:
     case ID_BOX_REMOVE_BODY: OnRemoveBox(); return TRUE;
+    case ID_PASTE:
+      if (desk) desk->PasteFiles();
+      return TRUE;
+    case ID_PASTE_SHORTCUT:
+      if (desk) desk->PasteShortcuts();
+      return TRUE;
     case ID_DISPLAY_SETTINGS: Launch(L"Rundll32.exe", L"shell32.dll,Control_RunDLL desk.cpl"); return TRUE;
     case ID_CHANGE_WALLPAPER: Launch(g.programDir + L"\\Wallpaper.exe", L""); return TRUE;
     default: return CVxDialogBase::OnCommand(wParam, lParam);

@@ -14,6 +14,7 @@
 
 class CDialogMsg;
 class CYRTopToolBar;
+class CDialogSet;
 
 constexpr UINT WM_TRAY_NOTIFY = WM_USER + 200;
 // Posted to itself after this window moved in the z-order: the toolbar goes back above it.
@@ -37,6 +38,11 @@ class CDialogBack : public CVxDialogBase, public CToolbarOwner {
   BOOL IsConfirmOpen() const { return m_confirmOpen; }
   // The confirmation window while it is open (tests answer it), else null.
   HWND ConfirmWindow() const;
+  // "设置中心": opens the settings centre, or brings it forward when it is already open.
+  void OpenSettingsCentre();
+  // The settings centre's window while it is open, else null.
+  HWND SettingsWindow() const;
+  CDialogSet* SettingsDialog() const { return m_settings.get(); }
   // The toolbar's organize (the desk page) and restore (the plain desktop).
   void DeskViewOn();
   void DeskViewOff();
@@ -74,6 +80,8 @@ class CDialogBack : public CVxDialogBase, public CToolbarOwner {
   RECT m_workArea{0, 0, 0, 0};
   std::unique_ptr<CDialogMsg> m_confirm;
   BOOL m_confirmOpen = FALSE;
+  std::unique_ptr<CDialogSet> m_settings;
+  BOOL m_settingsOpen = FALSE;
   BOOL m_trayAdded = FALSE;
   BOOL m_restackPosted = FALSE;
 };

@@ -4,6 +4,8 @@
 #include <shlobj.h>
 
 #include "base/AppConfig.h"
+#include "app/resource.h"
+#include "desk/MyDesk.h"
 #include "uilib/VxRaii.h"
 #include "uilib/VxTypes.h"
 #include "app/core/new_item_rules.h"
@@ -163,5 +165,32 @@ BOOL BuildNewItemMenu(HMENU* menu, NewItemList* items, BOOL withCategory) {
     items->push_back(std::move(item));
   }
   *menu = popup;
+  return TRUE;
+}
+
+BOOL RunNewItem(CMyDesk& desk, UINT id, NewItemList* items, POINT menuPoint) {
+  CDeskFileOps& files = desk.FileOps();
+  if (id == ID_NEW_ITEM_FIRST) {
+    desk.NewBox(menuPoint);
+  } else if (id == ID_NEW_ITEM_FIRST + 1) {
+    files.NewFolder();
+  } else if (id == ID_NEW_ITEM_FIRST + 2) {
+    files.NewShortcut();
+  } else {
+    const NEW_BUILD_MENU_ITEM* item = nullptr;
+    for (const auto& i : *items)
+      if (i->id == id && !i->text.empty()) item = i.get();
+    if (!item) return FALSE;
+    switch (item->kind) {
+      case NEW_BUILD_MENU_ITEM::kCommand:
+        ::ShellExecuteW(desk.OwnerHwnd(), L"open", item->source.c_str(),
+                        item->arguments.empty() ? nullptr : item->arguments.c_str(), nullptr, SW_SHOWNORMAL);
+        break;
+      case NEW_BUILD_MENU_ITEM::kTemplate: files.NewFromTemplate(item->text, item->fileName, item->source); break;
+      default: files.NewEmptyFile(item->text, item->fileName); break;
+    }
+  }
+  items->clear();
+  if (id != ID_NEW_ITEM_FIRST) files.AfterNewItem();
   return TRUE;
 }

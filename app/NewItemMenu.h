@@ -32,5 +32,12 @@ using NewItemList = std::vector<std::unique_ptr<NEW_BUILD_MENU_ITEM>>;
 // folder cannot be found (no popup).
 BOOL BuildNewItemMenu(HMENU* menu, NewItemList* items, BOOL withCategory);
 
+class CMyDesk;
+// Carries out the "新建" item `id` (40000 and up) on the desk: a box at `menuPoint` (page
+// coordinates), a folder, the shortcut wizard, a command, a template copy or an empty file,
+// each with a name no entry and no file has. The items are freed afterwards. FALSE for an
+// id that names no item.
+BOOL RunNewItem(CMyDesk& desk, UINT id, NewItemList* items, POINT menuPoint);
+
 // The new-file classes from the shell's ShellNew list ("Classes", else every named value).
 std::vector<std::wstring> ShellNewClasses();

@@ -5,8 +5,10 @@
 #include <ole2.h>
 
 #include <memory>
+#include <string>
 
 #include "uilib/VxGdiplus.h"
+#include "uilib/VxListCtrl.h"
 #include "uilib/core/vx_blend.h"
 
 struct GetZhiItem;
@@ -38,8 +40,25 @@ class CDeskOwner {
   // the box's name; when it closes the owner hands the text to CMyDesk::ApplyBoxRename.
   // Without an editor the box keeps its name.
   virtual void BeginRename(GetZhiItem* box, const RECT& rect) { (void)box, (void)rect; }
+  // Opens the rename editor over an entry's label (`screenRect`), one line for a list in
+  // list display; when it closes the owner hands the text to CMyDesk::ApplyEntryRename.
+  virtual void BeginEntryRename(VxListItem* entry, VxListCtrl* list, const RECT& screenRect,
+                                BOOL singleLine) {
+    (void)entry, (void)list, (void)screenRect, (void)singleLine;
+  }
   // A press on the page closes any open rename editor, committing what it holds.
   virtual void EndRename() {}
+  // Draws and shows the page now instead of on the next tick: a drag's marker must follow
+  // the cursor, and the drag's own loop decides when timers run.
+  virtual void RepaintNow() { RequestRepaint(); }
+  // The small window beside the cursor (`screenPoint`) that says what a drop of a desk drag
+  // would do: the effect (DROPEFFECT_*), the target's name and whether the target program
+  // would open the files. Made at the first update; HideDragView takes it off the screen.
+  virtual void UpdateDragView(DWORD effect, const std::wstring& target, BOOL openWith,
+                              POINT screenPoint) {
+    (void)effect, (void)target, (void)openWith, (void)screenPoint;
+  }
+  virtual void HideDragView() {}
 };
 
 class CBaseDesk {

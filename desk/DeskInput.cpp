@@ -10,6 +10,7 @@
 #include "base/AppGlobals.h"
 #include "desk/MyDesk.h"
 #include "desk/core/box_geometry.h"
+#include "desk/core/desk_drag.h"
 #include "uilib/VxRaii.h"
 #include "uilib/VxTypes.h"
 
@@ -109,6 +110,9 @@ VxListCtrl* CDeskInput::DragCandidate(POINT* at) const {
 // ---- pressing ----
 BOOL CDeskInput::OnLButtonDown(POINT pt) {
   if (m_desk.Owner()) m_desk.Owner()->EndRename();
+  // The desk's keys act on what was just clicked.
+  if (HWND owner = m_desk.OwnerHwnd())
+    if (::GetFocus() != owner) ::SetFocus(owner);
   m_pressPending = TRUE;
   m_boxChanged = FALSE;
   m_dragList = nullptr;
@@ -276,6 +280,12 @@ void CDeskInput::ResizeByEdge(GetZhiItem* box, POINT pt, BOOL* changed) {
 }
 
 BOOL CDeskInput::OnMouseMove(POINT pt) {
+  if (m_pressPending && m_dragList && DeskDragShouldStart(ToVxPt(m_dragFrom), ToVxPt(pt))) {
+    VxListCtrl* list = m_dragList;
+    m_dragList = nullptr;
+    m_desk.StartDrag(list);
+    return TRUE;
+  }
   BOOL changed = FALSE;
   GetZhiItem* box = m_pressPending ? m_model.ActiveBox() : nullptr;
   if (m_pressPending && (m_deskBanding || (box && box->banding))) {
@@ -334,10 +344,15 @@ BOOL CDeskInput::OnLButtonUp(POINT pt) {
 BOOL CDeskInput::OnRButtonUp(POINT pt) {
   VxListCtrl* list = nullptr;
   GetZhiItem* box = nullptr;
+  DeskInteraction& where = TheApp().desk.interaction;
   if (VxListItem* e = m_model.EntryAt(pt, &list, &box)) {
-    const VxListCallbacks& cb = list->GetListCallBack();
-    POINT lp = ToListPoint(box, pt);
-    if (cb.pfnRClick) cb.pfnRClick(e, &lp, cb.lpParam);
+    // The click point serves the menu's commands as it does for the desk's own menus.
+    where.x = pt.x;
+    where.y = pt.y;
+    where.box = box ? m_model.IndexOfBox(box) : -1;
+    POINT screen = pt;
+    if (HWND owner = m_desk.OwnerHwnd()) ::ClientToScreen(owner, &screen);
+    m_desk.ShowItemMenu(e, screen);
     return TRUE;
   }
   int menu = kDeskMenuDesk;
@@ -345,7 +360,6 @@ BOOL CDeskInput::OnRButtonUp(POINT pt) {
     const int hit = HitTestBox(box, pt, FALSE);
     menu = hit == kBoxHitTitle || hit == kBoxHitMenu ? kDeskMenuBoxTitle : kDeskMenuBoxBody;
   }
-  DeskInteraction& where = TheApp().desk.interaction;
   where.x = pt.x;
   where.y = pt.y;
   where.box = box ? m_model.IndexOfBox(box) : -1;

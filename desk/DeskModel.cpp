@@ -25,6 +25,7 @@ constexpr int kNewBoxWidth = 260, kNewBoxHeight = 318;
 }  // namespace
 
 DeskBatch::~DeskBatch() {
+  if (model_->m_batchDepth == 1) model_->LayoutPendingBoxes();
   if (--model_->m_batchDepth == 0 && model_->m_configDirty) {
     model_->m_configDirty = FALSE;
     SaveConfig();
@@ -33,9 +34,10 @@ DeskBatch::~DeskBatch() {
 
 CDeskModel::CDeskModel(CMyDesk& desk) : m_desk(desk) {}
 
-CDeskModel::~CDeskModel() = default;
+CDeskModel::~CDeskModel() { StopShellSync(); }
 
 void CDeskModel::Close() {
+  StopShellSync();
   if (m_notifyId) ::SHChangeNotifyDeregister(m_notifyId);
   m_notifyId = 0;
   if (!m_boxes.empty() || m_deskList.GetCount() > 0) SaveDesk();
@@ -114,6 +116,22 @@ const std::wstring* CDeskModel::TargetBoxNameFor(int kind) const {
     case KIND_SHORTCUT: return &g.desk.shortcutTarget;
     default: return nullptr;
   }
+}
+
+void CDeskModel::LayoutBoxNowOrLater(GetZhiItem* box) {
+  if (m_batchDepth > 0)
+    m_layoutPending.push_back(box);
+  else
+    LayoutBox(box, FALSE);
+}
+
+void CDeskModel::LayoutPendingBoxes() {
+  // Laying a box out places all its entries: once per batch, not once per arrival (a paste
+  // of a thousand files into one box was quadratic). Boxes removed meanwhile are skipped.
+  std::vector<GetZhiItem*> pending;
+  pending.swap(m_layoutPending);
+  for (auto& b : m_boxes)
+    if (std::find(pending.begin(), pending.end(), b.get()) != pending.end()) LayoutBox(b.get(), FALSE);
 }
 
 void CDeskModel::SaveConfigNowOrLater() {

@@ -110,8 +110,14 @@ class CDeskModel {
   void StartDesk();
   void Organize(int repaint);
   void OnShellChange(LONG event, LPCITEMIDLIST pidl1, LPCITEMIDLIST pidl2);
+  // The owner window's notification message. Each event is applied at once; the scan that
+  // follows events (new items, lost items) runs once the burst is over, so a shell operation
+  // on a thousand files costs one scan, not a thousand.
   void OnShellChangeMessage(WPARAM wParam, LPARAM lParam);
+  // The scan after a burst of events, when one is due.
+  void FlushShellChanges();
   int SyncWithDesktop();
+  int SyncWithDesktop(const std::vector<DesktopChild>& children);
   void AddMissingItems(VxListCtrl* list);
   void AddMissingItems(VxListCtrl* list, const std::vector<DesktopChild>& children);
   void PlaceItem(VxListCtrl* list, VxListItem* entry, int x, int y);
@@ -156,6 +162,8 @@ class CDeskModel {
   void SetPendingDrop(GetZhiItem* box, int index, POINT deskPoint, BOOL onDeskList);
   void ClearPendingDrop();
   const DeskPendingDrop& PendingDrop() const { return m_drop; }
+  // A scan after a burst of shell events is still to come.
+  BOOL ShellSyncPending() const { return m_shellSyncPending; }
 
   VxListCtrl& DeskList() { return m_deskList; }
   const VxListCtrl& DeskList() const { return m_deskList; }
@@ -164,6 +172,12 @@ class CDeskModel {
   BOOL IconsHidden() const { return m_iconsHidden; }
   BOOL PasteIsCopy() const { return m_pasteIsCopy; }
   const std::vector<std::wstring>& ClipboardFiles() const { return m_clipboardFiles; }
+  void SetClipboard(std::vector<std::wstring> files, BOOL pasteIsCopy) {
+    m_clipboardFiles = std::move(files);
+    m_pasteIsCopy = pasteIsCopy;
+  }
+  // A new item was made: the next association change reloads the desk.
+  void ReloadOnNextAssocChange() { m_reloadOnAssocChange = TRUE; }
 
  private:
   friend class DeskBatch;
@@ -178,6 +192,8 @@ class CDeskModel {
   void RelayoutList(VxListCtrl* list, bool gridForDeskList);
   const std::wstring* TargetBoxNameFor(int kind) const;
   void SaveConfigNowOrLater();
+  void LayoutBoxNowOrLater(GetZhiItem* box);
+  void LayoutPendingBoxes();
   void RegisterShellNotify();
   int FillEntry(LPCITEMIDLIST pidl, const std::wstring& display, const std::wstring& parse,
                 VxListItem* entry);
@@ -186,6 +202,11 @@ class CDeskModel {
   void FollowDeskListCells(const RECT& oldArea, const RECT& newArea);
   // Where a desk-list cell wants to be, relative to the list's corner (what is saved).
   VxRc WantedCell(const VxListItem* e, const RECT& listArea) const;
+
+  void ApplyShellEvent(LONG event, LPCITEMIDLIST pidl1, LPCITEMIDLIST pidl2);
+  void ScheduleShellSync();
+  void StopShellSync();
+  static void CALLBACK ShellSyncTimer(HWND, UINT, UINT_PTR id, DWORD);
 
   CMyDesk& m_desk;
   VxListCtrl m_deskList;
@@ -198,12 +219,16 @@ class CDeskModel {
   ULONG m_notifyId = 0;
   BOOL m_reloadOnAssocChange = FALSE;
   DeskPendingDrop m_drop;
+  BOOL m_shellSyncPending = FALSE;
+  UINT_PTR m_shellSyncTimer = 0;
+  DWORD m_lastFlushMs = 0;  // what the last flush of shell events cost
   // Wanted places of desk-list cells that a small page holds elsewhere (free placement only).
   std::unordered_map<const VxListItem*, DeskPlace> m_cellPlaces;
 
   // Saving the view record after each placed item is deferred while a batch places many.
   int m_batchDepth = 0;
   BOOL m_configDirty = FALSE;
+  std::vector<GetZhiItem*> m_layoutPending;  // boxes to lay out when the batch ends
 };
 
 // Places many items with one view-record save at the end.

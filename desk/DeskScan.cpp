@@ -130,8 +130,70 @@ void CDeskModel::OnShellChangeMessage(WPARAM wParam, LPARAM lParam) {
                                             static_cast<DWORD>(lParam), &pidls, &event);
   if (!lock) return;
   LPCITEMIDLIST first = pidls ? pidls[0] : nullptr, second = pidls ? pidls[1] : nullptr;
-  if (IsDesktopLevel(first) || IsDesktopLevel(second)) OnShellChange(event, first, second);
+  if (IsDesktopLevel(first) || IsDesktopLevel(second)) {
+    ApplyShellEvent(event, first, second);
+    ScheduleShellSync();
+  }
   ::SHChangeNotification_Unlock(lock);
+}
+
+namespace {
+// Thread timers carry no window: the model of each running timer.
+std::unordered_map<UINT_PTR, CDeskModel*>& SyncTimers() {
+  static std::unordered_map<UINT_PTR, CDeskModel*> timers;
+  return timers;
+}
+// Timer messages wait behind every other message, so this fires once the burst has passed.
+constexpr UINT kShellSyncDelayMs = 50;
+}  // namespace
+
+void CDeskModel::ScheduleShellSync() {
+  m_shellSyncPending = TRUE;
+  if (m_shellSyncTimer) return;
+  // The shell's copy thread waits for each of its events to be delivered here: a flush that
+  // came every 50 ms whatever it cost would hold a long paste up more and more as the desk
+  // fills. Waiting twice as long as the last flush took keeps flushing to a third of the time.
+  const UINT delay = std::max<UINT>(kShellSyncDelayMs, 2 * m_lastFlushMs);
+  m_shellSyncTimer = ::SetTimer(nullptr, 0, delay, &CDeskModel::ShellSyncTimer);
+  if (m_shellSyncTimer)
+    SyncTimers()[m_shellSyncTimer] = this;
+  else
+    FlushShellChanges();
+}
+
+void CDeskModel::StopShellSync() {
+  if (!m_shellSyncTimer) return;
+  ::KillTimer(nullptr, m_shellSyncTimer);
+  SyncTimers().erase(m_shellSyncTimer);
+  m_shellSyncTimer = 0;
+}
+
+void CALLBACK CDeskModel::ShellSyncTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  auto it = SyncTimers().find(id);
+  if (it == SyncTimers().end()) {
+    ::KillTimer(nullptr, id);
+    return;
+  }
+  CDeskModel* model = it->second;
+  model->StopShellSync();
+  model->FlushShellChanges();
+}
+
+void CDeskModel::FlushShellChanges() {
+  if (!m_shellSyncPending) return;
+  m_shellSyncPending = FALSE;
+  const DWORD start = ::GetTickCount();
+  // One look at the desktop serves the whole burst: on a desktop of a thousand items each
+  // look costs tens of milliseconds, and the shell's copy waits while we look.
+  const std::vector<DesktopChild> children = m_shell.Children();
+  SyncWithDesktop(children);
+  // New items, whether their create event came or is still on its way behind the shell's
+  // folder update, go where created items go: a paste into the active box leaves none of
+  // its files on the desk list.
+  GetZhiItem* active = ActiveBox();
+  AddMissingItems(active ? &active->list : &m_deskList, children);
+  RequestRepaint();
+  m_lastFlushMs = ::GetTickCount() - start;
 }
 
 void CDeskModel::Organize(int repaint) {
@@ -206,11 +268,11 @@ void CDeskModel::PlaceItem(VxListCtrl* list, VxListItem* entry, int x, int y) {
     case kPlaceDropPoint: m_deskList.AddItem(entry, m_drop.point.x, m_drop.point.y); break;
     case kPlaceGivenBox:
       given->list.AddItem(entry, TRUE);
-      LayoutBox(given, FALSE);
+      LayoutBoxNowOrLater(given);
       break;
     case kPlaceNamedBox:
       named->list.AddItem(entry, TRUE);
-      LayoutBox(named, FALSE);
+      LayoutBoxNowOrLater(named);
       break;
     case kPlaceDeskGrid: m_deskList.AddItem(entry, TRUE); break;
     case kPlaceDeskPoint: m_deskList.AddItem(entry, x, y); break;
@@ -232,11 +294,16 @@ void CDeskModel::AddMissingItems(VxListCtrl* list, const std::vector<DesktopChil
   }
 }
 
-int CDeskModel::SyncWithDesktop() {
-  const std::vector<DesktopChild> children = m_shell.Children();
+int CDeskModel::SyncWithDesktop() { return SyncWithDesktop(m_shell.Children()); }
+
+int CDeskModel::SyncWithDesktop(const std::vector<DesktopChild>& children) {
   std::vector<const DesktopChild*> shown;
   for (const DesktopChild& c : children)
     if (ClassifyDesktopItem(c.parseName) != 0) shown.push_back(&c);
+  // Children by folded parsing name: entries keep the name they were built with, so the
+  // identifier comparison runs once per entry instead of once per pair.
+  std::unordered_multimap<std::u16string, const DesktopChild*> byName;
+  for (const DesktopChild* c : shown) byName.emplace(DeskFoldCase(ToU16(c->parseName)), c);
   int removedAny = 0;
   for (VxListCtrl* list : AllLists()) {
     bool removed = false;
@@ -248,11 +315,16 @@ int CDeskModel::SyncWithDesktop() {
         e->pIcon = m_shell.Icon48(DeskEntryPidl(e));
       }
       const DesktopChild* match = nullptr;
-      for (const DesktopChild* c : shown)
-        if (m_shell.SameItem(c->pidl.get(), DeskEntryPidl(e))) {
-          match = c;
-          break;
-        }
+      const auto same = byName.equal_range(DeskFoldCase(ToU16(e->szPath)));
+      for (auto it = same.first; it != same.second && !match; ++it)
+        if (m_shell.SameItem(it->second->pidl.get(), DeskEntryPidl(e))) match = it->second;
+      // A name cut to the entry's field cannot be looked up.
+      if (!match && wcslen(e->szPath) >= 259)
+        for (const DesktopChild* c : shown)
+          if (m_shell.SameItem(c->pidl.get(), DeskEntryPidl(e))) {
+            match = c;
+            break;
+          }
       if (match) {
         if (match->displayName != e->szName) {
           DeskCopyName(e->szName, match->displayName);
@@ -272,6 +344,12 @@ int CDeskModel::SyncWithDesktop() {
 }
 
 void CDeskModel::OnShellChange(LONG event, LPCITEMIDLIST pidl1, LPCITEMIDLIST pidl2) {
+  ApplyShellEvent(event, pidl1, pidl2);
+  m_shellSyncPending = TRUE;
+  FlushShellChanges();
+}
+
+void CDeskModel::ApplyShellEvent(LONG event, LPCITEMIDLIST pidl1, LPCITEMIDLIST pidl2) {
   const bool autoArrange = TheApp().desk.config.autoArrange != 0;
   switch (event) {
     case SHCNE_RENAMEITEM:
@@ -291,11 +369,8 @@ void CDeskModel::OnShellChange(LONG event, LPCITEMIDLIST pidl1, LPCITEMIDLIST pi
       break;
     }
     case SHCNE_CREATE:
-    case SHCNE_MKDIR: {
-      GetZhiItem* active = ActiveBox();
-      AddMissingItems(active ? &active->list : &m_deskList);
-      break;
-    }
+    case SHCNE_MKDIR:
+      break;  // the flush after the burst takes new items in
     case SHCNE_DELETE:
     case SHCNE_RMDIR: {
       VxListCtrl* list = nullptr;
@@ -326,8 +401,5 @@ void CDeskModel::OnShellChange(LONG event, LPCITEMIDLIST pidl1, LPCITEMIDLIST pi
     default:
       break;
   }
-  SyncWithDesktop();
-  AddMissingItems(&m_deskList);
-  RequestRepaint();
 }
 

@@ -3,17 +3,28 @@
 #include "desk/MyDesk.h"
 
 #include <windowsx.h>
+#include <commctrl.h>
 
+#include "base/AppConfig.h"
 #include "base/AppGlobals.h"
 #include "desk/core/desk_boxes.h"
+#include "desk/core/desk_fileops.h"
 #include "uilib/VxTypes.h"
 
 namespace {
 constexpr UINT_PTR kDeskPeriodicTimer = 1008;
+
+// A box's item file is named after it inside the data folder, and the saved record holds
+// that path in 260 units with its terminating zero.
+size_t MaxBoxItemFileUnits() {
+  const size_t folder = DataFolderPath().size();
+  return folder < 259 ? 259 - folder : 0;
+}
 }
 
 CMyDesk::CMyDesk(CDeskOwner* owner)
-    : CBaseDesk(0, owner), m_model(*this), m_input(*this, m_model), m_painter(m_model, m_input) {
+    : CBaseDesk(0, owner), m_model(*this), m_input(*this, m_model), m_painter(m_model, m_input), m_fileOps(*this, m_model),
+      m_drag(*this, m_model, m_fileOps) {
   RECT work{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
   ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   m_pageRect = work;
@@ -27,6 +38,7 @@ BOOL CMyDesk::BoxNameExists(const std::wstring& name) {
 
 void CMyDesk::StartDesk() {
   m_model.StartDesk();
+  m_fileOps.ReadClipboard();
   // Saved places were made on whatever screen the last run had: on a smaller one the boxes
   // show inside the page, and keep the saved place for when it grows again.
   m_model.FollowPage(m_pageRect);
@@ -40,17 +52,51 @@ void CMyDesk::FollowWorkArea(const RECT& newPageRect) {
 void CMyDesk::Draw(Gdiplus::Graphics& g, int width, int height) {
   (void)width, (void)height;
   m_painter.Draw(g);
+  m_drag.DrawMarker(g);
   if (m_painter.FillingIn()) RequestRepaint();  // entries still to draw
 }
 
 void CMyDesk::DrawFrame(Gdiplus::Graphics& g, const VxPixels& frame, int width, int height) {
   (void)width, (void)height;
   m_painter.DrawFrame(g, frame);
+  m_drag.DrawMarker(g);
   if (m_painter.FillingIn()) RequestRepaint();  // entries still to draw
 }
 
 void CMyDesk::OnTimer1008() {
+  m_fileOps.OnTick();
+  m_drag.OnTick();
   if (m_model.FadeFlashes()) RequestRepaint();
+}
+
+BOOL CMyDesk::OnPageKey(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN) return FALSE;
+  if (HWND tip = Tooltip()) ::SendMessageW(tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+  return m_fileOps.OnKeyDown(static_cast<UINT>(msg.wParam));
+}
+
+BOOL CMyDesk::ApplyEntryRename(VxListItem* entry, VxListCtrl* list, const std::wstring& typed,
+                               const std::wstring& before, const RECT& screenRect) {
+  const BOOL ok = m_fileOps.ApplyEntryRename(entry, list, typed, before);
+  if (!ok) {
+    const DeskRenameCheck check = DeskCheckEntryRename(ToU16(typed), ToU16(before));
+    m_fileOps.ShowRefusal(ToW(check.message), screenRect);
+  }
+  return ok;
+}
+
+BOOL CMyDesk::ApplyBoxRenameChecked(GetZhiItem* box, const std::wstring& edited, const RECT& screenRect) {
+  bool known = false;
+  for (auto& b : Boxes()) known |= b.get() == box;
+  if (!known) return TRUE;  // removed while its title was edited
+  const DeskRenameCheck check =
+      DeskCheckBoxRename(ToU16(edited), ToU16(m_input.RenameBefore()), MaxBoxItemFileUnits());
+  if (check.outcome == kRenameRefused) {
+    m_fileOps.ShowRefusal(ToW(check.message), screenRect);
+    return FALSE;
+  }
+  if (check.outcome == kRenameApply) ApplyBoxRename(box, ToW(check.name));
+  return TRUE;
 }
 
 BOOL CMyDesk::OnPageMouse(UINT message, WPARAM wParam, POINT point) {

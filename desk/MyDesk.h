@@ -9,6 +9,9 @@
 #include <vector>
 
 #include "desk/BaseDesk.h"
+#include "desk/DeskDragDrop.h"
+#include "desk/DeskFileOps.h"
+#include "desk/DeskEntries.h"
 #include "desk/DeskInput.h"
 #include "desk/DeskModel.h"
 #include "desk/DeskPainter.h"
@@ -21,6 +24,8 @@ class CMyDesk : public CBaseDesk {
   CDeskModel& Model() { return m_model; }
   CDeskInput& Input() { return m_input; }
   CDeskPainter& Painter() { return m_painter; }
+  CDeskFileOps& FileOps() { return m_fileOps; }
+  CDeskDragDrop& DragDrop() { return m_drag; }
 
   // ---- model and files ----
   void SaveDesk() { m_model.SaveDesk(); }
@@ -103,7 +108,21 @@ class CMyDesk : public CBaseDesk {
   BOOL OnPageMouse(UINT message, WPARAM wParam, POINT point) override;
   void OnPageTimer(UINT_PTR id) override;
   void OnPageDeactivate() override { OnMouseLeave(); }
+  // The desk's keys (Control+A/C/X/V/D, Delete, F2, F5, arrows).
+  BOOL OnPageKey(const MSG& msg) override;
   void OnWorkAreaChanged(const RECT& pageRect) override { FollowWorkArea(pageRect); }
+  void OnPageDragEnter(IDataObject* data, DWORD keys, POINT point, DWORD* effect) override {
+    *effect = m_drag.DragEnter(data, keys, point, *effect);
+  }
+  void OnPageDragOver(DWORD keys, POINT point, DWORD* effect) override {
+    *effect = m_drag.DragOver(keys, point, *effect);
+  }
+  void OnPageDragLeave() override { m_drag.DragLeave(); }
+  void OnPageDrop(IDataObject* data, DWORD keys, POINT point, DWORD* effect) override {
+    *effect = m_drag.Drop(data, keys, point, *effect);
+  }
+  // The selection of `list` leaves as files by OLE drag and drop (the press became a drag).
+  void StartDrag(VxListCtrl* list) { m_drag.StartDrag(list); }
 
   // ---- drawing ----
   void Draw(Gdiplus::Graphics& g, int width, int height) override;
@@ -147,6 +166,28 @@ class CMyDesk : public CBaseDesk {
   // "删除分类" once the user agreed: the icons go to the desk list, the files stay.
   void RemoveBox(GetZhiItem* box) { m_model.RemoveBox(box); }
 
+  // ---- file operations ----
+  void OpenEntry(VxListItem* entry) { DeskOpenEntry(entry, nullptr, &m_model); }
+  void ShowItemMenu(VxListItem* entry, POINT screen) { m_fileOps.ShowItemMenu(entry, screen); }
+  void SelectAll() { m_fileOps.SelectAll(); }
+  void CopySelection(BOOL asCopy) { m_fileOps.CopySelection(asCopy); }
+  // The clipboard changed (the owner sits in the viewer chain): its files and effect.
+  void ReadClipboard() { m_fileOps.ReadClipboard(); }
+  void PasteFiles() { m_fileOps.PasteFiles(); }                         // "粘帖"
+  void PasteShortcuts() { m_fileOps.PasteShortcuts(ClipboardFiles()); }  // "粘帖快捷方式"
+  void DeleteSelection(BOOL permanent) { m_fileOps.DeleteSelection(permanent); }
+  void BeginRename() { m_fileOps.BeginRename(); }
+  // The rename editor closed on an entry with `typed` (the name was `before`). A name that
+  // cannot be a file name is refused: the entry keeps its name and the reason shows below
+  // `screenRect`; FALSE then.
+  BOOL ApplyEntryRename(VxListItem* entry, VxListCtrl* list, const std::wstring& typed,
+                        const std::wstring& before, const RECT& screenRect);
+  // The box's name unless it cannot be kept in files; FALSE when refused (reason shown).
+  BOOL ApplyBoxRenameChecked(GetZhiItem* box, const std::wstring& edited, const RECT& screenRect);
+  std::wstring UniqueFileName(const std::wstring& base, const std::wstring& ext) const {
+    return m_fileOps.UniqueFileName(base, ext);
+  }
+
   // State of the current press, for drawing and for the drag code.
   BOOL PressPending() const { return m_input.PressPending(); }
   const RECT& BandRect() const { return m_input.BandRect(); }
@@ -174,4 +215,6 @@ class CMyDesk : public CBaseDesk {
   CDeskModel m_model;
   CDeskInput m_input;
   CDeskPainter m_painter;
+  CDeskFileOps m_fileOps;
+  CDeskDragDrop m_drag;
 };

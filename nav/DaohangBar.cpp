@@ -1,5 +1,7 @@
 #include "nav/DaohangBar.h"
 
+#include <algorithm>
+
 #include "base/AppGlobals.h"
 #include "nav/NavFiles.h"
 
@@ -51,8 +53,14 @@ void CDaohangBar::OnWorkAreaChanged(const RECT& pageRect) {
 
 void CDaohangBar::Place(const RECT& work) {
   m_strip = RECT{0, work.bottom - kHeight, work.right, work.bottom};
-  m_background.SetRect(0, m_strip.top, m_strip.right, kHeight);
-  const int width = work.right - work.left;
+  PlaceItems();
+}
+
+void CDaohangBar::PlaceItems() {
+  // Until it has risen the bar lies lower by the rows still below the foot.
+  const int top = m_strip.top + (kHeight - m_risen);
+  m_background.SetRect(0, top, m_strip.right, kHeight);
+  const int width = m_strip.right - m_strip.left;
   int pairX = -1, webX = -1;
   for (int i = 0; i < kTabs; ++i) {
     if (!m_tabs[i]) continue;
@@ -60,9 +68,17 @@ void CDaohangBar::Place(const RECT& work) {
     m_tabs[i]->GetFrameSize(&w, &h);
     int& x = kTabInfo[i].pair ? pairX : webX;
     if (x < 0) x = (width - (kTabInfo[i].pair ? 2 : 5) * w) / 2;
-    m_tabs[i]->SetRect(x, m_strip.top, w, h);
+    m_tabs[i]->SetRect(x, top, w, h);
     x += w;
   }
+}
+
+BOOL CDaohangBar::StepRise(bool arrived) {
+  if (m_risen >= kHeight) return FALSE;
+  m_risen = arrived ? kHeight : std::min(kHeight, m_risen + kRiseStep);
+  PlaceItems();
+  RequestRepaint();
+  return TRUE;
 }
 
 void CDaohangBar::UpdateTabs() {

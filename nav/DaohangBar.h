@@ -27,6 +27,11 @@ class CDaohangBar : public CBaseDesk {
   void Draw(Gdiplus::Graphics&, int, int) override {}  // drawn as the host's items
 
   const RECT& Strip() const { return m_strip; }
+  // The bar rises out of the work area's foot by kRiseStep pixels a slide step; `arrived`
+  // (the page reached its place) shows it whole. Returns TRUE while it moved.
+  static constexpr int kRiseStep = 10;
+  BOOL StepRise(bool arrived);
+  int Risen() const { return m_risen; }
   // The tab of a page type (2..8), or null.
   VxButton* Tab(int type) const;
 
@@ -43,6 +48,7 @@ class CDaohangBar : public CBaseDesk {
   };
   static void OnTabClick(void* param);
   void Place(const RECT& workArea);
+  void PlaceItems();
 
   CVxDialogBase& m_host;
   ShowPageFn m_showPage;
@@ -50,4 +56,5 @@ class CDaohangBar : public CBaseDesk {
   std::array<std::unique_ptr<VxButton>, kTabs> m_tabs;
   std::array<TabClick, kTabs> m_clicks{};
   RECT m_strip{0, 0, 0, 0};
+  int m_risen = 0;  // rows of the bar above the work area's foot
 };

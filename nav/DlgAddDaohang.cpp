@@ -11,14 +11,15 @@
 #include "uilib/VxPaint.h"
 #include "nav/nav_rc.h"
 #include "uilib/VxBaseFunctions.h"
+#include "uilib/VxRaii.h"
 
 namespace {
 // The list: x 20, y 140 to the dialog's width - 30, y 500; cells of 155 x 115 whose click
 // rectangle is 135 x 80 at 8, 10.
 constexpr int kListLeft = 20, kListTop = 140, kListBottom = 500;
 constexpr int kCellW = 160, kCellH = 118;
+constexpr int kHeaderHeight = 56;
 constexpr int kColumns = (CDlgAddDaohang::kWidth - 30 - kListLeft) / kCellW;
-const RECT kClose{CDlgAddDaohang::kWidth - 44, 12, CDlgAddDaohang::kWidth - 14, 42};
 
 Gdiplus::Rect GdiRect(const RECT& r) {
   return Gdiplus::Rect(int(r.left), int(r.top), int(r.right - r.left), int(r.bottom - r.top));
@@ -53,7 +54,6 @@ CDlgAddDaohang::CDlgAddDaohang(int slot, HWND page, const MyDefSlots& slots)
   const std::vector<uint8_t> bytes = NavReadFile(NavDataPath(kLnkPath));
   SetItems(DecodeSiteRecords(bytes.data(), bytes.size()));
   m_font = std::make_unique<Gdiplus::Font>(L"微软雅黑", 12.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
-  m_titleFont = std::make_unique<Gdiplus::Font>(L"微软雅黑", 16.0f, Gdiplus::FontStyleBold, Gdiplus::UnitPixel);
 }
 
 CDlgAddDaohang::~CDlgAddDaohang() { m_refresh.Stop(); }
@@ -78,6 +78,8 @@ void CDlgAddDaohang::SetItems(std::vector<SiteRecord> records) {
 BOOL CDlgAddDaohang::OnInitDialog() {
   CVxDialogBase::OnInitDialog();
   ::SetWindowPos(m_hWnd, nullptr, 0, 0, kWidth, kHeight, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+  SetBack(CString(NavSkinPath(L"我的导航\\add\\bg.png").c_str()), 0, 1);
+  CreateItems();
   if (m_name.Create(m_hWnd)) {
     m_name.SetHint(L"网站名称，例如：百度");
     ::SetWindowPos(m_name.GetSafeHwnd(), nullptr, 32, 82, 200, 24, SWP_NOZORDER);
@@ -89,6 +91,8 @@ BOOL CDlgAddDaohang::OnInitDialog() {
     ::SetWindowPos(m_url.GetSafeHwnd(), nullptr, 262, 82, 280, 24, SWP_NOZORDER);
     ::ShowWindow(m_url.GetSafeHwnd(), SW_SHOW);
   }
+  // The name is typed first; the address field, left, shows its hint again.
+  if (m_name.Edit()) ::SetFocus(m_name.Edit());
   StartRefresh();
   return TRUE;
 }
@@ -121,6 +125,8 @@ BOOL CDlgAddDaohang::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* 
       ++m_listRefreshes;
     }
     m_scroll = 0;
+    m_hover = -1;
+    UpdateScrollBar();
     ::InvalidateRect(m_hWnd, nullptr, FALSE);
     *result = 0;
     return TRUE;
@@ -169,93 +175,151 @@ int CDlgAddDaohang::ContentHeight() const {
   return static_cast<int>((m_items.size() + kColumns - 1) / kColumns) * kCellH;
 }
 
-void CDlgAddDaohang::OnLButtonDown(UINT, POINT) {}
-
-void CDlgAddDaohang::OnLButtonUp(UINT, POINT pt) {
-  if (::PtInRect(&kClose, pt)) {
-    DestroyWindow();
-    return;
-  }
-  const RECT add = AddButtonRect();
-  if (::PtInRect(&add, pt)) {
-    AddTyped();
-    return;
-  }
-  if (pt.x < kListLeft || pt.x >= kWidth - 30 || pt.y < kListTop || pt.y >= kListBottom) return;
+int CDlgAddDaohang::SuggestionAt(POINT pt) const {
+  if (pt.x < kListLeft || pt.x >= kWidth - 30 || pt.y < kListTop || pt.y >= kListBottom) return -1;
   for (size_t i = 0; i < m_items.size(); ++i) {
     const RECT r = SuggestionRect(i);
-    if (::PtInRect(&r, pt)) {
-      Choose(i);
-      return;
-    }
+    if (::PtInRect(&r, pt)) return static_cast<int>(i);
   }
+  return -1;
+}
+
+void CDlgAddDaohang::OnLButtonDown(UINT flags, POINT pt) {
+  // The title bar moves the dialog; a press anywhere else is a click on what lies there.
+  SetNoMove(pt.y >= kHeaderHeight);
+  CVxDialogBase::OnLButtonDown(flags, pt);
+}
+
+void CDlgAddDaohang::OnLButtonUp(UINT flags, POINT pt) {
+  HWND hwnd = m_hWnd;
+  // The buttons and the scroll bar are the toolkit's items: a button's callback may close
+  // the window, after which nothing here is touched.
+  CVxDialogBase::OnLButtonUp(flags, pt);
+  if (!::IsWindow(hwnd) || m_hWnd != hwnd) return;
+  const int index = SuggestionAt(pt);
+  if (index >= 0) Choose(static_cast<size_t>(index));
+}
+
+void CDlgAddDaohang::OnMouseMove(UINT flags, POINT pt) {
+  CVxDialogBase::OnMouseMove(flags, pt);
+  const int hover = SuggestionAt(pt);
+  if (hover >= 0) ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+  if (hover == m_hover) return;
+  m_hover = hover;
+  RECT list{kListLeft, kListTop, kWidth - 30, kListBottom};
+  ::InvalidateRect(m_hWnd, &list, FALSE);
 }
 
 BOOL CDlgAddDaohang::OnMouseWheel(UINT, short delta, POINT) {
   const int most = std::max(0, ContentHeight() - (kListBottom - kListTop));
   m_scroll = std::clamp(m_scroll - delta / WHEEL_DELTA * kCellH / 2, 0, most);
+  // The thumb follows: its position is the offset in the track's scale.
+  if (m_bar.GetMax() > 0 && most > 0)
+    m_bar.SetBarPos(static_cast<int>(static_cast<long long>(m_scroll) * m_bar.GetMax() / most));
   ::InvalidateRect(m_hWnd, nullptr, FALSE);
   return TRUE;
+}
+
+void __cdecl CDlgAddDaohang::OnCloseClick(void* self) {
+  static_cast<CDlgAddDaohang*>(self)->DestroyWindow();
+}
+
+void __cdecl CDlgAddDaohang::OnAddClick(void* self) { static_cast<CDlgAddDaohang*>(self)->AddTyped(); }
+
+void __cdecl CDlgAddDaohang::OnScroll(int, void* self) {
+  auto* dlg = static_cast<CDlgAddDaohang*>(self);
+  dlg->m_scroll = dlg->m_bar.GetPos();
+  ::InvalidateRect(dlg->m_hWnd, nullptr, FALSE);
+}
+
+void CDlgAddDaohang::CreateItems() {
+  const std::wstring add = L"我的导航\\add\\";
+  m_closeButton.SetImage(NavSkinPath((add + L"close.png").c_str()).c_str(), VxButton::VXBT_3);
+  const RECT close = CloseButtonRect();
+  m_closeButton.SetRect(close.left, close.top, close.right - close.left, close.bottom - close.top);
+  m_closeButton.SetMouseMoveHand(TRUE);
+  VxCallbacks closeCb{&CDlgAddDaohang::OnCloseClick, this};
+  m_closeButton.SetCallBack(&closeCb);
+  AddVxItem(&m_closeButton);
+
+  m_addButton.SetImage(NavSkinPath((add + L"add.png").c_str()).c_str(), VxButton::VXBT_3);
+  const RECT button = AddButtonRect();
+  m_addButton.SetRect(button.left, button.top, button.right - button.left, button.bottom - button.top);
+  m_addButton.SetMouseMoveHand(TRUE);
+  VxCallbacks addCb{&CDlgAddDaohang::OnAddClick, this};
+  m_addButton.SetCallBack(&addCb);
+  AddVxItem(&m_addButton);
+
+  m_bar.SetBarImage(NavSkinPath((add + L"scroll-top.png").c_str()).c_str(),
+                    NavSkinPath((add + L"scroll-center.png").c_str()).c_str(),
+                    NavSkinPath((add + L"scroll-bottom.png").c_str()).c_str());
+  m_bar.SetRect(kWidth - 22, kListTop, 8, kListBottom - kListTop);
+  m_barCallbacks.lpParam = this;
+  m_barCallbacks.pfnScroll = &CDlgAddDaohang::OnScroll;
+  m_bar.SetVBarCallBack(&m_barCallbacks);
+  AddVxItem(&m_bar);
+  UpdateScrollBar();
+
+  m_hoverPicture.reset(VxLoadImageFile(NavSkinPath((add + L"hover.png").c_str()).c_str()));
+  m_addedPicture.reset(VxLoadImageFile(NavSkinPath((add + L"added.png").c_str()).c_str()));
+}
+
+// A list that fits shows no bar.
+void CDlgAddDaohang::UpdateScrollBar() {
+  const int page = kListBottom - kListTop, total = ContentHeight();
+  m_bar.SetBarLength(page, std::max(total, page));
+  m_bar.SetBarPos(0);
+  m_bar.SetShow(total > page);
 }
 
 void CDlgAddDaohang::OnPaint() {
   PAINTSTRUCT ps;
   HDC dc = ::BeginPaint(m_hWnd, &ps);
-  Gdiplus::Bitmap canvas(kWidth, kHeight, PixelFormat32bppARGB);
-  {
-    Gdiplus::Graphics g(&canvas);
-    g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-    g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
-    g.SetInterpolationMode(Gdiplus::InterpolationModeBilinear);
-    g.Clear(Gdiplus::Color(255, 246, 248, 251));
-    Gdiplus::Pen edge(Gdiplus::Color(255, 200, 208, 220), 1.0f);
-    g.DrawRectangle(&edge, 0, 0, kWidth - 1, kHeight - 1);
-    Gdiplus::SolidBrush ink(Gdiplus::Color(255, 40, 48, 60));
-    Gdiplus::SolidBrush faint(Gdiplus::Color(255, 120, 130, 145));
-    g.DrawString(L"添加网站", -1, m_titleFont.get(), Gdiplus::PointF(28, 22), &ink);
-    Gdiplus::Pen cross(Gdiplus::Color(255, 120, 130, 145), 2.0f);
-    const int l = kClose.left + 9, t = kClose.top + 9, r = kClose.right - 9, b = kClose.bottom - 9;
-    g.DrawLine(&cross, l, t, r, b);
-    g.DrawLine(&cross, r, t, l, b);
-    // The two fields' frames; the edits lie inside them.
-    Gdiplus::SolidBrush white(Gdiplus::Color(255, 255, 255, 255));
-    Gdiplus::Pen field(Gdiplus::Color(255, 190, 200, 214), 1.0f);
-    for (RECT f : {RECT{24, 76, 240, 112}, RECT{254, 76, 550, 112}}) {
-      g.FillRectangle(&white, GdiRect(f));
-      g.DrawRectangle(&field, GdiRect(RECT{f.left, f.top, f.right - 1, f.bottom - 1}));
+  // Background and items by the toolkit, the suggestions over them, then one copy to the
+  // window: no half-drawn frame shows while the list scrolls.
+  VxWindowDC screen(nullptr);
+  void* bits = nullptr;
+  VxBitmap dib(VxCreateTopDownDib(screen.Get(), kWidth, kHeight, &bits));
+  VxMemDC mem(::CreateCompatibleDC(screen.Get()));
+  if (dib && mem) {
+    VxSelectObject keep(mem.Get(), dib.Get());
+    OnVxPaint(mem.Get(), kWidth, kHeight);
+    {
+      Gdiplus::Graphics g(mem.Get());
+      DrawList(g);
     }
-    const RECT add = AddButtonRect();
-    Gdiplus::SolidBrush accent(Gdiplus::Color(255, 0x33, 0x99, 0xFF));
-    g.FillRectangle(&accent, GdiRect(add));
-    Gdiplus::StringFormat centre;
-    centre.SetAlignment(Gdiplus::StringAlignmentCenter);
-    centre.SetLineAlignment(Gdiplus::StringAlignmentCenter);
-    centre.SetTrimming(Gdiplus::StringTrimmingEllipsisCharacter);
-    centre.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap);
-    g.DrawString(L"添加", -1, m_titleFont.get(),
-                 Gdiplus::RectF(float(add.left), float(add.top), float(add.right - add.left),
-                                float(add.bottom - add.top)),
-                 &centre, &white);
-    g.DrawString(L"推荐网站", -1, m_font.get(), Gdiplus::PointF(24, 118), &faint);
-    g.SetClip(Gdiplus::Rect(kListLeft, kListTop, kWidth - 30 - kListLeft, kListBottom - kListTop));
-    for (size_t i = 0; i < m_items.size(); ++i) {
-      const RECT r = SuggestionRect(i);
-      if (r.bottom + 30 < kListTop || r.top > kListBottom) continue;
-      if (m_items[i].picture)
-        VxDrawImageRect(g, m_items[i].picture.get(), GdiRect(r), 0, 0,
-                        VxImageWidth(m_items[i].picture.get()),
-                        VxImageHeight(m_items[i].picture.get()), nullptr);
-      if (m_items[i].chosen) {
-        Gdiplus::SolidBrush veil(Gdiplus::Color(150, 246, 248, 251));
-        g.FillRectangle(&veil, GdiRect(r));
-      }
-      const std::wstring name = NavW(m_items[i].record.name);
-      g.DrawString(name.c_str(), -1, m_font.get(),
-                   Gdiplus::RectF(float(r.left), float(r.bottom + 4), 135.0f, 20.0f), &centre,
-                   m_items[i].chosen ? &faint : &ink);
-    }
+    ::BitBlt(dc, 0, 0, kWidth, kHeight, mem.Get(), 0, 0, SRCCOPY);
   }
-  Gdiplus::Graphics screen(dc);
-  screen.DrawImage(&canvas, 0, 0, kWidth, kHeight);
   ::EndPaint(m_hWnd, &ps);
+}
+
+void CDlgAddDaohang::DrawList(Gdiplus::Graphics& g) {
+  g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+  g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
+  g.SetInterpolationMode(Gdiplus::InterpolationModeBilinear);
+  Gdiplus::SolidBrush ink(Gdiplus::Color(255, 30, 30, 30));
+  Gdiplus::SolidBrush faint(Gdiplus::Color(255, 0x9A, 0xA1, 0xAB));
+  Gdiplus::StringFormat centre;
+  centre.SetAlignment(Gdiplus::StringAlignmentCenter);
+  centre.SetLineAlignment(Gdiplus::StringAlignmentCenter);
+  centre.SetTrimming(Gdiplus::StringTrimmingEllipsisCharacter);
+  centre.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap);
+  g.SetClip(Gdiplus::Rect(kListLeft, kListTop, kWidth - 30 - kListLeft, kListBottom - kListTop));
+  for (size_t i = 0; i < m_items.size(); ++i) {
+    const RECT r = SuggestionRect(i);
+    if (r.bottom + 30 < kListTop || r.top > kListBottom) continue;
+    Gdiplus::Image* picture = m_items[i].picture.get();
+    if (picture)
+      VxDrawImageRect(g, picture, GdiRect(r), 0, 0, VxImageWidth(picture), VxImageHeight(picture), nullptr);
+    Gdiplus::Image* over = m_items[i].chosen ? m_addedPicture.get()
+                           : static_cast<int>(i) == m_hover ? m_hoverPicture.get()
+                                                            : nullptr;
+    if (VxImageUsable(over))
+      VxDrawImageRect(g, over, GdiRect(r), 0, 0, VxImageWidth(over), VxImageHeight(over), nullptr);
+    const std::wstring name = NavW(m_items[i].record.name);
+    g.DrawString(name.c_str(), -1, m_font.get(),
+                 Gdiplus::RectF(float(r.left), float(r.bottom + 4), 135.0f, 20.0f), &centre,
+                 m_items[i].chosen ? &faint : &ink);
+  }
+  g.ResetClip();
 }

@@ -31,6 +31,10 @@ class CDlgAddDaohang : public CVxDialogBase {
   // The client rectangle of suggestion `index` that takes a click (scrolled).
   RECT SuggestionRect(size_t index) const;
   RECT AddButtonRect() const { return RECT{560, 76, 660, 112}; }
+  RECT CloseButtonRect() const { return RECT{kWidth - 40, 16, kWidth - 16, 40}; }
+  // The list's scroll bar (a toolkit item) and the offset it stands for.
+  VxVScrollBar& ScrollBar() { return m_bar; }
+  int ListOffset() const { return m_scroll; }
   // TRUE while the server's list is still being fetched.
   BOOL Refreshing() const { return m_refresh.Running(); }
   int ListRefreshes() const { return m_listRefreshes; }
@@ -41,6 +45,7 @@ class CDlgAddDaohang : public CVxDialogBase {
   BOOL OnEraseBkgnd(HDC) override { return TRUE; }
   void OnLButtonUp(UINT flags, POINT pt) override;
   void OnLButtonDown(UINT flags, POINT pt) override;
+  void OnMouseMove(UINT flags, POINT pt) override;
   BOOL OnMouseWheel(UINT flags, short delta, POINT pt) override;
   BOOL OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
   void OnDestroy() override;
@@ -55,6 +60,13 @@ class CDlgAddDaohang : public CVxDialogBase {
   void StartRefresh();
   void Post(const std::wstring& name, const std::wstring& url, const std::wstring& image);
   int ContentHeight() const;
+  void CreateItems();
+  void UpdateScrollBar();
+  void DrawList(Gdiplus::Graphics& g);
+  int SuggestionAt(POINT pt) const;
+  static void __cdecl OnCloseClick(void* self);
+  static void __cdecl OnAddClick(void* self);
+  static void __cdecl OnScroll(int pos, void* self);
 
   int m_slot;
   HWND m_page;
@@ -63,6 +75,11 @@ class CDlgAddDaohang : public CVxDialogBase {
   VxWorker<std::vector<SiteRecord>> m_refresh;
   CDialogSouInput m_name, m_url;
   int m_scroll = 0;
+  int m_hover = -1;
+  VxButton m_closeButton, m_addButton;
+  VxVScrollBar m_bar;
+  VxVScrollCallbacks m_barCallbacks;
+  std::unique_ptr<Gdiplus::Image> m_hoverPicture, m_addedPicture;
   int m_listRefreshes = 0;
-  std::unique_ptr<Gdiplus::Font> m_font, m_titleFont;
+  std::unique_ptr<Gdiplus::Font> m_font;
 };

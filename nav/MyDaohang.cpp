@@ -1,5 +1,7 @@
 #include "nav/MyDaohang.h"
 
+#include <cstdlib>
+
 #include "nav/DialogWebTemp.h"
 #include "nav/DlgAddDaohang.h"
 #include "nav/NavFiles.h"
@@ -9,6 +11,8 @@
 #include "uilib/VxPaint.h"
 
 namespace {
+constexpr UINT kLoadingTimer = 1;
+
 Gdiplus::Image* LoadSkin(const wchar_t* relative) {
   Gdiplus::Image* image = VxLoadImageFile(NavSkinPath(relative).c_str());
   if (image && !VxImageUsable(image)) {
@@ -47,11 +51,13 @@ CMyDaohang::CMyDaohang(CVxDialogBase& host, CDeskOwner* owner, CNavStrips* strip
   m_pictureHover.reset(LoadSkin(L"我的导航\\hover.png"));
   m_close.reset(LoadSkin(L"我的导航\\close.png"));
   m_wait.reset(LoadSkin(L"我的导航\\wait\\bg.png"));
+  m_loading.SetImage(NavSkinPath(L"我的导航\\wait\\loading.gif").c_str());
   m_font = std::make_unique<Gdiplus::Font>(L"微软雅黑", 12.0f, Gdiplus::FontStyleRegular,
                                            Gdiplus::UnitPixel);
 }
 
 CMyDaohang::~CMyDaohang() {
+  if (m_loadingRuns) ::KillTimer(m_messages.Hwnd(), kLoadingTimer);
   ClosePopup();
   for (Tile& tile : m_tiles)
     if (tile.capture && tile.capture->GetSafeHwnd()) tile.capture->DestroyWindow();
@@ -78,10 +84,14 @@ BOOL CMyDaohang::IsCapturing() const {
   return FALSE;
 }
 
-BOOL CMyDaohang::OnPageMouse(UINT message, WPARAM, POINT pt) {
+BOOL CMyDaohang::OnPageMouse(UINT message, WPARAM wParam, POINT pt) {
   const int position = MyDaohangPositionAt(pt.x, pt.y, ClientWidth(), WorkHeight());
   switch (message) {
     case WM_MOUSEMOVE: {
+      if (m_pressed >= 0 && (wParam & MK_LBUTTON)) {
+        DragTo(pt);
+        if (m_dragging) return TRUE;
+      }
       BOOL overDelete = FALSE;
       if (position >= 0) {
         ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
@@ -104,9 +114,15 @@ BOOL CMyDaohang::OnPageMouse(UINT message, WPARAM, POINT pt) {
     case WM_LBUTTONDOWN:
       // Nothing is taken while a site is being captured: its tile is not settled yet.
       m_pressed = IsCapturing() ? -1 : position;
+      m_pressPoint = pt;
+      m_dragging = false;
       return position >= 0;
     case WM_LBUTTONUP: {
       const int pressed = m_pressed;
+      if (m_dragging) {
+        EndDrag(pt);
+        return TRUE;
+      }
       m_pressed = -1;
       if (position < 0 || position != pressed) return FALSE;
       ClickTile(position, pt);
@@ -115,6 +131,46 @@ BOOL CMyDaohang::OnPageMouse(UINT message, WPARAM, POINT pt) {
     default:
       return FALSE;
   }
+}
+
+void CMyDaohang::DragTo(POINT pt) {
+  if (!m_dragging) {
+    // Only a site is dragged (an empty tile is a button), and only after the mouse left
+    // the system's drag threshold: a shaky click stays a click.
+    const MyDefSlot* slot = SlotAtPosition(&m_slots, m_pressed);
+    if (!slot || slot->state != kSlotFilled) return;
+    if (std::abs(pt.x - m_pressPoint.x) <= ::GetSystemMetrics(SM_CXDRAG) &&
+        std::abs(pt.y - m_pressPoint.y) <= ::GetSystemMetrics(SM_CYDRAG))
+      return;
+    m_dragging = true;
+    m_dragTarget = m_pressed;
+    m_hover = -1;
+    ::SetCapture(m_host.GetSafeHwnd());
+  }
+  m_dragPoint = pt;
+  ::SetCursor(::LoadCursorW(nullptr, IDC_SIZEALL));
+  // Between tiles the last place holds: the others do not jump back and forth.
+  const int over = MyDaohangPositionAt(pt.x, pt.y, ClientWidth(), WorkHeight());
+  if (over >= 0) m_dragTarget = over;
+  RequestRepaint();
+}
+
+void CMyDaohang::EndDrag(POINT pt) {
+  m_dragPoint = pt;
+  const int from = m_pressed, to = m_dragTarget;
+  m_dragging = false;
+  m_pressed = -1;
+  m_dragTarget = -1;
+  if (::GetCapture() == m_host.GetSafeHwnd()) ::ReleaseCapture();
+  MoveTile(from, to);
+  RequestRepaint();
+}
+
+BOOL CMyDaohang::MoveTile(int from, int to) {
+  if (!MoveSlotPosition(&m_slots, from, to)) return FALSE;
+  Save();
+  RequestRepaint();
+  return TRUE;
 }
 
 void CMyDaohang::ClickTile(int position, POINT pt) {
@@ -178,6 +234,7 @@ void CMyDaohang::PutSite(const NavPutSite& site) {
       slot->state = kSlotFilled;
       tile.picture.reset();
       Save();
+      UpdateLoadingAnimation();
       RequestRepaint();
       return;
     }
@@ -204,7 +261,29 @@ void CMyDaohang::OnCaptureDone(int position) {
   PutSite(site);
 }
 
+// The waiting tiles' spinner turns while any site is captured, and its timer stops with
+// the last capture.
+void CMyDaohang::UpdateLoadingAnimation() {
+  const bool wanted = IsCapturing() && m_loading.GetFrameCount() > 1;
+  if (wanted == m_loadingRuns) return;
+  m_loadingRuns = wanted;
+  if (wanted)
+    m_loading.StartRun(kLoadingTimer, m_messages.Hwnd());
+  else
+    ::KillTimer(m_messages.Hwnd(), kLoadingTimer);
+}
+
 void CMyDaohang::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_TIMER) {
+    if (wParam != kLoadingTimer) return;
+    if (!IsCapturing()) {
+      UpdateLoadingAnimation();
+      return;
+    }
+    m_loading.NextFrame(m_messages.Hwnd());
+    RequestRepaint();
+    return;
+  }
   if (msg == WM_NAV_PUT_SITE) {
     std::unique_ptr<NavPutSite> site(reinterpret_cast<NavPutSite*>(lParam));
     if (site) PutSite(*site);
@@ -212,6 +291,7 @@ void CMyDaohang::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   } else if (msg == WM_NAV_CAPTURE_DONE) {
     OnCaptureDone(static_cast<int>(wParam));
   }
+  UpdateLoadingAnimation();
 }
 
 void CMyDaohang::DrawFrame(Gdiplus::Graphics& g, const VxPixels&, int width, int height) {
@@ -220,15 +300,37 @@ void CMyDaohang::DrawFrame(Gdiplus::Graphics& g, const VxPixels&, int width, int
 
 void CMyDaohang::Draw(Gdiplus::Graphics& g, int, int) {
   g.SetInterpolationMode(Gdiplus::InterpolationModeBilinear);
-  for (int p = 0; p < static_cast<int>(kMyDefSlotCount); ++p) DrawTile(g, p);
+  if (!m_dragging) {
+    for (int p = 0; p < static_cast<int>(kMyDefSlotCount); ++p) DrawTile(g, p);
+    return;
+  }
+  // While a tile is dragged the others stand where the drop would put them, and the
+  // dragged one is drawn last, under the mouse.
+  MyDefSlots preview = m_slots;
+  MoveSlotPosition(&preview, m_pressed, m_dragTarget);
+  const MyDefSlot* dragged = SlotAtPosition(&preview, m_dragTarget);
+  for (int p = 0; p < static_cast<int>(kMyDefSlotCount); ++p) {
+    const MyDefSlot* slot = SlotAtPosition(&preview, p);
+    if (slot == dragged) continue;
+    // The preview is a copy: its slots map back to the tiles by their index.
+    DrawTileAt(g, slot ? &m_slots[slot - preview.data()] : nullptr,
+               MyDaohangTileRect(p, ClientWidth(), WorkHeight()), false);
+  }
+  if (!dragged) return;
+  VxRc tile = MyDaohangTileRect(m_pressed, ClientWidth(), WorkHeight());
+  const int dx = m_dragPoint.x - m_pressPoint.x, dy = m_dragPoint.y - m_pressPoint.y;
+  tile = VxRc{tile.left + dx, tile.top + dy, tile.right + dx, tile.bottom + dy};
+  DrawTileAt(g, &m_slots[dragged - preview.data()], tile, true);
 }
 
 void CMyDaohang::DrawTile(Gdiplus::Graphics& g, int position) {
-  const VxRc tile = MyDaohangTileRect(position, ClientWidth(), WorkHeight());
-  const bool hover = position == m_hover;
+  DrawTileAt(g, SlotAtPosition(&m_slots, position), MyDaohangTileRect(position, ClientWidth(), WorkHeight()),
+             position == m_hover);
+}
+
+void CMyDaohang::DrawTileAt(Gdiplus::Graphics& g, const MyDefSlot* slot, const VxRc& tile, bool hover) {
   DrawPicture(g, hover && m_tileHover ? m_tileHover.get() : m_tileBack.get(), tile);
   const VxRc picture{tile.left + 10, tile.top + 10, tile.left + 240, tile.top + 162};
-  const MyDefSlot* slot = SlotAtPosition(&m_slots, position);
   const Tile* t = slot ? &m_tiles[slot - m_slots.data()] : nullptr;
   Gdiplus::SolidBrush white(Gdiplus::Color(235, 255, 255, 255));
   Gdiplus::StringFormat centre;
@@ -246,8 +348,15 @@ void CMyDaohang::DrawTile(Gdiplus::Graphics& g, int position) {
                  Gdiplus::RectF(float(picture.left), float(cy + 26), 230.0f, 24.0f), &centre, &white);
     return;
   }
-  if (t && t->capturePending)
+  if (t && t->capturePending) {
     DrawPicture(g, m_wait.get(), picture);
+    Gdiplus::Image* spinner = m_loading.GetImage();
+    if (VxImageUsable(spinner)) {
+      const int w = VxImageWidth(spinner), h = VxImageHeight(spinner);
+      const int x = picture.left + (picture.Width() - w) / 2, y = picture.top + 44;
+      DrawPicture(g, spinner, VxRc{x, y, x + w, y + h});
+    }
+  }
   else if (t)
     DrawPicture(g, t->picture.get(), picture);
   if (hover) DrawPicture(g, m_pictureHover.get(), picture);
@@ -260,5 +369,5 @@ void CMyDaohang::DrawTile(Gdiplus::Graphics& g, int position) {
                Gdiplus::RectF(float(title.left), float(title.top), float(title.Width()),
                               float(title.Height())),
                &centre, &white);
-  if (hover) DrawPicture(g, m_close.get(), MyDaohangDeleteRect(tile));
+  if (hover && !m_dragging) DrawPicture(g, m_close.get(), MyDaohangDeleteRect(tile));
 }

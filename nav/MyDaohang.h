@@ -10,6 +10,7 @@
 #include "nav/NavMessageWindow.h"
 #include "nav/core/nav_records.h"
 #include "uilib/VxDialogBase.h"
+#include "uilib/VxItems.h"
 
 class CDlgAddDaohang;
 class CDialogWebTemp;
@@ -41,7 +42,13 @@ class CMyDaohang : public CBaseDesk {
   // The 1127 handling: the site goes into the slot, captured first when it has no picture.
   void PutSite(const NavPutSite& site);
   void DeleteAt(int position);
+  // Puts the site at `from` at `to`, the tiles between making way, and saves the order.
+  BOOL MoveTile(int from, int to);
+  // The place a dragged tile would take, or -1 while no tile is dragged.
+  int DragTarget() const { return m_dragging ? m_dragTarget : -1; }
   BOOL IsCapturing() const;
+  // The frame the capture animation shows now (it runs only while a site is captured).
+  UINT LoadingFrame() const { return m_loading.GetCurrentFrame(); }
   const MyDefSlots& Slots() const { return m_slots; }
   HWND MessageHwnd() const { return m_messages.Hwnd(); }
 
@@ -53,10 +60,14 @@ class CMyDaohang : public CBaseDesk {
   };
   void OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
   void OnCaptureDone(int position);
+  void UpdateLoadingAnimation();
   void Save();
   int ClientWidth() const;
   int WorkHeight() const;
   void DrawTile(Gdiplus::Graphics& g, int position);
+  void DrawTileAt(Gdiplus::Graphics& g, const MyDefSlot* slot, const VxRc& tile, bool hover);
+  void DragTo(POINT pt);
+  void EndDrag(POINT pt);
 
   CVxDialogBase& m_host;
   CNavStrips* m_strips;
@@ -66,7 +77,15 @@ class CMyDaohang : public CBaseDesk {
   int m_hover = -1;
   int m_pressed = -1;
   BOOL m_hoverDelete = FALSE;
+  // A pressed site tile follows the mouse once it moved a few pixels; the others show
+  // where they would go.
+  POINT m_pressPoint{0, 0};
+  POINT m_dragPoint{0, 0};
+  bool m_dragging = false;
+  int m_dragTarget = -1;
   std::unique_ptr<Gdiplus::Image> m_tileBack, m_tileHover, m_pictureHover, m_close, m_wait;
   std::unique_ptr<Gdiplus::Font> m_font;
+  VxGifImage m_loading;
+  bool m_loadingRuns = false;
   CNavMessageWindow m_messages;
 };

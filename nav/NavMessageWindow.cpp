@@ -35,7 +35,7 @@ LRESULT CALLBACK CNavMessageWindow::WndProc(HWND hwnd, UINT msg, WPARAM wParam,
     ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
   }
   auto* self = reinterpret_cast<CNavMessageWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (self && self->m_handler && msg >= WM_USER) {
+  if (self && self->m_handler && (msg >= WM_USER || msg == WM_TIMER)) {
     try {
       self->m_handler(msg, wParam, lParam);
     } catch (...) {

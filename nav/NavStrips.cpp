@@ -1,5 +1,7 @@
 #include "nav/NavStrips.h"
 
+#include "base/AppGlobals.h"
+
 CNavStrips::CNavStrips(CVxDialogBase& host, CDeskOwner* owner, CDaohangBar::ShowPageFn showPage,
                        WorkAreaFn workArea)
     : m_host(host), m_owner(owner), m_showPage(std::move(showPage)),
@@ -23,6 +25,7 @@ void CNavStrips::OnPageSwitch(int type, int previous, CBaseDesk* incoming, CBase
     // Between two navigation pages the search bar stays where it is; coming from the desk
     // it slides in with the page.
     if (!before && incoming) m_follow = incoming;
+    if (!m_follow || m_follow->SlideOffset() == 0) m_bar->StepRise(true);
     m_search.PlacePage(m_follow ? m_follow->SlideOffset() : 0, 0, 0, 0);
   } else {
     m_bar.reset();
@@ -34,7 +37,10 @@ void CNavStrips::OnPageSwitch(int type, int previous, CBaseDesk* incoming, CBase
 }
 
 void CNavStrips::OnNavPagePlaced(const CBaseDesk* page, int x) {
-  if (page && page == m_follow) m_search.PlacePage(x, 0, 0, 0);
+  if (!page || page != m_follow) return;
+  m_search.PlacePage(x, 0, 0, 0);
+  // The tab bar comes up with the first navigation page, and is whole when it arrives.
+  if (m_bar && IsNavigationType(TheApp().currentView)) m_bar->StepRise(x == 0);
 }
 
 void CNavStrips::OnWorkAreaChanged() {

@@ -75,5 +75,5 @@ void CSousouBar::PlacePage(int x, int, int, int) {
 void CSousouBar::Search() {
   const std::wstring text = GetSearchText();
   if (text.empty()) return;
-  NavOpenUrl(NavSearchUrl(VxServiceBase(L"search"), text));
+  NavOpenUrl(NavSearchUrl(m_searchBase.empty() ? VxServiceBase(L"search") : m_searchBase, text));
 }

@@ -5,6 +5,7 @@
 // page for the typed words in the user's browser.
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "desk/BaseDesk.h"
 #include "nav/DialogSouInput1.h"
@@ -27,6 +28,8 @@ class CSousouBar : public CBaseDesk {
   std::wstring GetSearchText() const { return m_input.GetSearchText(); }
   // Opens the query page for the typed text; nothing for an empty text.
   void Search();
+  // The search engine's address when not the one of services.ini.
+  void SetSearchBase(std::wstring base) { m_searchBase = std::move(base); }
   CDialogSouInput1& Input() { return m_input; }
   VxButton& Button() { return m_button; }
 
@@ -40,4 +43,5 @@ class CSousouBar : public CBaseDesk {
   BOOL m_on = FALSE;
   int m_workHeight = 0;
   int m_x = 0;
+  std::wstring m_searchBase;
 };

@@ -12,7 +12,6 @@
 
 namespace {
 // The top row: 70 x 70 pictures with their names below, in cells 100 wide.
-constexpr int kTopCell = 100, kTopPicture = 70;
 // Category boxes, three a row.
 constexpr int kColumns = 3, kBoxGap = 10, kBoxHeight = 160, kLinkHeight = 22, kBoxInset = 14;
 
@@ -44,6 +43,19 @@ CTJDaohang::CTJDaohang(CDeskOwner* owner, CNavStrips* strips)
   for (int i = 0; i < 3; ++i) m_scrollParts[i].reset(VxLoadImageFile(NavSkinPath(parts[i]).c_str()));
   m_font = std::make_unique<Gdiplus::Font>(L"微软雅黑", 12.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
   m_titleFont = std::make_unique<Gdiplus::Font>(L"微软雅黑", 14.0f, Gdiplus::FontStyleBold, Gdiplus::UnitPixel);
+  // The type alone sets the labels' centring; the metrics follow.
+  m_topList.SetListType(VXLT_BIGICON);
+  m_topList.SetListType(VXLT_BIGICON, 70, 70, 43, 44, 32, 13);
+  m_topList.SetFont(*m_font);
+  m_topList.SetTextColor(Gdiplus::Color(240, 255, 255, 255));
+  CStringArray over, down;
+  for (int i = 1; i <= 9; ++i) {
+    const std::wstring rs = TheApp().programDir + L"\\rs\\文件触发\\";
+    over.push_back(CString((rs + L"鼠标移上\\" + std::to_wstring(i) + L".png").c_str()));
+    down.push_back(CString((rs + L"鼠标点击\\" + std::to_wstring(i) + L".png").c_str()));
+  }
+  m_topList.SetMouseMoveImage(over);
+  m_topList.SetMouseDownImage(down);
 }
 
 CTJDaohang::~CTJDaohang() { m_refresh.Stop(); }
@@ -57,6 +69,40 @@ void CTJDaohang::OnWorkAreaChanged(const RECT& pageRect) {
   CBaseDesk::OnWorkAreaChanged(pageRect);
   m_clientWidth = ::GetSystemMetrics(SM_CXSCREEN);
   m_layout = TuijianPageLayout(m_clientWidth, pageRect.bottom - pageRect.top);
+  RebuildTopList();
+}
+
+void CTJDaohang::RebuildTopList() {
+  // The entries' labels are measured against the host window.
+  m_topList.SetParent(OwnerHwnd());
+  m_topList.RemoveAll();
+  const VxRc& row = m_layout.top;
+  // The entries stand centred in the row: the list is as wide as the ones that fit.
+  const int cell = m_topList.GetItemWidth() + m_topList.GetWIner();
+  const int fit = std::max(1, row.Width() / cell);
+  const int shown = std::min<int>(fit, static_cast<int>(m_top.size()));
+  const int width = std::max(cell, shown * cell);
+  m_topList.SetRect(row.left + (row.Width() - width) / 2, row.top + 30, width, row.Height() - 30);
+  for (int i = 0; i < shown; ++i) {
+    VxListItem entry;
+    if (Gdiplus::Image* pic = Picture(m_top[i].image)) entry.pIcon = pic->Clone();
+    wcsncpy(entry.szName, NavW(m_top[i].name).c_str(), 259);
+    entry.nData[0] = i;
+    m_topList.AddItem(&entry, TRUE);
+  }
+}
+
+BOOL CTJDaohang::MarkTopEntry(POINT pt, int state) {
+  VxListItem* hit = m_topList.HitTest(pt);
+  BOOL changed = FALSE;
+  for (VxListItem* entry : m_topList.Items()) {
+    const int want = entry == hit ? state : 0;
+    if (entry->nMouseState != want) {
+      entry->nMouseState = want;
+      changed = TRUE;
+    }
+  }
+  return changed;
 }
 
 void CTJDaohang::PlacePage(int x, int, int, int) {
@@ -97,6 +143,7 @@ void CTJDaohang::OnMessage(UINT msg) {
     if (fresh.top) m_top = std::move(*fresh.top);
     if (fresh.categories) m_categories = std::move(*fresh.categories);
     m_pictures.clear();
+    RebuildTopList();
     m_scroll = 0;
     ++m_listChanges;
   }
@@ -115,12 +162,10 @@ Gdiplus::Image* CTJDaohang::Picture(const std::u16string& path) {
 }
 
 VxRc CTJDaohang::TopItemRect(size_t index) const {
-  const int perRow = std::max(1, m_layout.top.Width() / kTopCell);
-  const int shown = std::min<int>(perRow, static_cast<int>(m_top.size()));
-  const int left = m_layout.top.left + (m_layout.top.Width() - shown * kTopCell) / 2;
-  const int x = left + static_cast<int>(index) * kTopCell + (kTopCell - kTopPicture) / 2;
-  const int y = m_layout.top.top + 43;
-  return VxRc{x, y, x + kTopPicture, y + kTopPicture};
+  const auto& entries = m_topList.Items();
+  if (index >= entries.size()) return VxRc{0, 0, 0, 0};
+  const RECT& r = entries[index]->rcHover;
+  return VxRc{r.left, r.top, r.right, r.bottom};
 }
 
 VxRc CTJDaohang::CategoryRect(size_t index) const {
@@ -146,10 +191,9 @@ int CTJDaohang::ContentHeight() const {
 }
 
 std::wstring CTJDaohang::UrlAt(POINT pt) const {
-  for (size_t i = 0; i < m_top.size(); ++i) {
-    const VxRc r = TopItemRect(i);
-    if (r.right > m_layout.top.right) break;
-    if (VxRc{r.left - 15, r.top, r.right + 15, r.bottom + 24}.Contains(pt.x, pt.y)) return NavW(m_top[i].url);
+  if (const VxListItem* entry = m_topList.HitTest(pt)) {
+    const size_t i = static_cast<size_t>(entry->nData[0]);
+    return i < m_top.size() ? NavW(m_top[i].url) : L"";
   }
   if (!m_layout.categoryContent.Contains(pt.x, pt.y)) return L"";
   for (size_t c = 0; c < m_categories.size(); ++c)
@@ -161,12 +205,20 @@ std::wstring CTJDaohang::UrlAt(POINT pt) const {
 BOOL CTJDaohang::OnPageMouse(UINT message, WPARAM wParam, POINT pt) {
   switch (message) {
     case WM_MOUSEMOVE:
+      if (MarkTopEntry(pt, (wParam & MK_LBUTTON) ? 2 : 1)) RequestRepaint();
       if (!UrlAt(pt).empty()) {
         ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
         return TRUE;
       }
       return FALSE;
+    case WM_MOUSELEAVE:
+      if (MarkTopEntry(POINT{-1, -1}, 0)) RequestRepaint();
+      return FALSE;
+    case WM_LBUTTONDOWN:
+      if (MarkTopEntry(pt, 2)) RequestRepaint();
+      return !UrlAt(pt).empty();
     case WM_LBUTTONUP: {
+      if (MarkTopEntry(pt, 1)) RequestRepaint();
       const std::wstring url = UrlAt(pt);
       if (url.empty()) return FALSE;
       NavOpenUrl(url);
@@ -219,17 +271,7 @@ void CTJDaohang::Draw(Gdiplus::Graphics& g, int, int) {
   left.SetTrimming(Gdiplus::StringTrimmingEllipsisCharacter);
   left.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap);
   left.SetLineAlignment(Gdiplus::StringAlignmentCenter);
-  for (size_t i = 0; i < m_top.size(); ++i) {
-    const VxRc r = TopItemRect(i);
-    if (r.right > m_layout.top.right) break;
-    if (Gdiplus::Image* pic = Picture(m_top[i].image))
-      VxDrawImageRect(g, pic, Gdiplus::Rect(r.left, r.top, r.Width(), r.Height()), 0, 0,
-                      VxImageWidth(pic), VxImageHeight(pic), nullptr);
-    const std::wstring name = NavW(m_top[i].name);
-    g.DrawString(name.c_str(), -1, m_font.get(),
-                 Gdiplus::RectF(float(r.left - 15), float(r.bottom + 4), float(kTopCell), 18.0f),
-                 &centre, &white);
-  }
+  m_topList.Draw(g);
   const VxRc& area = m_layout.categoryContent;
   g.SetClip(Gdiplus::Rect(area.left, area.top, area.Width(), area.Height()));
   for (size_t c = 0; c < m_categories.size(); ++c) {

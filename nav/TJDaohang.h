@@ -12,6 +12,7 @@
 #include "nav/NavMessageWindow.h"
 #include "nav/core/nav_layout.h"
 #include "nav/core/nav_records.h"
+#include "uilib/VxListCtrl.h"
 #include "uilib/VxWorker.h"
 
 class CNavStrips;
@@ -38,7 +39,7 @@ class CTJDaohang : public CBaseDesk {
   const std::vector<TuijianCategory>& Categories() const { return m_categories; }
   // The address under a client point, or empty.
   std::wstring UrlAt(POINT point) const;
-  // Where the top site `index` lies (client coordinates).
+  // Where the top site `index` lies (client coordinates); empty when the row has no room.
   VxRc TopItemRect(size_t index) const;
 
  private:
@@ -52,11 +53,15 @@ class CTJDaohang : public CBaseDesk {
   VxRc LinkRect(size_t category, size_t link) const;
   int ContentHeight() const;
   void DrawNineSlice(Gdiplus::Graphics& g, const VxRc& r);
+  void RebuildTopList();
+  // Marks the top entry under the mouse (1 over, 2 pressed); TRUE when a mark changed.
+  BOOL MarkTopEntry(POINT pt, int state);
 
   CNavStrips* m_strips;
   std::vector<SiteRecord> m_top;
   std::vector<TuijianCategory> m_categories;
   TuijianLayout m_layout;
+  VxListCtrl m_topList;  // the top row: one entry per top site, nData[0] its index
   int m_clientWidth = 0;
   int m_scroll = 0;
   int m_listChanges = 0;

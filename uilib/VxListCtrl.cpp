@@ -663,14 +663,15 @@ void VxListCtrl::DrawItem(Gdiplus::Graphics& g, VxListItem* item) {
 void VxListCtrl::DrawContent(Gdiplus::Graphics& g, VxListItem* item) {
   const bool fullLabel = item->IsFocused() && item->bDrawText;
 
-  if (item->pIcon) {
+  // A ghost (an entry that was cut) shows its faded copy of the icon instead.
+  if (Gdiplus::Image* icon = item->pAlphaImage ? item->pAlphaImage : item->pIcon) {
     const int x = item->rcPos.left + (m_geo.itemWidth - m_geo.imageWidth) / 2;
     const int y = item->rcPos.top + m_geo.innerTop;
     // Rows have no item width to centre in (-1): their icon sits at the row's left edge.
-    VxDrawImageRect(g, item->pIcon,
+    VxDrawImageRect(g, icon,
                     Gdiplus::Rect(m_geo.itemWidth > 0 ? x : item->rcPos.left + 2, y, m_geo.imageWidth,
                                   m_geo.imageHeight),
-                    0, 0, VxImageWidth(item->pIcon), VxImageHeight(item->pIcon));
+                    0, 0, VxImageWidth(icon), VxImageHeight(icon));
   }
   if (item->szName[0] && item->bDrawText) {
     const int h = fullLabel ? (item->rcFocus.bottom - item->rcFocus.top)

@@ -2,6 +2,7 @@
 // Owners for Win32, GDI, GDI+, COM and registry handles: non-copyable, movable, and each
 // select guard remembers the DC it restores into.
 #include <windows.h>
+#include <ole2.h>
 #include <wininet.h>
 
 #include <utility>
@@ -205,6 +206,36 @@ class VxComPtr {
 
  private:
   T* p_ = nullptr;
+};
+
+// A storage medium from IDataObject::GetData (or one a data object keeps): released once.
+class VxStgMedium {
+ public:
+  VxStgMedium() = default;
+  ~VxStgMedium() { Reset(); }
+  VxStgMedium(const VxStgMedium&) = delete;
+  VxStgMedium& operator=(const VxStgMedium&) = delete;
+  VxStgMedium(VxStgMedium&& o) noexcept : m_(o.m_) { o.m_ = STGMEDIUM{}; }
+  VxStgMedium& operator=(VxStgMedium&& o) noexcept {
+    if (this != &o) {
+      Reset();
+      m_ = o.m_;
+      o.m_ = STGMEDIUM{};
+    }
+    return *this;
+  }
+  STGMEDIUM* Put() {
+    Reset();
+    return &m_;
+  }
+  const STGMEDIUM& Get() const { return m_; }
+  void Reset() {
+    if (m_.tymed != TYMED_NULL) ::ReleaseStgMedium(&m_);
+    m_ = STGMEDIUM{};
+  }
+
+ private:
+  STGMEDIUM m_{};
 };
 
 // COM on the calling thread for the life of the object (single-threaded apartment), given

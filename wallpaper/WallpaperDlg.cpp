@@ -65,7 +65,8 @@ BOOL CWallpaperDlg::OnInitDialog() {
   if (m_base.empty()) m_base = WallServerBase();
   WallRemoveStalePictures(m_userFolder);
   LoadItems();
-  ApplyGeometry();
+  m_screen = ScreenMetrics();
+  ApplyGeometry(m_screen);
 
   m_active = 0;
   m_tabs[0].SetActive(TRUE);
@@ -82,13 +83,13 @@ BOOL CWallpaperDlg::OnInitDialog() {
 }
 
 void CWallpaperDlg::LoadItems() {
-  struct Spec {
+  struct ButtonLook {
     VxButton* button;
     const wchar_t* image;
     VxButton::VXBT_IMGS states;
     VxClickFunc click;
   };
-  const Spec specs[] = {
+  const ButtonLook looks[] = {
       {&m_btnClose, L"关闭.png", VxButton::VXBT_3, &CWallpaperDlg::OnClickClose},
       {&m_btnMin, L"最小化.png", VxButton::VXBT_3, &CWallpaperDlg::OnClickMin},
       {&m_btnRestore, L"还原.png", VxButton::VXBT_5, &CWallpaperDlg::OnClickRestore},
@@ -106,7 +107,7 @@ void CWallpaperDlg::LoadItems() {
     b.SetCallBack(&cb);
     AddVxItem(&b);
   };
-  for (const Spec& s : specs) add(*s.button, Skin(s.image), s.states, s.click);
+  for (const ButtonLook& s : looks) add(*s.button, Skin(s.image), s.states, s.click);
   m_btnRestore.SetEnable(FALSE);
   m_btnLeft.SetShow(FALSE);
   for (int i = 0; i < wall::kTabCount; ++i) {
@@ -134,10 +135,14 @@ void CWallpaperDlg::LoadItems() {
   if (m_barImg) CopyImagePart(m_barImg.get(), 0, 0, VxImageWidth(m_barImg.get()), VxImageHeight(m_barImg.get()), &m_bar);
 }
 
-void CWallpaperDlg::ApplyGeometry() {
-  m_screen = SIZE{::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-  RECT work{0, 0, m_screen.cx, m_screen.cy};
-  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+SIZE CWallpaperDlg::ScreenMetrics() { return SIZE{::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}; }
+
+// The band across the work area of a screen of that size; a work area that the system has
+// not brought in line with a new screen yet is cut to it.
+void CWallpaperDlg::ApplyGeometry(SIZE screen) {
+  const RECT whole{0, 0, screen.cx, screen.cy};
+  RECT work = whole;
+  if (::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) && !::IntersectRect(&work, &work, &whole)) work = whole;
   const wall::Box band = wall::BandRect(work.left, work.top, work.right - work.left, work.bottom - work.top);
   m_width = band.w;
   ::SetWindowPos(m_hWnd, nullptr, band.x, band.y, band.w, band.h, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -225,7 +230,10 @@ bool CWallpaperDlg::StepScroll() {
   if (t.hideRight) m_btnRight.SetShow(FALSE);
   for (auto& p : c.pics) p->hovered = 0;
   m_redraw = true;
-  if (t.done) ::KillTimer(m_hWnd, kScrollTimer);
+  if (t.done) {
+    ::KillTimer(m_hWnd, kScrollTimer);
+    ::PostMessageW(m_hWnd, WM_WALL_LOADER, 0, 0);  // what waited for the scroll
+  }
   return !t.done;
 }
 
@@ -251,8 +259,11 @@ void CWallpaperDlg::StartListLoader(int tab) {
 }
 
 // One loader job at a time; the queue's next request starts when the running one is over.
+// Not while the strip scrolls: a starting loader thread and its first requests cost the
+// frame they overlap several milliseconds under Wine, and what the arrows ask for lies past
+// the scroll's end anyway.
 void CWallpaperDlg::PumpLoader() {
-  if (m_closing || m_loadQueue.empty() || m_loader.Running()) return;
+  if (m_closing || m_pendingScroll != 0 || m_loadQueue.empty() || m_loader.Running()) return;
   const WallLoadRequest req = m_loadQueue.front();
   const std::wstring base = m_base, folder = m_userFolder;
   if (!m_loader.Start(m_hWnd, WM_WALL_LOADER, [req, base, folder](VxWorkerJob<WallLoadEvent>& job) {
@@ -266,6 +277,8 @@ void CWallpaperDlg::PumpLoader() {
 
 void CWallpaperDlg::TakeLoaderEvents() {
   for (WallLoadEvent& e : m_loader.TakeResults()) m_loaderEvents.push_back(std::move(e));
+  // Decoding thumbnails between scroll frames would make them late; they wait for its end.
+  if (m_pendingScroll != 0) return;
   // A few thumbnails at a time, with a paint between: a cached category arrives all at once,
   // and the first pictures should not wait for the last ones to decode.
   int decoded = 0;
@@ -495,8 +508,15 @@ BOOL CWallpaperDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* p
       TakeDownloadEvents();
       *pResult = 0;
       return TRUE;
-    case WM_DISPLAYCHANGE:
-      ApplyGeometry();
+    case WM_DISPLAYCHANGE: {
+      // The message carries the new size; the metrics may still tell the old one.
+      SIZE screen{LOWORD(lParam), HIWORD(lParam)};
+      if (screen.cx <= 0 || screen.cy <= 0) screen = ScreenMetrics();
+      ApplyGeometry(screen);
+      break;
+    }
+    case WM_SETTINGCHANGE:
+      if (wParam == SPI_SETWORKAREA) ApplyGeometry(ScreenMetrics());
       break;
     default: break;
   }
@@ -517,8 +537,10 @@ void CWallpaperDlg::OnTimer(UINT_PTR id) {
       return;
     case kScrollTimer: StepScroll(); return;
     case kScreenTimer:
-      if (::GetSystemMetrics(SM_CXSCREEN) != m_screen.cx || ::GetSystemMetrics(SM_CYSCREEN) != m_screen.cy)
-        ApplyGeometry();
+      if (const SIZE now = ScreenMetrics(); now.cx != m_screen.cx || now.cy != m_screen.cy) {
+        m_screen = now;
+        ApplyGeometry(now);
+      }
       return;
     case kTickTimer: m_redraw = true; return;
     default: CVxDialogBase::OnTimer(id);

@@ -107,7 +107,8 @@ class CWallpaperDlg : public CVxDialogBase {
   std::wstring Skin(const wchar_t* name) const;
   void LoadItems();
   void PlaceItems();
-  void ApplyGeometry();
+  static SIZE ScreenMetrics();
+  void ApplyGeometry(SIZE screen);
   void ShowArrowsFor(int tab);
   void PumpLoader();
   void TakeLoaderEvents();
@@ -138,7 +139,7 @@ class CWallpaperDlg : public CVxDialogBase {
   int m_pendingAction = 0;
   bool m_tipOpen = false;
   bool m_closing = false;
-  SIZE m_screen{0, 0};
+  SIZE m_screen{0, 0};  // the screen size last seen by the screen timer
   int m_width = 0;
   wall::WallHistory m_history;
   WalpagePic* m_announced = nullptr;  // the picture a 1124 may append, nothing else

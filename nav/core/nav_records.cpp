@@ -113,6 +113,23 @@ MyDefSlot* SlotAtPosition(MyDefSlots* slots, int position) {
   return nullptr;
 }
 
+bool MoveSlotPosition(MyDefSlots* slots, int from, int to) {
+  const int n = static_cast<int>(kMyDefSlotCount);
+  if (from < 0 || from >= n || to < 0 || to >= n || from == to) return false;
+  // The page as shown: which slot stands at each place (a place may be unoccupied in a
+  // damaged file; such a place moves along like any other).
+  std::array<MyDefSlot*, kMyDefSlotCount> shown{};
+  for (int p = 0; p < n; ++p) shown[p] = SlotAtPosition(slots, p);
+  MyDefSlot* moving = shown[from];
+  if (!moving) return false;
+  const int step = from < to ? 1 : -1;
+  for (int p = from; p != to; p += step) shown[p] = shown[p + step];
+  shown[to] = moving;
+  for (int p = 0; p < n; ++p)
+    if (shown[p]) shown[p]->position = p;
+  return true;
+}
+
 std::vector<uint8_t> EncodeSiteRecords(const std::vector<SiteRecord>& sites) {
   std::vector<uint8_t> out(sites.size() * kSiteRecordSize, 0);
   for (size_t i = 0; i < sites.size(); ++i) {

@@ -73,6 +73,10 @@ MyDefSlots DecodeMyDef(const uint8_t* data, size_t size);
 
 // The slot placed at `position`, or nullptr.
 MyDefSlot* SlotAtPosition(MyDefSlots* slots, int position);
+// A tile dragged from `from` to `to` (both 0..11): it takes `to` and the tiles between make
+// way by one place towards `from`, keeping their order; FALSE (nothing changes) when the
+// positions are out of range, equal, or no slot stands at `from`.
+bool MoveSlotPosition(MyDefSlots* slots, int from, int to);
 
 std::vector<uint8_t> EncodeSiteRecords(const std::vector<SiteRecord>& sites);
 std::vector<uint8_t> EncodeTuijianCategories(const std::vector<TuijianCategory>& categories);

@@ -119,16 +119,21 @@ function siteIcon(site, px) {
 }
 
 // --- pages -------------------------------------------------------------------------------
+// The desktop's embedded browser shows these pages and follows no ordinary link: a tab is
+// "app:show/<page type>" (the host switches pages), a site "app:open/<address>" (the user's
+// own browser opens it).
+const appOpen = (url) => `app:open/${url}`;
+
 function page(name, layout) {
   const byId = Object.fromEntries(sites.categories.map((c) => [c.id, c]));
   const boxes = layout.sections.map((id) => ({ title: byId[id].type, color: byId[id].color, links: byId[id].links }));
   for (const [title, links] of layout.extra || []) boxes.push({ title, color: '#34495e', links });
   const html = boxes.map((b) =>
     `<section style="border-top-color:${b.color}"><h2 style="color:${b.color}">${esc(b.title)}</h2><ul>` +
-    b.links.map(([n, u]) => `<li><a href="${esc(u)}" target="_blank">${esc(n)}</a></li>`).join('') +
+    b.links.map(([n, u]) => `<li><a href="${esc(appOpen(u))}" title="${esc(u)}">${esc(n)}</a></li>`).join('') +
     '</ul></section>').join('\n');
   const tabs = Object.entries(sites.pages).map(([k, p]) =>
-    `<a href="${k}.html"${k === name ? ' class="on"' : ''}>${esc(p.title)}</a>`).join('');
+    `<a href="app:show/${p.show}"${k === name ? ' class="on"' : ''}>${esc(p.title)}</a>`).join('');
   return `<!DOCTYPE html>
 <html lang="zh-CN"><head><meta charset="utf-8"><meta http-equiv="X-UA-Compatible" content="IE=edge">
 <title>${esc(layout.title)} - 推荐</title><link rel="stylesheet" href="pages/pages.css"></head>

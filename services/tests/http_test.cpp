@@ -222,7 +222,7 @@ TEST_F(Http, RecommendationPagesAreHtmlWithLinks) {
     ASSERT_TRUE(r);
     ASSERT_EQ(r->status, 200) << page;
     EXPECT_NE(r->get_header_value("Content-Type").find("text/html"), std::string::npos);
-    EXPECT_NE(r->body.find("<a href=\"http"), std::string::npos) << page;
+    EXPECT_NE(r->body.find("<a href=\"app:open/http"), std::string::npos) << page;
     EXPECT_NE(r->body.find("charset=\"utf-8\""), std::string::npos);
   }
   auto css = Client().Get("/pages/pages.css");

@@ -1,13 +1,14 @@
 """Navigation pages (rs/导航/): the tab strip at the bottom, the search box, my-sites tiles,
 the recommended-sites boxes and the web pages' content background."""
 
-from skinkit.draw import (Rgba, WHITE, circle, document, fill_path, gradient_rect, outline, polar,
+from skinkit.draw import (Rgba, WHITE, circle, document, fill_path, gradient_rect, outline, panel, polar,
                           rect, ring, stroke_path, text)
 from skinkit.images import Gif, nine_slice, single, strip
-from skinkit.palette import (ACCENT, ACCENT_LIGHT, CARD, CARD_BORDER, DANGER, GLASS, INK_FAINT, R_BOX,
-                             R_CONTROL, R_DIALOG)
+from skinkit.palette import (ACCENT, ACCENT_DARK, ACCENT_DEEP, ACCENT_LIGHT, CARD, CARD_BORDER, CARD_LINE,
+                             CARD_SOFT, DANGER, GLASS, INK, INK_FAINT, INK_SOFT, R_BOX, R_CONTROL,
+                             R_DIALOG, R_ITEM, SUCCESS)
 
-from . import toolkit
+from . import dialogs, toolkit
 
 N = "导航"
 BAR_H = 37
@@ -179,6 +180,71 @@ def category_card():
             + outline(0, 0, s, s, WHITE.with_alpha(44), R_BOX))
 
 
+# The add-a-site dialog (a plain, opaque window, so its card fills every pixel): the fields
+# lie at (24, 76, 216 x 36) and (254, 76, 296 x 36), the add button at (560, 76), the list
+# from y 140 to 500 with its scroll bar at x 676; suggestion pictures are 135 x 80.
+ADD_W, ADD_H = 700, 530
+ADD_FIELDS = [(24, 76, 216, 36), (254, 76, 296, 36)]
+ADD_BTN_W, ADD_BTN_H = 100, 36
+SUGGEST_W, SUGGEST_H = 135, 80
+
+
+def add_background():
+    body = (rect(0, 0, ADD_W, ADD_H, CARD_SOFT)
+            + rect(0, 0, ADD_W, 56, CARD)
+            + rect(0, 56, ADD_W, 1, CARD_LINE)
+            + outline(0, 0, ADD_W, ADD_H, CARD_BORDER)
+            + dialogs.brand_mark(28, 29)
+            + text(46, 29, "添加网站", 15, INK, anchor="start", weight="bold")
+            + text(24, 128, "推荐网站", 12, INK_SOFT, anchor="start")
+            + rect(90, 128, ADD_W - 120, 1, CARD_LINE))
+    for x, y, w, h in ADD_FIELDS:
+        body += panel(x, y, w, h, CARD, CARD_BORDER, R_CONTROL)
+    return body
+
+
+def add_button_frames():
+    looks = [(ACCENT, ACCENT_DARK), (ACCENT_LIGHT, ACCENT), (ACCENT_DEEP, ACCENT_DEEP)]
+    return [panel(0, 0, ADD_BTN_W, ADD_BTN_H, fill, edge, R_CONTROL)
+            + text(ADD_BTN_W / 2, ADD_BTN_H / 2, "添加", 15, WHITE) for fill, edge in looks]
+
+
+# The list's thumb: dark on the light card, getting more solid as the user reaches for it.
+ADD_THUMB_STATES = [INK_FAINT.with_alpha(150), INK_SOFT.with_alpha(170), INK_SOFT.with_alpha(230)]
+
+
+def suggestion_hover():
+    w, h = SUGGEST_W, SUGGEST_H
+    return (rect(0, 0, w, h, ACCENT.with_alpha(28), R_ITEM)
+            + outline(0, 0, w, h, ACCENT, R_ITEM, 2))
+
+
+def suggestion_added():
+    """Over a suggestion already on the page: a veil and a green tick badge."""
+    w, h = SUGGEST_W, SUGGEST_H
+    return (rect(0, 0, w, h, CARD_SOFT.with_alpha(165), R_ITEM)
+            + circle(w - 14, 14, 9, SUCCESS)
+            + stroke_path(f"M{w - 18.5},{14.2} L{w - 15},{17.5} L{w - 9.5},{10.8}", WHITE, 1.8)
+            + rect(w / 2 - 28, h / 2 - 11, 56, 22, INK_SOFT.with_alpha(200), 11)
+            + text(w / 2, h / 2, "已添加", 12, WHITE))
+
+
+def add_images(M):
+    A = f"{M}/add"
+    out = [single(f"{A}/bg.png", ADD_W, ADD_H, add_background(), role="add-a-site dialog background"),
+           strip(f"{A}/add.png", ADD_BTN_W, ADD_BTN_H, add_button_frames(), role="add-a-site button"),
+           strip(f"{A}/close.png", dialogs.CLOSE, dialogs.CLOSE,
+                 [dialogs.close_frame(b, g) for b, g in dialogs.CLOSE_LOOKS], role="add dialog close button"),
+           single(f"{A}/hover.png", SUGGEST_W, SUGGEST_H, suggestion_hover(), role="hovered suggestion"),
+           single(f"{A}/added.png", SUGGEST_W, SUGGEST_H, suggestion_added(),
+                  role="suggestion already on the page")]
+    for part in ("top", "center", "bottom"):
+        out.append(strip(f"{A}/scroll-{part}.png", toolkit.THUMB_W, toolkit.THUMB_FRAME,
+                         [toolkit.thumb_part(part, c) for c in ADD_THUMB_STATES],
+                         role=f"suggestion list scroll thumb {part}"))
+    return out
+
+
 def images():
     out = [single(f"{N}/bg.png", 8, BAR_H, bar_background(), role="navigation tab strip (stretched across)")]
     for label, kind in TABS:
@@ -199,6 +265,7 @@ def images():
     out.append(single(f"{M}/wait/bg.png", PIC_W, PIC_H, waiting_picture(), role="site picture while capturing"))
     out.append(Gif(f"{M}/wait/loading.gif", [spinner_frame(k) for k in range(SPIN_FRAMES)], [8] * SPIN_FRAMES,
                    SPIN, SPIN, role="capture animation"))
+    out += add_images(M)
     T = f"{N}/推荐导航"
     for part in ("top", "center", "bottom"):
         out.append(strip(f"{T}/scroll-{part}.png", toolkit.THUMB_W, toolkit.THUMB_FRAME,

@@ -63,8 +63,9 @@ std::pair<double, double> Open(const std::wstring& base, CWallpaperDlg* dlg) {
 
 }  // namespace
 
-// "cold": the thumbnail cache is emptied first. Each run is a fresh process, as a start of
-// the program is: the first web request of a process also loads WinINet.
+// "cold": the thumbnail cache is emptied first; "warm frames" also lists each frame's ms.
+// Each run is a fresh process, as a start of the program is: the first web request of a
+// process also loads WinINet.
 int wmain(int argc, wchar_t** argv) {
   const bool cold = argc > 1 && std::wstring(argv[1]) == L"cold";
   VxGdiplusSession gdiplus;
@@ -109,6 +110,12 @@ int wmain(int argc, wchar_t** argv) {
       PumpUntil([] { return false; }, 300);
     }
     Print("strip scroll, step + full repaint", frames);
+    // "warm frames": every frame in order, to compare runs frame by frame on a busy machine.
+    if (argc > 2 && std::wstring(argv[2]) == L"frames") {
+      std::printf("frames:");
+      for (double ms : frames) std::printf(" %.2f", ms);
+      std::printf("\n");
+    }
   }
   dlg.DestroyWindow();
   return 0;

@@ -59,6 +59,13 @@ std::vector<std::string> WallTestServer::Paths() const {
   return paths_;
 }
 
+void WallTestServer::Slow(const std::string& part, int pieces, int gapMs) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  slowPart_ = part;
+  slowPieces_ = pieces > 0 ? pieces : 1;
+  slowGapMs_ = gapMs;
+}
+
 void WallTestServer::Serve() {
   while (!stop_) {
     fd_set set;
@@ -84,21 +91,42 @@ void WallTestServer::Answer(SOCKET s) {
   const size_t sp = head.find(' '), sp2 = head.find(' ', sp + 1);
   if (sp == std::string::npos || sp2 == std::string::npos) return;
   const std::string path = head.substr(sp + 1, sp2 - sp - 1);
+  std::string slowPart;
+  int pieces = 1, gapMs = 0;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     paths_.push_back(path);
+    if (!slowPart_.empty() && path.find(slowPart_) != std::string::npos) {
+      slowPart = slowPart_;
+      pieces = slowPieces_;
+      gapMs = slowGapMs_;
+    }
   }
   int status = 404;
   std::string body;
   handler_(path, &status, &body);
-  const std::string reply = "HTTP/1.1 " + std::to_string(status) + " X\r\nContent-Length: " +
-                            std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
-  for (size_t sent = 0; sent < reply.size();) {
-    const int n = ::send(s, reply.data() + sent, static_cast<int>(reply.size() - sent), 0);
-    if (n <= 0) return;
-    sent += n;
+  if (!Send(s, "HTTP/1.1 " + std::to_string(status) + " X\r\nContent-Length: " + std::to_string(body.size()) +
+                   "\r\nConnection: close\r\n\r\n"))
+    return;
+  const size_t piece = (body.size() + pieces - 1) / pieces;
+  for (size_t at = 0; at < body.size() && !stop_; at += piece) {
+    if (at > 0) ::Sleep(gapMs);
+    if (!Send(s, body.substr(at, piece))) {
+      if (!slowPart.empty()) slowCut_ = true;
+      return;
+    }
+    if (!slowPart.empty()) ++slowSent_;
   }
   ::shutdown(s, SD_SEND);
+}
+
+bool WallTestServer::Send(SOCKET s, const std::string& bytes) {
+  for (size_t sent = 0; sent < bytes.size();) {
+    const int n = ::send(s, bytes.data() + sent, static_cast<int>(bytes.size() - sent), 0);
+    if (n <= 0) return false;
+    sent += n;
+  }
+  return true;
 }
 
 std::wstring WallTestServer::StandInBase() {

@@ -26,6 +26,12 @@ class WallTestServer {
   // Requests whose path contains `part`.
   int Hits(const std::string& part) const;
   std::vector<std::string> Paths() const;
+  // Bodies for paths containing `part` go out from now on in `pieces` pieces, `gapMs` apart,
+  // as over a slow line. SlowPiecesSent counts the pieces of such answers that went out;
+  // SlowCut tells whether a client went away before the end of one.
+  void Slow(const std::string& part, int pieces, int gapMs);
+  int SlowPiecesSent() const { return slowSent_; }
+  bool SlowCut() const { return slowCut_; }
 
   // The stand-in services' wallpaper base, from svc-test\services.ini beside bin.
   static std::wstring StandInBase();
@@ -35,6 +41,7 @@ class WallTestServer {
  private:
   void Serve();
   void Answer(SOCKET s);
+  bool Send(SOCKET s, const std::string& bytes);
 
   Handler handler_;
   SOCKET listener_ = INVALID_SOCKET;
@@ -43,4 +50,8 @@ class WallTestServer {
   std::atomic<bool> stop_{false};
   mutable std::mutex mutex_;
   std::vector<std::string> paths_;
+  std::string slowPart_;
+  int slowPieces_ = 1, slowGapMs_ = 0;
+  std::atomic<int> slowSent_{0};
+  std::atomic<bool> slowCut_{false};
 };

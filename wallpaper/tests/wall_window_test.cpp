@@ -231,8 +231,36 @@ TEST(WallpaperWindow, BrowseSetRestoreAndRecoverFromAFailure) {
   ::Sleep(500);
   Screenshot(L"7_retried");
 
-  Click(band, w - 50 + 16, 19 + 16);  // close
-  EXPECT_EQ(::WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
+  // The screen becomes smaller (Xvfb has one mode: the change is announced, not made): the
+  // band follows it, and the right-hand buttons with it (the close below finds its new place).
+  ::SendMessageW(band, WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 720));
+  RECT moved;
+  ::GetWindowRect(band, &moved);
+  EXPECT_EQ(moved.right - moved.left, 1280);
+  EXPECT_EQ(moved.top, (720 - wall::kBandHeight) / 2);
+  ::GetClientRect(band, &rc);
+  const int small = rc.right;
+  ::Sleep(300);
+  Screenshot(L"8_smaller_screen");
+
+  // Closed in the middle of a slow download: the transfer stops, nothing half-written stays
+  // in Wallers, and the program ends cleanly (no worker reached the destroyed window).
+  relay.Slow("/big/", 40, 150);
+  const wall::Box next = wall::PictureRect(1, 0);
+  POINT over{next.x + next.w / 2, next.y + next.h / 2};
+  ::ClientToScreen(band, &over);
+  MoveTo(over.x, over.y);
+  ::Sleep(400);
+  Click(band, next.x + next.w / 2, next.y + next.h - 10);
+  ASSERT_TRUE(WaitFor([&] { return relay.SlowPiecesSent() >= 4; })) << "the download did not start";
+  Screenshot(L"9_downloading");
+  Click(band, small - 50 + 16, 19 + 16);  // close
+  ASSERT_EQ(::WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
+  DWORD code = 1;
+  ::GetExitCodeProcess(pi.hProcess, &code);
+  EXPECT_EQ(code, 0u) << "the program did not end cleanly";
+  EXPECT_TRUE(WaitFor([&] { return relay.SlowCut(); }, 5000)) << "the download ran on after the window closed";
+  EXPECT_LT(relay.SlowPiecesSent(), 40);
   EXPECT_EQ(FileCount(data + L"Wallers\\"), 2) << "first00000.jpg and the picture set, nothing half-written";
 }
 

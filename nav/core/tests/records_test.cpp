@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <algorithm>
 
 #include "nav/core/nav_records.h"
 
@@ -150,4 +151,26 @@ TEST(NavRecords, CategoryOfTwelveLinksStoresCountTwelveAndSevenLinks) {
   EXPECT_EQ(EncodeTuijianCategories({twelve}), b);  // links past seven are never written
   Put32(&b, 1560, -3);
   EXPECT_TRUE(DecodeTuijianCategories(b.data(), b.size())[0].links.empty());
+}
+
+TEST(NavRecords, DraggedTileTakesItsPlaceAndTheOthersMakeWayInOrder) {
+  MyDefSlots slots = DecodeMyDef(nullptr, 0);
+  slots[5].position = 9;  // the slot arrays' order is not the page's
+  slots[9].position = 5;
+  ASSERT_TRUE(MoveSlotPosition(&slots, 9, 2));  // slot 5 forward
+  EXPECT_EQ(slots[5].position, 2);
+  EXPECT_EQ(slots[2].position, 3);
+  EXPECT_EQ(slots[9].position, 6);
+  EXPECT_EQ(slots[8].position, 9);
+  EXPECT_EQ(slots[10].position, 10);
+  ASSERT_TRUE(MoveSlotPosition(&slots, 2, 11));  // and to the end
+  EXPECT_EQ(slots[5].position, 11);
+  EXPECT_EQ(slots[2].position, 2);
+  EXPECT_EQ(slots[11].position, 10);
+  EXPECT_FALSE(MoveSlotPosition(&slots, 4, 4));
+  EXPECT_FALSE(MoveSlotPosition(&slots, 4, 12));
+  std::vector<int> places;
+  for (const MyDefSlot& s : slots) places.push_back(s.position);
+  std::sort(places.begin(), places.end());
+  for (int i = 0; i < 12; ++i) EXPECT_EQ(places[i], i);
 }

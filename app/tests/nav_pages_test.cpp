@@ -1,11 +1,13 @@
 // The navigation pages on the real host window, against the stand-in services on loopback:
-// desk -> my sites -> add a site -> recommended -> a web page -> back to the desk, with
-// screenshots; a second refresh of an unchanged list fetches and writes nothing (counted
+// desk -> my sites (by the toolbar) -> a search -> add a site -> recommended -> a web page ->
+// back to the desk (by the toolbar), with screenshots; a second refresh of an unchanged list fetches and writes nothing (counted
 // on the server); a hostile server's picture names write nothing outside their folder.
 #include <gtest/gtest.h>
 
 #include <map>
 #include <sstream>
+
+#include <urlmon.h>
 
 #include "app/DialogBack.h"
 #include "base/AppGlobals.h"
@@ -18,6 +20,7 @@
 #include "nav/TJDaohang.h"
 #include "nav/TuijianHtml.h"
 #include "nav/core/nav_layout.h"
+#include "toolbar/TopToolBar.h"
 #include "uilib/VxBaseFunctions.h"
 #include "uilib/VxServices.h"
 
@@ -70,12 +73,18 @@ bool PumpUntil(Done done, DWORD ms = 15000) {
   return true;
 }
 
-void Click(HWND hwnd, POINT pt) {
+void Click(HWND hwnd, POINT pt, bool pump = true) {
   const LPARAM at = MAKELPARAM(pt.x, pt.y);
   ::SendMessageW(hwnd, WM_MOUSEMOVE, 0, at);
   ::SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
   ::SendMessageW(hwnd, WM_LBUTTONUP, 0, at);
-  Pump();
+  if (pump) Pump();
+}
+
+void ClickToolbar(CYRTopToolBar* bar, int which, bool pump = true) {
+  CRect r;
+  bar->ButtonAt(which).GetButtonRect(r);
+  Click(bar->GetSafeHwnd(), POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}, pump);
 }
 
 void ClickTab(CBaseWnd* host, CNavStrips* nav, int type) {
@@ -145,15 +154,36 @@ TEST_F(NavPagesTest, DeskToMySitesToRecommendedToWebPageAndBack) {
   ASSERT_EQ(TheApp().currentView, CBaseWnd::kDeskPage);
 
   // The toolbar's navigation button: the desk slides out, my sites in, with the bar.
-  host->ShowPage(CBaseWnd::kMySitesPage);
+  CYRTopToolBar* toolbar = back.Toolbar();
+  ASSERT_TRUE(toolbar);
+  ClickToolbar(toolbar, CYRTopToolBar::kNavigation, false);
+  EXPECT_EQ(TheApp().currentView, CBaseWnd::kMySitesPage);
   auto* mine = dynamic_cast<CMyDaohang*>(host->Page(CBaseWnd::kMySitesPage));
   ASSERT_TRUE(mine);
-  ASSERT_TRUE(PumpUntil([&] { return !mine->IsMoving(); }));
+  // The tab bar comes up from the work area's foot while the page slides in.
   ASSERT_TRUE(nav->Bar());
+  EXPECT_LT(nav->Bar()->Risen(), CDaohangBar::kHeight);
+  ASSERT_TRUE(PumpUntil([&] { return !mine->IsMoving(); }));
+  EXPECT_EQ(nav->Bar()->Risen(), CDaohangBar::kHeight);
   EXPECT_TRUE(nav->Bar()->Tab(2)->IsShow() && nav->Bar()->Tab(2)->GetActive());
   EXPECT_FALSE(nav->Bar()->Tab(4)->IsShow());
   EXPECT_TRUE(::IsWindowVisible(nav->SearchBar().Input().GetSafeHwnd()));
   EXPECT_TRUE(Screenshot(L"1_my_sites"));
+
+  // Words typed into the search box and Enter: the search page receives them intact.
+  CSousouBar& search = nav->SearchBar();
+  search.SetSearchBase(VxServiceBaseFrom(ExeFolder() + L"\\..\\svc-test\\services.ini", L"search"));
+  const HWND edit = search.Input().Edit();
+  ::SetFocus(edit);
+  Pump();
+  for (wchar_t c : std::wstring(L"天气 a&b#1")) ::PostMessageW(edit, WM_CHAR, c, 0);
+  ::PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+  Pump();
+  ASSERT_EQ(opened.size(), 1u);
+  const std::wstring answerFile = DataFolderPath() + L"search.html";
+  ASSERT_EQ(::URLDownloadToFileW(nullptr, opened[0].c_str(), answerFile.c_str(), 0, nullptr), S_OK) << opened[0];
+  EXPECT_NE(FileBytes(answerFile).find(u8"value=\"天气 a&amp;b#1\""), std::string::npos) << opened[0];
+  opened.clear();
 
   // A click on an empty tile opens the add dialog, which fetches the suggestions.
   const RECT work = CBaseWnd::WorkAreaPageRect();
@@ -167,6 +197,26 @@ TEST_F(NavPagesTest, DeskToMySitesToRecommendedToWebPageAndBack) {
   ASSERT_GT(add->SuggestionCount(), 0u);
   ::RedrawWindow(add->GetSafeHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   EXPECT_TRUE(Screenshot(L"2_add_dialog"));
+
+  // More suggestions than the list holds: its scroll bar's thumb, dragged down, scrolls the
+  // list; dragged back, the first row shows again.
+  ASSERT_TRUE(add->ScrollBar().IsShow());
+  CRect bar;
+  add->ScrollBar().GetRect(&bar);
+  auto dragThumb = [&](int dy) {
+    const HWND dlg = add->GetSafeHwnd();
+    const POINT thumb{bar.left + bar.Width() / 2, bar.top + add->ScrollBar().GetBarPos() + 10};
+    ::SendMessageW(dlg, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(thumb.x, thumb.y));
+    ::SendMessageW(dlg, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(thumb.x, thumb.y + dy));
+    ::SendMessageW(dlg, WM_LBUTTONUP, 0, MAKELPARAM(thumb.x, thumb.y + dy));
+  };
+  dragThumb(60);
+  EXPECT_GT(add->ListOffset(), 0);
+  ::UpdateWindow(add->GetSafeHwnd());
+  EXPECT_TRUE(Screenshot(L"2b_add_dialog_scrolled"));
+  const int scrolled = add->ScrollBar().GetBarPos();
+  dragThumb(-scrolled);
+  EXPECT_EQ(add->ListOffset(), 0);
 
   // Choosing the first suggestion puts it into the tile with its downloaded picture.
   const SiteRecord chosen = add->Suggestion(0);
@@ -190,6 +240,11 @@ TEST_F(NavPagesTest, DeskToMySitesToRecommendedToWebPageAndBack) {
   CDialogWebTemp::SetGiveUpMs(1500);
   mine->AddDialog()->SetTyped(L"样例", L"example.com");
   EXPECT_TRUE(mine->AddDialog()->AddTyped());
+  // While the page is captured, its tile's spinner turns.
+  ASSERT_TRUE(PumpUntil([&] { return mine->IsCapturing() && mine->LoadingFrame() >= 2; }, 1400));
+  host->Tick();
+  ::UpdateWindow(host->GetSafeHwnd());
+  EXPECT_TRUE(Screenshot(L"3a_capturing"));
   ASSERT_TRUE(PumpUntil([&] { return !mine->IsCapturing() && mine->AddDialog() == nullptr; }));
   const MyDefSlot* typed = SlotAtPosition(const_cast<MyDefSlots*>(&mine->Slots()), 6);
   EXPECT_EQ(typed->url, u"example.com");
@@ -198,6 +253,33 @@ TEST_F(NavPagesTest, DeskToMySitesToRecommendedToWebPageAndBack) {
   ::UpdateWindow(host->GetSafeHwnd());
   Pump();
   EXPECT_TRUE(Screenshot(L"3_site_added"));
+
+  // The chosen site dragged from place 5 onto place 0: the tiles between make way, a drag
+  // opens nothing, and mydef.dat (what the next start reads) holds the new order.
+  const VxRc from = MyDaohangTileRect(5, client.right, work.bottom - work.top);
+  const VxRc to = MyDaohangTileRect(0, client.right, work.bottom - work.top);
+  const POINT grab{(from.left + from.right) / 2, from.top + 50}, drop{(to.left + to.right) / 2, to.top + 50};
+  ::SendMessageW(host->GetSafeHwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(grab.x, grab.y));
+  ::SendMessageW(host->GetSafeHwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(grab.x - 150, grab.y - 90));
+  ::SendMessageW(host->GetSafeHwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(drop.x + 40, drop.y + 20));
+  EXPECT_EQ(mine->DragTarget(), 0);
+  host->Tick();
+  ::UpdateWindow(host->GetSafeHwnd());
+  Pump();
+  EXPECT_TRUE(Screenshot(L"3b_dragging_tile"));
+  ::SendMessageW(host->GetSafeHwnd(), WM_LBUTTONUP, 0, MAKELPARAM(drop.x + 40, drop.y + 20));
+  Pump();
+  EXPECT_TRUE(opened.empty());
+  const std::string reordered = FileBytes(NavDataPath(kMyDefPath));
+  MyDefSlots next = DecodeMyDef(reinterpret_cast<const uint8_t*>(reordered.data()), reordered.size());
+  ASSERT_TRUE(SlotAtPosition(&next, 0) && SlotAtPosition(&next, 6));
+  EXPECT_EQ(SlotAtPosition(&next, 0)->url, chosen.url);
+  EXPECT_EQ(SlotAtPosition(&next, 6)->url, u"example.com");
+  EXPECT_EQ(SlotAtPosition(&next, 5)->state, kSlotEmpty);
+  host->Tick();
+  ::UpdateWindow(host->GetSafeHwnd());
+  Pump();
+  EXPECT_TRUE(Screenshot(L"3c_tile_moved"));
 
   // 推荐导航 by the bar: the lists come from the server once, pictures with them.
   const auto hitsBefore = Hits();
@@ -212,6 +294,14 @@ TEST_F(NavPagesTest, DeskToMySitesToRecommendedToWebPageAndBack) {
   ::UpdateWindow(host->GetSafeHwnd());
   Pump();
   EXPECT_TRUE(Screenshot(L"4_recommended"));
+  // The top row is a drawn list: a click on its first entry opens that site.
+  const VxRc first = tj->TopItemRect(0);
+  ASSERT_GT(first.Width(), 0);
+  opened.clear();
+  Click(host->GetSafeHwnd(), POINT{(first.left + first.right) / 2, (first.top + first.bottom) / 2});
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0], NavW(tj->Top()[0].url));
+  opened.clear();
 
   // The same list again: one request for it, no picture fetched, nothing written or redrawn.
   const auto hitsFirst = Hits();
@@ -228,7 +318,8 @@ TEST_F(NavPagesTest, DeskToMySitesToRecommendedToWebPageAndBack) {
   EXPECT_EQ(tj->ListChanges(), 1);
 
   // The toolbar's recommendation button shows the web pages; the bar switches among them.
-  host->ShowPage(4);
+  ClickToolbar(toolbar, CYRTopToolBar::kRecommended);
+  EXPECT_EQ(TheApp().currentView, 4);
   auto* hot = dynamic_cast<CTuijianHtml*>(host->Page(4));
   ASSERT_TRUE(hot);
   EXPECT_NE(hot->Address().find(L"/redian.html"), std::wstring::npos);
@@ -248,8 +339,9 @@ TEST_F(NavPagesTest, DeskToMySitesToRecommendedToWebPageAndBack) {
   ASSERT_TRUE(PumpUntil([&] { return !tj->IsMoving(); }));
   EXPECT_TRUE(Screenshot(L"5_back_from_web_page"));
 
-  // Back to the desk: the bar goes, the search bar hides.
-  host->ShowPage(CBaseWnd::kDeskPage);
+  // Back to the desk by the toolbar: the bar goes, the search bar hides.
+  ClickToolbar(toolbar, CYRTopToolBar::kDesk);
+  EXPECT_EQ(TheApp().currentView, CBaseWnd::kDeskPage);
   ASSERT_TRUE(PumpUntil([&] { return !tj->IsMoving(); }));
   EXPECT_EQ(nav->Bar(), nullptr);
   EXPECT_FALSE(::IsWindowVisible(nav->SearchBar().Input().GetSafeHwnd()));

@@ -1,0 +1,140 @@
+// Dragging files over a box that holds 300 entries, through the host window's registered
+// drop target as the system's drag loop calls it: milliseconds per drag-over step, with the
+// insertion marker's repaint (compose and present of the host window) on the steps where
+// the marker moved. The cursor sweeps the box in small steps, once with the box in list
+// display (top to bottom) and once as an icon grid (along ten lines across), each after one
+// frame drawn first (the box's rendering made once). Prints figures; it is not a test.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/BaseWnd.h"
+#include "base/AppGlobals.h"
+#include "base/testing/test_support.h"
+#include "desk/DeskDataObject.h"
+#include "desk/MyDesk.h"
+#include "uilib/VxRaii.h"
+#include "uilib/VxTypes.h"
+
+namespace {
+
+double Ms(LARGE_INTEGER a, LARGE_INTEGER b, LARGE_INTEGER f) {
+  return 1000.0 * static_cast<double>(b.QuadPart - a.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+void Pump() {
+  MSG msg;
+  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+  }
+}
+
+LRESULT CALLBACK ParentProc(HWND h, UINT m, WPARAM w, LPARAM l) { return ::DefWindowProcW(h, m, w, l); }
+
+void Report(const char* what, std::vector<double> v) {
+  if (v.empty()) {
+    std::printf("%-34s no steps\n", what);
+    return;
+  }
+  std::sort(v.begin(), v.end());
+  std::printf("%-34s %4zu steps  median %6.2f ms  worst %6.2f ms\n", what, v.size(), v[v.size() / 2], v.back());
+}
+
+void Sweep(CBaseWnd& host, CMyDesk& desk, GetZhiItem* box, IDataObject* data, bool grid, const char* name) {
+  IDropTarget* target = host.DropTarget();
+  host.RepaintNow();
+  const RECT area = CMyDesk::BoxListArea(box);
+  LARGE_INTEGER f, a, b;
+  ::QueryPerformanceFrequency(&f);
+  // Rows have their gaps above each entry, a grid left of each: down the middle of the
+  // rows, along ten lines across the grid.
+  std::vector<POINTL> path;
+  if (grid) {
+    for (int line = 0; line < 10; ++line)
+      for (int x = area.left + 2; x < area.right - 2; x += 3) path.push_back(POINTL{x, area.top + 20 + line * 37});
+  } else {
+    for (int y = area.top + 2; y < area.bottom - 2; y += 2) path.push_back(POINTL{(area.left + area.right) / 2 - 30, y});
+  }
+  DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+  target->DragEnter(data, MK_LBUTTON, path.front(), &effect);
+  std::vector<double> all, repainted, quiet;
+  for (const POINTL& pt : path) {
+    const RECT before = desk.DragDrop().InsertMark();
+    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    ::QueryPerformanceCounter(&a);
+    target->DragOver(MK_LBUTTON, pt, &effect);
+    ::QueryPerformanceCounter(&b);
+    const RECT after = desk.DragDrop().InsertMark();
+    const double ms = Ms(a, b, f);
+    all.push_back(ms);
+    (::EqualRect(&before, &after) ? quiet : repainted).push_back(ms);
+    Pump();
+  }
+  target->DragLeave();
+  std::printf("%s (%d entries):\n", name, box->list.GetCount());
+  Report("  every drag-over step", all);
+  Report("  steps that moved the marker", repainted);
+  Report("  steps that did not", quiet);
+}
+
+}  // namespace
+
+int main() {
+  ::OleInitialize(nullptr);
+  VxGdiplusSession gdiplus;
+  PrepareDesktopShell();
+  wchar_t dir[MAX_PATH] = {};
+  ::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, dir);
+  const std::wstring desktop = dir;
+  RemoveFolderContents(desktop);
+  RemoveDataFolder();
+  for (int i = 0; i < 300; ++i) PutFileBytes(desktop + L"\\文档" + std::to_wstring(i) + L".txt", "x");
+  wchar_t temp[MAX_PATH] = {};
+  ::GetTempPathW(MAX_PATH, temp);
+  const std::wstring dropped = std::wstring(temp) + L"DragBenchFile.txt";
+  PutFileBytes(dropped, "x");
+
+  const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = ParentProc;
+  wc.hInstance = ::GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"DragBenchParent";
+  ::RegisterClassW(&wc);
+  HWND parent = ::CreateWindowExW(0, wc.lpszClassName, L"DragBench", WS_POPUP | WS_VISIBLE, 0, 0, cx, cy,
+                                  nullptr, nullptr, wc.hInstance, nullptr);
+  TheApp().programDir = ExeFolder();
+  TheApp().desk.config = DeskConfig();
+  TheApp().currentView = 0;
+  CBaseWnd host;
+  if (!host.Create(parent)) {
+    std::printf("the host window could not be made\n");
+    return 1;
+  }
+  ::ShowWindow(host.GetSafeHwnd(), SW_SHOW);
+  host.ShowPage(CBaseWnd::kDeskPage);
+  CMyDesk* desk = host.Desk();
+  GetZhiItem* files = desk ? desk->FindBoxByName(L"文件") : nullptr;
+  if (!files || !host.DropTarget()) {
+    std::printf("no desk, no 文件 box or no drop target\n");
+    return 1;
+  }
+  Pump();
+  VxComPtr<IDataObject> data(DeskCreateFileDataObject({ToU16(dropped)}));
+  std::printf("screen %dx%d\n", cx, cy);
+  Sweep(host, *desk, files, data.Get(), false, "box in list display");
+  desk->ToggleListDisplay(files);
+  Pump();
+  Sweep(host, *desk, files, data.Get(), true, "box as icon grid");
+  host.DestroyWindow();
+  ::DestroyWindow(parent);
+  RemoveFolderContents(desktop);
+  RemoveDataFolder();
+  ::DeleteFileW(dropped.c_str());
+  ::OleUninitialize();
+  return 0;
+}

@@ -1,0 +1,374 @@
+// Drag and drop on the desk in the real program windows over real files of the prefix's
+// Desktop. Drags from the desk are made with SendInput from a second thread while this
+// thread runs the windows (the desk's DoDragDrop loop takes the input). A drop "from outside"
+// is a DoDragDrop made here with a CF_HDROP data object over files of a temporary folder:
+// the system's drag loop finds the host window's registered drop target by itself.
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "app/BaseWnd.h"
+#include "app/DialogBack.h"
+#include "app/dialogs/DialogDragView.h"
+#include "base/AppGlobals.h"
+#include "base/testing/test_support.h"
+#include "desk/DeskDataObject.h"
+#include "desk/MyDesk.h"
+#include "desk/core/desk_drag.h"
+#include "uilib/VxComObject.h"
+#include "uilib/VxDialog.h"
+#include "uilib/VxPaint.h"
+#include "uilib/VxTypes.h"
+
+namespace {
+
+std::wstring DesktopDir() {
+  wchar_t p[MAX_PATH] = {};
+  ::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, p);
+  return p;
+}
+bool Exists(const std::wstring& p) { return ::GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void Pump() {
+  MSG msg;
+  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+    if (!CVxDialog::PreTranslate(&msg)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+}
+bool RunUntil(const std::function<bool()>& done, DWORD ms = 10000) {
+  const DWORD start = ::GetTickCount();
+  while (::GetTickCount() - start < ms) {
+    if (done()) return true;
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    Pump();
+  }
+  return done();
+}
+void RunFor(DWORD ms) { RunUntil([] { return false; }, ms); }
+
+void Mouse(POINT at, DWORD flags = 0) {
+  const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = static_cast<LONG>((at.x * 65536LL + cx - 1) / cx);
+  in.mi.dy = static_cast<LONG>((at.y * 65536LL + cy - 1) / cy);
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+  ::SendInput(1, &in, sizeof(in));
+}
+void Button(DWORD flags) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = flags;
+  ::SendInput(1, &in, sizeof(in));
+}
+void KeyState(WORD vk, bool down) {
+  INPUT in{};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+  ::SendInput(1, &in, sizeof(in));
+}
+
+// The whole screen as <build>\screenshots\dragdrop_<name>.png.
+void Screenshot(const std::wstring& name) {
+  const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
+  VxWindowDC screen(nullptr);
+  VxMemDC mem(::CreateCompatibleDC(screen.Get()));
+  VxBitmap bmp(::CreateCompatibleBitmap(screen.Get(), cx, cy));
+  {
+    VxSelectObject sel(mem.Get(), bmp.Get());
+    ::BitBlt(mem.Get(), 0, 0, cx, cy, screen.Get(), 0, 0, SRCCOPY);
+  }
+  Gdiplus::Bitmap image(bmp.Get(), nullptr);
+  const std::wstring dir = ExeFolder() + L"\\..\\screenshots";
+  ::CreateDirectoryW(dir.c_str(), nullptr);
+  VxSaveImagePng(&image, (dir + L"\\dragdrop_" + name + L".png").c_str());
+}
+
+std::string Narrow(const std::wstring& w) {
+  std::string out(w.size() * 3 + 1, '\0');
+  const int n = ::WideCharToMultiByte(CP_UTF8, 0, w.c_str(), static_cast<int>(w.size()), out.data(),
+                                      static_cast<int>(out.size()), nullptr, nullptr);
+  out.resize(static_cast<size_t>(n > 0 ? n : 0));
+  return out;
+}
+
+bool MakeShortcut(const std::wstring& link, const std::wstring& target) {
+  VxComPtr<IShellLinkW> sl;
+  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(sl.Put()))))
+    return false;
+  sl->SetPath(target.c_str());
+  VxComPtr<IPersistFile> pf;
+  return SUCCEEDED(sl->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(pf.Put()))) &&
+         SUCCEEDED(pf->Save(link.c_str(), TRUE));
+}
+
+// Name, size and last write of every desktop file: "no file touched" compares two of these.
+std::wstring FolderState(const std::wstring& dir) {
+  std::wstring state;
+  ForEachInFolder(dir, [&](const std::wstring& name, const WIN32_FIND_DATAW& fd) {
+    state += name + L"|" + std::to_wstring(fd.nFileSizeLow) + L"|" + std::to_wstring(fd.ftLastWriteTime.dwLowDateTime) + L"\n";
+  });
+  return state;
+}
+
+// A drop source that lets go when the test says so (the input thread holds the keys).
+class TestDropSource final : public VxComObject<VxIface<IDropSource, &IID_IDropSource>> {
+ public:
+  explicit TestDropSource(std::atomic<bool>* release) : release_(release) {}
+  STDMETHODIMP QueryContinueDrag(BOOL escape, DWORD keys) noexcept override {
+    seen |= keys;
+    if (escape) return DRAGDROP_S_CANCEL;
+    return release_->load() ? DRAGDROP_S_DROP : S_OK;
+  }
+  STDMETHODIMP GiveFeedback(DWORD) noexcept override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+
+ private:
+  std::atomic<bool>* release_;
+ public:
+  DWORD seen = 0;
+};
+
+class DragDrop : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RemoveDataFolder();
+    PrepareDesktopShell();
+    desk_ = DesktopDir();
+    RemoveFolderContents(desk_);
+    ::CreateDirectoryW((desk_ + L"\\项目").c_str(), nullptr);
+    for (const wchar_t* n : {L"a.txt", L"b.txt", L"c.txt"}) PutFileBytes(desk_ + L"\\" + n, "desk");
+    ::OleInitialize(nullptr);
+    ASSERT_TRUE(MakeShortcut(desk_ + L"\\one.lnk", desk_ + L"\\a.txt"));
+    ASSERT_TRUE(MakeShortcut(desk_ + L"\\two.lnk", desk_ + L"\\b.txt"));
+    ASSERT_TRUE(::CopyFileW((ExeFolder() + L"\\vx_record_args.exe").c_str(), (desk_ + L"\\recorder.exe").c_str(), FALSE));
+    AppGlobals& g = TheApp();
+    g.programDir = ExeFolder();  // the skin in rs\ beside the test
+    g.desk.config = DeskConfig();
+    g.desk.config.deskPageOn = 1;
+    g.closePrompt = 0;
+    Start();
+  }
+  void Start() {
+    TheApp().currentView = 0;
+    back_ = std::make_unique<CDialogBack>();
+    ASSERT_TRUE(back_->Create(nullptr));
+    ::SetWindowPos(back_->GetSafeHwnd(), nullptr, 0, 0, ::GetSystemMetrics(SM_CXSCREEN) - 1,
+                   ::GetSystemMetrics(SM_CYSCREEN) - 1, SWP_NOZORDER);
+    ::SetForegroundWindow(back_->GetSafeHwnd());
+    RunFor(300);
+    desk = back_->Desk();
+    ASSERT_NE(desk, nullptr);
+  }
+  void Stop() {
+    if (back_ && back_->GetSafeHwnd()) back_->DestroyWindow();
+    Pump();
+    back_.reset();
+    desk = nullptr;
+  }
+  void TearDown() override {
+    Stop();
+    ::OleUninitialize();
+    RemoveFolderContents(desk_);
+    RemoveDataFolder();
+  }
+  GetZhiItem* Box(const wchar_t* name) { return desk->FindBoxByName(name); }
+  VxListItem* Entry(const std::wstring& name, VxListCtrl** owner = nullptr) {
+    for (auto* list : desk->Model().AllLists())
+      for (VxListItem* e : list->Items())
+        if (_wcsicmp(e->szPath, (desk_ + L"\\" + name).c_str()) == 0) {
+          if (owner) *owner = list;
+          return e;
+        }
+    return nullptr;
+  }
+  GetZhiItem* BoxHolding(const std::wstring& name) {
+    VxListCtrl* list = nullptr;
+    return Entry(name, &list) ? desk->BoxOfList(list) : nullptr;
+  }
+  POINT Screen(POINT client) {
+    ::ClientToScreen(back_->Host()->GetSafeHwnd(), &client);
+    return client;
+  }
+  POINT At(const std::wstring& name) {
+    VxListItem* e = Entry(name);
+    GetZhiItem* box = BoxHolding(name);
+    return Screen(POINT{(e->rcHover.left + e->rcHover.right) / 2,
+                        (e->rcHover.top + e->rcHover.bottom) / 2 - (box ? box->scroll : 0)});
+  }
+  std::vector<std::wstring> DeskListNames() {
+    std::vector<std::wstring> names;
+    for (VxListItem* e : desk->DeskList().Items()) names.emplace_back(e->szName);
+    return names;
+  }
+  // Presses on `from`, moves past the 5-pixel start and on to `to` in steps, holds `key`
+  // while it lets go there; `shot` is taken while the cursor rests over the target. This
+  // thread keeps the windows running meanwhile.
+  void DragWithMouse(POINT from, POINT to, WORD key, const std::wstring& shot) {
+    std::atomic<bool> done{false};
+    std::thread input([&] {
+      Mouse(from);
+      ::Sleep(150);
+      Mouse(from, MOUSEEVENTF_LEFTDOWN);
+      ::Sleep(150);
+      for (int i = 1; i <= 10; ++i) {
+        Mouse(POINT{from.x + (to.x - from.x) * i / 10, from.y + (to.y - from.y) * i / 10});
+        ::Sleep(60);
+      }
+      Mouse(POINT{to.x + 1, to.y});
+      ::Sleep(100);
+      Mouse(to);
+      ::Sleep(150);
+      // No pointer move after the key: Wine takes the modifiers of every X pointer event
+      // from the X server, which never saw the injected key.
+      if (key) KeyState(key, true);
+      ::Sleep(400);
+      Screenshot(shot);
+      Button(MOUSEEVENTF_LEFTUP);
+      ::Sleep(300);
+      if (key) KeyState(key, false);
+      done = true;
+    });
+    RunUntil([&] { return done.load(); }, 15000);
+    input.join();
+    RunFor(200);
+  }
+
+  std::wstring desk_;
+  std::unique_ptr<CDialogBack> back_;
+  CMyDesk* desk = nullptr;
+};
+
+}  // namespace
+
+// One icon of the desk list into the gap before the first; then a file from one box into
+// another. Neither touches a file; both outlive a restart.
+TEST_F(DragDrop, GapInTheDeskListAndIntoAnotherBoxSurviveARestart) {
+  Screenshot(L"1_start");
+  const std::wstring files = FolderState(desk_);
+  std::vector<std::wstring> before = DeskListNames();
+  ASSERT_GE(before.size(), 3u);
+  VxListCtrl& list = desk->DeskList();
+  VxListItem* last = list.Items().back();
+  const std::wstring moved = last->szName;
+  const std::wstring movedPath = last->szPath;
+  const VxRc band = DeskInsertionBand(DeskGapLayoutFor(list.GetListType(), true), ToVx(list.Items()[0]->rcPos),
+                                      list.GetWIner(), list.GetHIner(), 0);
+  const POINT gap{(band.left + band.right) / 2, (band.top + band.bottom) / 2};
+  DragWithMouse(At(movedPath.substr(desk_.size() + 1)), Screen(gap), 0, L"2_over_gap");
+  Screenshot(L"3_dropped_in_gap");
+  std::vector<std::wstring> expected = before;
+  expected.pop_back();
+  expected.insert(expected.begin(), moved);
+  EXPECT_EQ(DeskListNames(), expected);
+  EXPECT_TRUE(::IsRectEmpty(&desk->DragDrop().InsertMark()));
+
+  GetZhiItem* folders = Box(L"文件夹");
+  ASSERT_NE(folders, nullptr);
+  ASSERT_EQ(BoxHolding(L"a.txt"), Box(L"文件"));
+  const RECT area = CMyDesk::BoxListArea(folders);
+  DragWithMouse(At(L"a.txt"), Screen(POINT{(area.left + area.right) / 2, area.bottom - 12}), 0, L"4_over_box");
+  Screenshot(L"5_dropped_in_box");
+  EXPECT_EQ(BoxHolding(L"a.txt"), folders);
+  EXPECT_EQ(FolderState(desk_), files);
+
+  Stop();
+  Start();
+  Screenshot(L"6_restarted");
+  EXPECT_EQ(DeskListNames(), expected);
+  EXPECT_EQ(BoxHolding(L"a.txt"), Box(L"文件夹"));
+  EXPECT_EQ(FolderState(desk_), files);
+}
+
+// Files of another folder dropped with Control on the bare desk: copied, the clashing name
+// copied under a new name, the sources left, the copies shown on the desk list.
+TEST_F(DragDrop, ControlDropFromOutsideCopiesAndRenamesClashes) {
+  wchar_t tmp[MAX_PATH] = {};
+  ::GetTempPathW(MAX_PATH, tmp);
+  const std::wstring src = std::wstring(tmp) + L"vx_drop_src";
+  ::CreateDirectoryW(src.c_str(), nullptr);
+  RemoveFolderContents(src);
+  PutFileBytes(src + L"\\a.txt", "outside a");
+  PutFileBytes(src + L"\\新文件.txt", "outside new");
+  VxComPtr<IDataObject> data(DeskCreateFileDataObject({ToU16(src + L"\\a.txt"), ToU16(src + L"\\新文件.txt")}));
+  ASSERT_TRUE(data);
+  std::atomic<bool> release{false};
+  auto* testSource = new TestDropSource(&release);
+  VxComPtr<IDropSource> source(testSource);
+  ASSERT_EQ(desk->Model().BoxAt(POINT{500, 420}), nullptr);
+  const POINT target = Screen(POINT{500, 420});
+  // As a user would have: the desk was clicked last, so the keys go to its thread.
+  Mouse(target, MOUSEEVENTF_LEFTDOWN);
+  Mouse(target, MOUSEEVENTF_LEFTUP);
+  RunFor(300);
+  std::thread input([&] {
+    Mouse(POINT{target.x - 40, target.y});
+    ::Sleep(200);
+    for (int i = 1; i <= 4; ++i) {
+      Mouse(POINT{target.x - 40 + i * 10, target.y});
+      ::Sleep(80);
+    }
+    Mouse(POINT{target.x + 1, target.y});
+    ::Sleep(150);
+    KeyState(VK_CONTROL, true);
+    ::Sleep(400);
+    Screenshot(L"7_outside_over_desk");
+    release = true;
+    ::Sleep(300);
+    KeyState(VK_CONTROL, false);
+  });
+  DWORD effect = DROPEFFECT_NONE;
+  const HRESULT hr = ::DoDragDrop(data.Get(), source.Get(), DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect);
+  input.join();
+  EXPECT_EQ(hr, DRAGDROP_S_DROP);
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
+
+  std::wstring renamed;
+  ASSERT_TRUE(RunUntil([&] {
+    renamed.clear();
+    ForEachInFolder(desk_, [&](const std::wstring& name, const WIN32_FIND_DATAW&) {
+      if (name != L"a.txt" && FileBytes(desk_ + L"\\" + name) == "outside a") renamed = name;
+    });
+    return !renamed.empty() && Exists(desk_ + L"\\新文件.txt") && desk->FileOps().RunningOperations() == 0;
+  })) << Narrow(FolderState(desk_)) << " a.txt holds " << FileBytes(desk_ + L"\\a.txt");
+  EXPECT_EQ(FileBytes(desk_ + L"\\a.txt"), "desk");
+  EXPECT_EQ(FileBytes(desk_ + L"\\新文件.txt"), "outside new");
+  EXPECT_TRUE(Exists(src + L"\\a.txt"));
+  EXPECT_TRUE(Exists(src + L"\\新文件.txt"));
+  // The copies come in through the shell's notifications, where they were dropped.
+  EXPECT_TRUE(RunUntil([&] { return Entry(renamed) && Entry(L"新文件.txt"); }));
+  EXPECT_EQ(BoxHolding(L"新文件.txt"), nullptr);
+  Screenshot(L"8_outside_copied");
+  RemoveFolderContents(src);
+  ::RemoveDirectoryW(src.c_str());
+}
+
+// A desk file dragged onto a program's icon with Control starts the program with the
+// file's quoted path; nothing is copied.
+TEST_F(DragDrop, ControlDropOnAnExeOpensItWithTheQuotedPaths) {
+  const std::wstring files = FolderState(desk_);
+  const std::wstring args = DataFolderPath() + L"\\args.txt";
+  ::DeleteFileW(args.c_str());
+  ASSERT_NE(Entry(L"recorder.exe"), nullptr);
+  DragWithMouse(At(L"b.txt"), At(L"recorder.exe"), VK_CONTROL, L"9_over_exe");
+  CDialogDragView* view = back_->Host()->DragView();
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(view->Verb(), L"用");
+  EXPECT_EQ(view->Suffix(), L"打开");
+  EXPECT_EQ(view->Effect(), static_cast<DWORD>(DROPEFFECT_COPY));
+  EXPECT_FALSE(::IsWindowVisible(view->GetSafeHwnd()));
+  ASSERT_TRUE(RunUntil([&] { return FileBytes(args).size() > 0; }));
+  const std::string raw = FileBytes(args);
+  const std::wstring line(reinterpret_cast<const wchar_t*>(raw.data()), raw.size() / sizeof(wchar_t));
+  EXPECT_NE(line.find(L"\"" + desk_ + L"\\b.txt\""), std::wstring::npos) << line;
+  RunFor(500);
+  EXPECT_EQ(FolderState(desk_), files);
+}
