@@ -126,6 +126,16 @@ TEST(SetupWindow, EveryPageAndAnInstallThroughTheWindow) {
   ::WaitForSingleObject(pi.hProcess, 5000);
   ::CloseHandle(pi.hThread);
   ::CloseHandle(pi.hProcess);
+
+  // Uninstalled again: the Run value left behind would start this copy at the prefix's next
+  // start and every later organizer test would find it running.
+  std::wstring uninstall = L"\"" + folder + L"Uninstall.exe\" /S";
+  ASSERT_TRUE(::CreateProcessW(nullptr, &uninstall[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+  ::WaitForSingleObject(pi.hProcess, 10000);
+  ::CloseHandle(pi.hThread);
+  ::CloseHandle(pi.hProcess);
+  for (int i = 0; i < 200 && ::GetFileAttributesW(folder.c_str()) != INVALID_FILE_ATTRIBUTES; ++i) ::Sleep(100);
+  EXPECT_EQ(::GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES) << "the uninstaller left the folder";
 }
 
 }  // namespace
