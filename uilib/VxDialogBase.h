@@ -162,6 +162,10 @@ class LUMETTE_API CVxDialogBase : public CVxDialog {
   // when the background is not cached.
   const BYTE* OpaqueBackPixels(int cx, int cy);
   bool PresentDirty(const RECT& dirty);
+  enum class SurfaceState { kMissing, kFresh, kKept };
+  // The kept surface at cx x cy: made anew (its pixels undefined) when there was none or its
+  // size differs.
+  SurfaceState EnsureSurface(int cx, int cy);
 
   // Mode 3 keeps its window-sized surface between frames: a fresh 8 MB DIB per frame
   // cost more than painting a full-screen list. The bitmap is declared first so the DC
