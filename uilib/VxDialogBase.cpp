@@ -24,8 +24,18 @@ BOOL CVxDialogBase::OnInitDialog() {
   return TRUE;
 }
 
+BOOL CVxDialogBase::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* pResult) {
+  // Whether a hidden layered window keeps its pixels is the system's affair: a window shown
+  // again gets its next frame whatever that paints.
+  if (msg == WM_WINDOWPOSCHANGED &&
+      (reinterpret_cast<const WINDOWPOS*>(lp)->flags & SWP_SHOWWINDOW))
+    ForgetShownFrame();
+  return CVxDialog::OnMessage(msg, wp, lp, pResult);
+}
+
 // ---- window modes ----
 BOOL CVxDialogBase::SetNoLayDlg() {
+  ForgetShownFrame();
   m_nLayerMode = kPlain;
   if (m_hWnd)
     ::SetWindowLongW(m_hWnd, GWL_EXSTYLE,
@@ -34,6 +44,7 @@ BOOL CVxDialogBase::SetNoLayDlg() {
 }
 
 BOOL CVxDialogBase::Set_COLORKEYDlg(COLORREF key) {
+  ForgetShownFrame();
   m_nLayerMode = kColorKey;
   m_colorKey = key;
   ::SetWindowLongW(m_hWnd, GWL_EXSTYLE, ::GetWindowLongW(m_hWnd, GWL_EXSTYLE) | WS_EX_LAYERED);
@@ -41,6 +52,7 @@ BOOL CVxDialogBase::Set_COLORKEYDlg(COLORREF key) {
 }
 
 BOOL CVxDialogBase::Set_ALPHADlg(int alpha) {
+  ForgetShownFrame();
   m_nLayerMode = kUniformAlpha;
   m_nAlpha = alpha;
   ::SetWindowLongW(m_hWnd, GWL_EXSTYLE, ::GetWindowLongW(m_hWnd, GWL_EXSTYLE) | WS_EX_LAYERED);
@@ -48,6 +60,7 @@ BOOL CVxDialogBase::Set_ALPHADlg(int alpha) {
 }
 
 BOOL CVxDialogBase::Set_OPAQUEDlg(int alpha) {
+  ForgetShownFrame();
   m_nLayerMode = kPerPixelAlpha;
   m_nAlpha = alpha;
   ::SetWindowLongW(m_hWnd, GWL_EXSTYLE, ::GetWindowLongW(m_hWnd, GWL_EXSTYLE) | WS_EX_LAYERED);
@@ -145,51 +158,20 @@ void CVxDialogBase::UpdateView() {
   ::GetWindowRect(m_hWnd, &wr);
   const int cx = wr.right - wr.left, cy = wr.bottom - wr.top;
   if (cx <= 0 || cy <= 0) return;
-  VxWindowDC screen(nullptr);
-  if (!m_surfaceDC || !m_surfaceDib || m_surfaceCx != cx || m_surfaceCy != cy) {
-    m_surfaceDC.Reset();
-    m_surfaceDib.Reset();
-    m_surfaceBits = nullptr;
-    void* fresh = nullptr;
-    VxBitmap dib(VxCreateTopDownDib(screen.Get(), cx, cy, &fresh));
-    VxMemDC mem(::CreateCompatibleDC(screen.Get()));
-    if (!mem || !dib || !fresh) return;
-    ::SelectObject(mem.Get(), dib.Get());
-    m_surfaceDib = std::move(dib);
-    m_surfaceDC = std::move(mem);
-    m_surfaceBits = fresh;
-    m_surfaceCx = cx;
-    m_surfaceCy = cy;
-  }
+  if (EnsureSurface(cx, cy) == SurfaceState::kMissing) return;
   void* bits = m_surfaceBits;
   ::GdiFlush();
-  bool copied = false;
   const size_t bytes = static_cast<size_t>(cx) * cy * 4;
-  if (m_pBackCache && m_bCacheBack &&
-      static_cast<int>(m_pBackCache->GetWidth()) == cx &&
-      static_cast<int>(m_pBackCache->GetHeight()) == cy) {
-    // Locking a GDI+ bitmap copies its pixels out each time: keep one copy of them.
-    if (m_backPixels.size() != bytes) {
-      m_backPixels.clear();
-      Gdiplus::Rect r(0, 0, cx, cy);
-      Gdiplus::BitmapData data;
-      if (m_pBackCache->LockBits(&r, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB,
-                                 &data) == Gdiplus::Ok) {
-        m_backPixels.resize(bytes);
-        for (int y = 0; y < cy; ++y)
-          memcpy(m_backPixels.data() + static_cast<size_t>(y) * cx * 4,
-                 static_cast<BYTE*>(data.Scan0) + static_cast<size_t>(y) * data.Stride,
-                 static_cast<size_t>(cx) * 4);
-        m_pBackCache->UnlockBits(&data);
-      }
-    }
-    if (m_backPixels.size() == bytes) {
-      memcpy(bits, m_backPixels.data(), bytes);
-      copied = true;
-    }
-  }
+  // The cached background is made before the first frame: a first frame that drew it
+  // through GDI+ would differ from the copies every later frame starts from.
+  RECT client;
+  ::GetClientRect(m_hWnd, &client);
+  const bool clientIsWindow = client.right - client.left == cx && client.bottom - client.top == cy;
   // The surface outlives the frame: without a background copy it starts transparent.
-  if (!copied) memset(bits, 0, bytes);
+  if (const BYTE* back = clientIsWindow ? OpaqueBackPixels(cx, cy) : nullptr)
+    memcpy(bits, back, bytes);
+  else
+    memset(bits, 0, bytes);
   HDC memDC = m_surfaceDC.Get();
   m_layerBits = bits;
   m_layerDC = memDC;
@@ -200,13 +182,75 @@ void CVxDialogBase::UpdateView() {
   m_layerDC = nullptr;
   m_layerGraphics = nullptr;
 
+  // Timers and repeated requests often paint what is already shown; under Wine handing a
+  // frame over costs far more than painting it (a fresh window-sized bitmap per call).
+  const POINT src = m_bSourceSet ? m_ptSource : POINT{0, 0};
+  if (FrameChanged(RECT{0, 0, cx, cy}, src)) PresentSurface(nullptr, src);
+}
+
+bool CVxDialogBase::FrameChanged(const RECT& area, POINT source) {
+  const int cx = m_surfaceCx, cy = m_surfaceCy;
+  const BYTE* bits = static_cast<const BYTE*>(m_surfaceBits);
+  if (!bits) return true;
+  ::GdiFlush();
+  const size_t bytes = static_cast<size_t>(cx) * cy * 4;
+  bool changed = m_shownAlpha != m_nAlpha || m_shownSource.x != source.x ||
+                 m_shownSource.y != source.y;
+  m_shownAlpha = m_nAlpha;
+  m_shownSource = source;
+  if (m_shownPixels.size() != bytes) {
+    m_shownPixels.assign(bits, bits + bytes);
+    return true;
+  }
+  RECT all{0, 0, cx, cy}, d;
+  if (!::IntersectRect(&d, &area, &all)) return changed;
+  const size_t row = static_cast<size_t>(d.right - d.left) * 4;
+  for (int y = d.top; y < d.bottom; ++y) {
+    const size_t at = (static_cast<size_t>(y) * cx + d.left) * 4;
+    if (memcmp(m_shownPixels.data() + at, bits + at, row) == 0) continue;
+    memcpy(m_shownPixels.data() + at, bits + at, row);
+    changed = true;
+  }
+  return changed;
+}
+
+void CVxDialogBase::ForgetShownFrame() {
+  m_shownPixels.clear();
+  m_shownAlpha = -1;
+}
+
+void CVxDialogBase::PresentSurface(const RECT* dirty, POINT source) {
+  RECT wr;
+  ::GetWindowRect(m_hWnd, &wr);
+  VxWindowDC screen(nullptr);
   POINT dst{wr.left, wr.top};
-  SIZE size{cx, cy};
-  POINT src = m_bSourceSet ? m_ptSource : POINT{0, 0};
+  SIZE size{m_surfaceCx, m_surfaceCy};
   BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(m_nAlpha), AC_SRC_ALPHA};
   // A child window (embedded in the desktop) is positioned by its parent: keep its place.
   POINT* where = (::GetWindowLongW(m_hWnd, GWL_STYLE) & WS_CHILD) ? nullptr : &dst;
-  ::UpdateLayeredWindow(m_hWnd, screen.Get(), where, &size, memDC, &src, 0, &blend, ULW_ALPHA);
+  HDC memDC = m_surfaceDC.Get();
+  BOOL ok = FALSE;
+  if (dirty) {
+    UPDATELAYEREDWINDOWINFO info{};
+    info.cbSize = sizeof(info);
+    info.hdcDst = screen.Get();
+    info.pptDst = where;
+    info.psize = &size;
+    info.hdcSrc = memDC;
+    info.pptSrc = &source;
+    info.pblend = &blend;
+    info.dwFlags = ULW_ALPHA;
+    info.prcDirty = dirty;
+    ok = ::UpdateLayeredWindowIndirect(m_hWnd, &info);
+  }
+  // Without a dirty area, or when the narrowed call fails: all of the surface is whole.
+  if (!ok)
+    ok = ::UpdateLayeredWindow(m_hWnd, screen.Get(), where, &size, memDC, &source, 0, &blend,
+                               ULW_ALPHA);
+  if (ok)
+    ++m_nPresents;
+  else
+    ForgetShownFrame();
 }
 
 void CVxDialogBase::UpdateViewRect(RECT* rc) {
@@ -274,27 +318,7 @@ bool CVxDialogBase::PresentDirty(const RECT& dirty) {
     m_layerDC = nullptr;
     m_layerGraphics = nullptr;
   }
-  ::GdiFlush();
-
-  VxWindowDC screen(nullptr);
-  POINT dst{wr.left, wr.top};
-  SIZE size{cx, cy};
-  POINT src{0, 0};
-  BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(m_nAlpha), AC_SRC_ALPHA};
-  UPDATELAYEREDWINDOWINFO info{};
-  info.cbSize = sizeof(info);
-  info.hdcDst = screen.Get();
-  POINT* where = (::GetWindowLongW(m_hWnd, GWL_STYLE) & WS_CHILD) ? nullptr : &dst;
-  info.pptDst = where;
-  info.psize = &size;
-  info.hdcSrc = memDC;
-  info.pptSrc = &src;
-  info.pblend = &blend;
-  info.dwFlags = ULW_ALPHA;
-  info.prcDirty = &d;
-  if (::UpdateLayeredWindowIndirect(m_hWnd, &info)) return true;
-  // The surface is whole again: present all of it the ordinary way.
-  ::UpdateLayeredWindow(m_hWnd, screen.Get(), where, &size, memDC, &src, 0, &blend, ULW_ALPHA);
+  if (FrameChanged(d, POINT{0, 0})) PresentSurface(&d, POINT{0, 0});
   return true;
 }
 
@@ -362,27 +386,36 @@ const BYTE* CVxDialogBase::OpaqueBackPixels(int cx, int cy) {
   return m_backPixels.data();
 }
 
+CVxDialogBase::SurfaceState CVxDialogBase::EnsureSurface(int cx, int cy) {
+  if (m_surfaceDC && m_surfaceDib && m_surfaceCx == cx && m_surfaceCy == cy)
+    return SurfaceState::kKept;
+  m_surfaceDC.Reset();
+  m_surfaceDib.Reset();
+  m_surfaceBits = nullptr;
+  ForgetShownFrame();
+  VxWindowDC screen(nullptr);
+  void* fresh = nullptr;
+  VxBitmap dib(VxCreateTopDownDib(screen.Get(), cx, cy, &fresh));
+  VxMemDC mem(::CreateCompatibleDC(screen.Get()));
+  if (!mem || !dib || !fresh) return SurfaceState::kMissing;
+  ::SelectObject(mem.Get(), dib.Get());
+  m_surfaceDib = std::move(dib);
+  m_surfaceDC = std::move(mem);
+  m_surfaceBits = fresh;
+  m_surfaceCx = cx;
+  m_surfaceCy = cy;
+  return SurfaceState::kFresh;
+}
+
 // A kept off-screen surface: the window never shows a half-drawn frame, only the area the
 // paint asks for is drawn again and copied to the window, the cached background is copied
 // in rather than drawn by GDI+ (about 17 ns a pixel under Wine), and lists are composed in
 // the surface's memory.
 void CVxDialogBase::DrawOpaqueSurface(HDC hdc, int cx, int cy, RECT area) {
-  if (!m_surfaceDC || !m_surfaceDib || m_surfaceCx != cx || m_surfaceCy != cy) {
-    m_surfaceDC.Reset();
-    m_surfaceDib.Reset();
-    m_surfaceBits = nullptr;
-    VxWindowDC screen(nullptr);
-    void* fresh = nullptr;
-    VxBitmap dib(VxCreateTopDownDib(screen.Get(), cx, cy, &fresh));
-    VxMemDC mem(::CreateCompatibleDC(screen.Get()));
-    if (!mem || !dib || !fresh) return;
-    ::SelectObject(mem.Get(), dib.Get());
-    m_surfaceDib = std::move(dib);
-    m_surfaceDC = std::move(mem);
-    m_surfaceBits = fresh;
-    m_surfaceCx = cx;
-    m_surfaceCy = cy;
-    area = RECT{0, 0, cx, cy};  // nothing of a new surface has been drawn yet
+  switch (EnsureSurface(cx, cy)) {
+    case SurfaceState::kMissing: return;
+    case SurfaceState::kFresh: area = RECT{0, 0, cx, cy}; break;  // nothing drawn on it yet
+    case SurfaceState::kKept: break;
   }
   if (::IsRectEmpty(&area)) return;
   HDC mem = m_surfaceDC.Get();

@@ -63,6 +63,9 @@ class LUMETTE_API CVxDialogBase : public CVxDialog {
   // UpdateView it writes premultiplied alpha; over any other DC it is a plain DC graphics.
   VxSurfaceGraphics CreateSurfaceGraphics(HDC hdc);
   void SetInvalidateOnUpdate(BOOL b) { m_bInvalidateOnUpdate = b; }
+  // How often a per-pixel-alpha window handed a frame to the system: a frame that paints
+  // what the window already shows is not handed over (tests and benchmarks read this).
+  int GetPresentCount() const { return m_nPresents; }
 
   // ---- painting routines ----
   void DrawShadowText(Gdiplus::Graphics* g, CString text, Gdiplus::Font& font,
@@ -110,6 +113,7 @@ class LUMETTE_API CVxDialogBase : public CVxDialog {
 
  protected:
   BOOL OnInitDialog() override;
+  BOOL OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
   BOOL PreTranslateMessage(MSG* pMsg) override;
   void OnPaint() override;
   BOOL OnEraseBkgnd(HDC hdc) override;
@@ -162,6 +166,19 @@ class LUMETTE_API CVxDialogBase : public CVxDialog {
   // when the background is not cached.
   const BYTE* OpaqueBackPixels(int cx, int cy);
   bool PresentDirty(const RECT& dirty);
+  enum class SurfaceState { kMissing, kFresh, kKept };
+  // The kept surface at cx x cy: made anew (its pixels undefined) when there was none or its
+  // size differs.
+  SurfaceState EnsureSurface(int cx, int cy);
+  // Whether `area` of the painted surface differs from what the window shows; the record
+  // of what it shows then takes the surface's pixels. The source origin and the alpha
+  // count as content too.
+  bool FrameChanged(const RECT& area, POINT source);
+  // The window's shown pixels are unknown (new surface, new mode, shown again): the next
+  // frame is handed over whatever it paints.
+  void ForgetShownFrame();
+  // Hands the surface to the system; `dirty` narrows the area when not null.
+  void PresentSurface(const RECT* dirty, POINT source);
 
   // Mode 3 keeps its window-sized surface between frames: a fresh 8 MB DIB per frame
   // cost more than painting a full-screen list. The bitmap is declared first so the DC
@@ -189,6 +206,13 @@ class LUMETTE_API CVxDialogBase : public CVxDialog {
   // Set while only part of the surface is repainted: every surface graphics clips to it.
   bool m_bLayerClip = false;
   RECT m_rcLayerClip{0, 0, 0, 0};
+
+  // The pixels the window shows, as last handed over (empty when unknown), with the source
+  // origin and alpha they were handed over with.
+  std::vector<BYTE> m_shownPixels;
+  POINT m_shownSource{0, 0};
+  int m_shownAlpha = -1;
+  int m_nPresents = 0;
 
   POINT m_ptSource{0, 0};
   BOOL m_bSourceSet = FALSE;

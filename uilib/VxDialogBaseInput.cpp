@@ -489,6 +489,7 @@ void CVxDialogBase::OnDestroy() {
   m_surfaceDC.Reset();
   m_surfaceDib.Reset();
   m_surfaceBits = nullptr;
+  ForgetShownFrame();
   Default();
 }
 

@@ -114,8 +114,16 @@ class CSizedDlg : public CVxDialogBase {
     if (!picture_.empty()) ::DeleteFileW(picture_.c_str());
   }
   VxListCtrl& List() { return list_; }
+  static constexpr UINT_PTR kTickTimer = 41;
+  int ticks = 0;
 
  protected:
+  // A window whose timer asks for a frame on every tick, whether or not anything changed.
+  void OnTimer(UINT_PTR id) override {
+    if (id != kTickTimer) return CVxDialogBase::OnTimer(id);
+    ++ticks;
+    UpdateView();
+  }
   BOOL OnInitDialog() override {
     CVxDialogBase::OnInitDialog();
     ::SetWindowPos(m_hWnd, nullptr, 0, 0, w_, h_, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -150,6 +158,36 @@ class CSizedDlg : public CVxDialogBase {
   std::wstring picture_;
 };
 
+// A per-pixel-alpha window left alone for a second while a 10-ms timer asks for a frame on
+// each tick: how many frames reach the screen, and what an unchanged frame costs.
+void MeasureIdle(CSizedDlg& dlg) {
+  for (VxListItem* item : dlg.List().Items()) item->nMouseState = 0;
+  dlg.UpdateView();
+  Pump();
+  const int presents = dlg.GetPresentCount();
+  dlg.ticks = 0;
+  Clock clock;
+  const double start = clock.Now();
+  ::SetTimer(dlg.GetSafeHwnd(), CSizedDlg::kTickTimer, 10, nullptr);
+  MSG msg;
+  while (clock.Now() - start < 1000.0) {
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+  }
+  ::KillTimer(dlg.GetSafeHwnd(), CSizedDlg::kTickTimer);
+  const double seconds = (clock.Now() - start) / 1000.0;
+  std::vector<double> unchanged;
+  for (int f = 0; f < 20; ++f) {
+    const double t0 = clock.Now();
+    dlg.UpdateView();
+    unchanged.push_back(clock.Now() - t0);
+  }
+  std::printf("  idle, 10-ms timer asking for frames: %5.1f ticks/s, %5.1f presents/s; "
+              "unchanged frame median %5.2f ms\n",
+              dlg.ticks / seconds, (dlg.GetPresentCount() - presents) / seconds,
+              Summarise(unchanged).median);
+}
+
 // One line per window: a frame is a hover step (the highlight moves to the next entry) made
 // the way the window makes it: UpdateView for per-pixel alpha, WM_PAINT for plain windows.
 // "present alone" hands the same surface over with nothing drawn, "drawing" is the rest.
@@ -169,6 +207,7 @@ void MeasureWindow(const char* name, int w, int h, bool alpha, int entries, int 
   VxBitmap dib(VxCreateTopDownDib(screen.Get(), w, h, &bits));
   if (!mem || !dib) return;
   VxSelectObject keep(mem.Get(), dib.Get());
+  const int presentsBefore = dlg.GetPresentCount();
   for (int f = 0; f < frames; ++f) {
     const int n = std::max(1, list.GetCount());
     for (VxListItem* item : list.Items()) item->nMouseState = 0;
@@ -198,10 +237,16 @@ void MeasureWindow(const char* name, int w, int h, bool alpha, int entries, int 
     Pump();
   }
   const Figures t = Summarise(total), p = Summarise(present);
+
   char label[96];
   std::snprintf(label, sizeof(label), "%s %dx%d %s", name, w, h, alpha ? "alpha" : "plain");
   std::printf("%-40s median %6.2f ms  worst %6.2f ms  present alone %6.2f ms  drawing %6.2f ms\n",
               label, t.median, t.worst, p.median, std::max(0.0, t.median - p.median));
+  if (alpha) {
+    std::printf("  %d of %d hover frames presented\n", dlg.GetPresentCount() - presentsBefore,
+                frames);
+    MeasureIdle(dlg);
+  }
   dlg.DestroyWindow();
   Pump();
 }

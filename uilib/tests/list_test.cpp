@@ -1,5 +1,7 @@
 // The icon list inside a real dialog: layout, states, mouse steps, callbacks and the
 // rubber band.
+#include <functional>
+
 #include "uilib/tests/test_support.h"
 #include "uilib/VxPaint.h"
 
@@ -335,9 +337,9 @@ size_t Differences(const std::vector<uint32_t>& a, const std::vector<uint32_t>& 
   return n;
 }
 
-}  // namespace
-
-TEST_F(ListTest, HoverRepaintedInPartShowsWhatAWholeFrameShows) {
+// A per-pixel-alpha dialog with a list of 24 big icons, entry 5 selected, hover images
+// that show, and its first frame presented.
+void ShowAlphaHoverList(TestDialog& dlg, VxListCtrl& list, const std::function<void(int)>& fill) {
   ASSERT_TRUE(dlg.Set_OPAQUEDlg(255));
   dlg.SetBack(RsPath(L"gallery\\dialog-bg.png"), TRUE, TRUE);
   CStringArray hover;
@@ -349,10 +351,16 @@ TEST_F(ListTest, HoverRepaintedInPartShowsWhatAWholeFrameShows) {
   list.SetFont(font);
   list.SetListType(VXLT_BIGICON);
   list.SetRect(0, 0, 600, 400);
-  Fill(24);
+  fill(24);
   list.SetSel(5, TRUE);
   dlg.UpdateView();
   PumpMessages();
+}
+
+}  // namespace
+
+TEST_F(ListTest, HoverRepaintedInPartShowsWhatAWholeFrameShows) {
+  ShowAlphaHoverList(dlg, list, [this](int n) { Fill(n); });
   const std::vector<uint32_t> plain = ShownPixels(dlg);
   ASSERT_FALSE(plain.empty());
 
@@ -370,4 +378,35 @@ TEST_F(ListTest, HoverRepaintedInPartShowsWhatAWholeFrameShows) {
   dlg.UpdateView();
   PumpMessages();
   EXPECT_EQ(Differences(partial, ShownPixels(dlg)), 0u);
+}
+
+TEST_F(ListTest, AFrameIsPresentedOnlyWhenTheWindowsContentChanged) {
+  ShowAlphaHoverList(dlg, list, [this](int n) { Fill(n); });
+  const int presented = dlg.GetPresentCount();
+  ASSERT_GE(presented, 1);
+  const std::vector<uint32_t> before = ShownPixels(dlg);
+
+  // Repaint requests of every kind with nothing changed: painted, not handed over.
+  const int paints = dlg.paints;
+  dlg.UpdateView();
+  ::SendMessageW(dlg, WM_TIMER, 77, 0);
+  ::InvalidateRect(dlg, nullptr, TRUE);
+  ::UpdateWindow(dlg);
+  dlg.UpdateView();
+  PumpMessages();
+  EXPECT_EQ(dlg.paints, paints + 2);
+  EXPECT_EQ(dlg.GetPresentCount(), presented);
+
+  // A hover change is presented once; the same position again is not.
+  const POINT c = Centre(2);
+  SendMouse(dlg, WM_MOUSEMOVE, c.x, c.y);
+  SendMouse(dlg, WM_MOUSEMOVE, c.x + 1, c.y);
+  PumpMessages();
+  EXPECT_EQ(dlg.GetPresentCount(), presented + 1);
+  EXPECT_GT(Differences(before, ShownPixels(dlg)), 100u);
+
+  // A change made by the program shows on the next frame.
+  list.SetShow(FALSE);
+  dlg.UpdateView();
+  EXPECT_EQ(dlg.GetPresentCount(), presented + 2);
 }
