@@ -17,6 +17,7 @@
 #include "app/dialogs/DialogDragView.h"
 #include "base/AppGlobals.h"
 #include "base/testing/test_support.h"
+#include "base/testing/window_support.h"
 #include "desk/DeskDataObject.h"
 #include "desk/MyDesk.h"
 #include "desk/core/desk_drag.h"
@@ -26,32 +27,6 @@
 #include "uilib/VxTypes.h"
 
 namespace {
-
-std::wstring DesktopDir() {
-  wchar_t p[MAX_PATH] = {};
-  ::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, p);
-  return p;
-}
-bool Exists(const std::wstring& p) { return ::GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-void Pump() {
-  MSG msg;
-  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-    if (!CVxDialog::PreTranslate(&msg)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-}
-bool RunUntil(const std::function<bool()>& done, DWORD ms = 10000) {
-  const DWORD start = ::GetTickCount();
-  while (::GetTickCount() - start < ms) {
-    if (done()) return true;
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    Pump();
-  }
-  return done();
-}
-void RunFor(DWORD ms) { RunUntil([] { return false; }, ms); }
 
 void Mouse(POINT at, DWORD flags = 0) {
   const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);

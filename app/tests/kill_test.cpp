@@ -17,6 +17,7 @@
 #include "base/AppConfig.h"
 #include "base/AppGlobals.h"
 #include "base/testing/test_support.h"
+#include "base/testing/window_support.h"
 #include "desk/DeskFiles.h"
 #include "desk/MyDesk.h"
 #include "desk/core/desk_boxes.h"
@@ -29,12 +30,6 @@ const wchar_t kTitle[] = L"Vexlo桌面";
 // What a start shows: each box's name with its icons, and the desk list's icons.
 using Layout = std::map<std::wstring, std::set<std::wstring>>;
 const wchar_t kDeskListKey[] = L"<desk list>";
-
-std::wstring DesktopDir() {
-  wchar_t path[MAX_PATH] = {};
-  ::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, path);
-  return path;
-}
 
 // The data folder's files, name to bytes (not the staging folder).
 std::map<std::wstring, std::string> DataFiles() {

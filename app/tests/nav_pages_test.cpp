@@ -12,6 +12,7 @@
 #include "app/DialogBack.h"
 #include "base/AppGlobals.h"
 #include "base/testing/test_support.h"
+#include "base/testing/window_support.h"
 #include "nav/DaohangBar.h"
 #include "nav/DialogWebTemp.h"
 #include "nav/DlgAddDaohang.h"
@@ -50,16 +51,6 @@ long PictureHits(const std::map<std::string, long>& hits) {
   for (const auto& [path, count] : hits)
     if (path.find(".png") != std::string::npos) n += count;
   return n;
-}
-
-void Pump() {
-  MSG msg;
-  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (!CVxDialog::PreTranslate(&msg)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-  }
 }
 
 template <class Done>

@@ -14,37 +14,13 @@
 #include "app/resource.h"
 #include "base/AppGlobals.h"
 #include "base/testing/test_support.h"
+#include "base/testing/window_support.h"
 #include "desk/MyDesk.h"
 #include "uilib/VxDialog.h"
 #include "uilib/VxPaint.h"
 #include "uilib/VxRaii.h"
 
 namespace {
-
-std::wstring DesktopDir() {
-  wchar_t p[MAX_PATH] = {};
-  ::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, p);
-  return p;
-}
-
-void Pump() {
-  MSG msg;
-  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-    if (!CVxDialog::PreTranslate(&msg)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-}
-bool RunUntil(const std::function<bool()>& done, DWORD ms = 8000) {
-  const DWORD start = ::GetTickCount();
-  while (::GetTickCount() - start < ms) {
-    if (done()) return true;
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    Pump();
-  }
-  return done();
-}
-void RunFor(DWORD ms) { RunUntil([] { return false; }, ms); }
 
 void Click(POINT screen) {
   ::SetCursorPos(screen.x, screen.y);
