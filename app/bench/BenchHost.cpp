@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include <cstdio>
+
 #include "app/BaseWnd.h"
 #include "base/AppConfig.h"
 #include "base/AppGlobals.h"
@@ -45,7 +47,10 @@ bool OpenBenchHost(CBaseWnd& host, HWND parent) {
   TheApp().programDir = ExeFolder();
   TheApp().desk.config = DeskConfig();
   TheApp().currentView = 0;
-  if (!host.Create(parent)) return false;
+  if (!host.Create(parent)) {
+    std::printf("the host window could not be made\n");
+    return false;
+  }
   ::ShowWindow(host.GetSafeHwnd(), SW_SHOW);
   host.ShowPage(CBaseWnd::kDeskPage);
   return true;

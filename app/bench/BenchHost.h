@@ -19,5 +19,6 @@ std::wstring FillBenchDesktop(int files, const std::vector<const wchar_t*>& exte
 HWND CreateBenchParent(const wchar_t* name);
 
 // Points the program at the skin beside it with a default view record and view 0, makes the
-// host window in `parent` and shows its desk page; false when the window could not be made.
+// host window in `parent` and shows its desk page; false, said on the output, when the window
+// could not be made.
 bool OpenBenchHost(CBaseWnd& host, HWND parent);

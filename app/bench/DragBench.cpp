@@ -84,10 +84,7 @@ int main() {
   const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
   HWND parent = CreateBenchParent(L"DragBench");
   CBaseWnd host;
-  if (!OpenBenchHost(host, parent)) {
-    std::printf("the host window could not be made\n");
-    return 1;
-  }
+  if (!OpenBenchHost(host, parent)) return 1;
   CMyDesk* desk = host.Desk();
   GetZhiItem* files = desk ? desk->FindBoxByName(L"文件") : nullptr;
   if (!files || !host.DropTarget()) {

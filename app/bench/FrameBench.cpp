@@ -78,10 +78,7 @@ int main() {
     ::SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, const_cast<wchar_t*>(wallpaper.c_str()), 0);
   HWND parent = CreateBenchParent(L"FrameBench");
   CBaseWnd host;
-  if (!OpenBenchHost(host, parent)) {
-    std::printf("the host window could not be made\n");
-    return 1;
-  }
+  if (!OpenBenchHost(host, parent)) return 1;
   CMyDesk* desk = host.Desk();
 
   // Twenty boxes sharing the files: the organized "文件" box gives its entries away.

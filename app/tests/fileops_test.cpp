@@ -22,15 +22,6 @@
 
 namespace {
 
-void Mouse(POINT at, DWORD flags) {
-  const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = static_cast<LONG>((at.x * 65536LL + cx - 1) / cx);
-  in.mi.dy = static_cast<LONG>((at.y * 65536LL + cy - 1) / cy);
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
-  ::SendInput(1, &in, sizeof(in));
-}
 void Click(POINT at, bool right = false) {
   Mouse(at, 0);
   RunFor(60);

@@ -173,14 +173,8 @@ class KillTest : public ::testing::Test {
     ::GetClientRect(prompt, &client);
     POINT at{client.right - 170 + 36, client.bottom - 45 + 14};
     ::ClientToScreen(prompt, &at);
-    const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
     for (DWORD flags : {DWORD(0), DWORD(MOUSEEVENTF_LEFTDOWN), DWORD(MOUSEEVENTF_LEFTUP)}) {
-      INPUT in{};
-      in.type = INPUT_MOUSE;
-      in.mi.dx = static_cast<LONG>((at.x * 65536LL + cx - 1) / cx);
-      in.mi.dy = static_cast<LONG>((at.y * 65536LL + cy - 1) / cy);
-      in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
-      ::SendInput(1, &in, sizeof(in));
+      Mouse(at, flags);
       ::Sleep(100);
     }
   }

@@ -84,28 +84,7 @@ void ClickTab(CBaseWnd* host, CNavStrips* nav, int type) {
   Click(host->GetSafeHwnd(), POINT{r.left + r.Width() / 2, r.top + r.Height() / 2});
 }
 
-bool Screenshot(const wchar_t* name) {
-  const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
-  VxWindowDC screen(nullptr);
-  VxMemDC mem(::CreateCompatibleDC(screen.Get()));
-  VxBitmap bmp(::CreateCompatibleBitmap(screen.Get(), cx, cy));
-  {
-    VxSelectObject select(mem.Get(), bmp.Get());
-    ::BitBlt(mem.Get(), 0, 0, cx, cy, screen.Get(), 0, 0, SRCCOPY);
-  }
-  Gdiplus::Bitmap image(bmp.Get(), nullptr);
-  const std::wstring dir = ExeFolder() + L"\\..\\screenshots";
-  ::CreateDirectoryW(dir.c_str(), nullptr);
-  CLSID png;
-  UINT count = 0, bytes = 0;
-  Gdiplus::GetImageEncodersSize(&count, &bytes);
-  std::vector<BYTE> buffer(bytes);
-  auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-  Gdiplus::GetImageEncoders(count, bytes, codecs);
-  for (UINT i = 0; i < count; ++i)
-    if (std::wstring(codecs[i].MimeType) == L"image/png") png = codecs[i].Clsid;
-  return image.Save((dir + L"\\nav_" + name + L".png").c_str(), &png, nullptr) == Gdiplus::Ok;
-}
+bool Screenshot(const wchar_t* name) { return SaveScreenshot(std::wstring(L"nav_") + name); }
 
 class NavPagesTest : public ::testing::Test {
  protected:

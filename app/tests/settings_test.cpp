@@ -34,20 +34,7 @@ void Click(POINT screen) {
 }
 
 // The whole screen as <build>\screenshots\settings_<name>.png.
-void Screenshot(const wchar_t* name) {
-  const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
-  VxWindowDC screen(nullptr);
-  VxMemDC mem(::CreateCompatibleDC(screen.Get()));
-  VxBitmap bmp(::CreateCompatibleBitmap(screen.Get(), cx, cy));
-  {
-    VxSelectObject keep(mem.Get(), bmp.Get());
-    ::BitBlt(mem.Get(), 0, 0, cx, cy, screen.Get(), 0, 0, SRCCOPY);
-  }
-  Gdiplus::Bitmap image(bmp.Get(), nullptr);
-  const std::wstring dir = ExeFolder() + L"\\..\\screenshots";
-  ::CreateDirectoryW(dir.c_str(), nullptr);
-  VxSaveImagePng(&image, (dir + L"\\settings_" + name + L".png").c_str());
-}
+void Screenshot(const wchar_t* name) { SaveScreenshot(std::wstring(L"settings_") + name); }
 
 bool RunValueThere() {
   return ::RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
