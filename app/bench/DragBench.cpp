@@ -13,28 +13,16 @@
 #include <vector>
 
 #include "app/BaseWnd.h"
+#include "app/bench/BenchHost.h"
 #include "base/AppGlobals.h"
 #include "base/testing/test_support.h"
+#include "base/testing/window_support.h"
 #include "desk/DeskDataObject.h"
 #include "desk/MyDesk.h"
 #include "uilib/VxRaii.h"
 #include "uilib/VxTypes.h"
 
 namespace {
-
-double Ms(LARGE_INTEGER a, LARGE_INTEGER b, LARGE_INTEGER f) {
-  return 1000.0 * static_cast<double>(b.QuadPart - a.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-void Pump() {
-  MSG msg;
-  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    ::TranslateMessage(&msg);
-    ::DispatchMessageW(&msg);
-  }
-}
-
-LRESULT CALLBACK ParentProc(HWND h, UINT m, WPARAM w, LPARAM l) { return ::DefWindowProcW(h, m, w, l); }
 
 void Report(const char* what, std::vector<double> v) {
   if (v.empty()) {
@@ -87,36 +75,16 @@ void Sweep(CBaseWnd& host, CMyDesk& desk, GetZhiItem* box, IDataObject* data, bo
 int main() {
   ::OleInitialize(nullptr);
   VxGdiplusSession gdiplus;
-  PrepareDesktopShell();
-  wchar_t dir[MAX_PATH] = {};
-  ::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, dir);
-  const std::wstring desktop = dir;
-  RemoveFolderContents(desktop);
-  RemoveDataFolder();
-  for (int i = 0; i < 300; ++i) PutFileBytes(desktop + L"\\文档" + std::to_wstring(i) + L".txt", "x");
+  const std::wstring desktop = FillBenchDesktop(300, {L"txt"});
   wchar_t temp[MAX_PATH] = {};
   ::GetTempPathW(MAX_PATH, temp);
   const std::wstring dropped = std::wstring(temp) + L"DragBenchFile.txt";
   PutFileBytes(dropped, "x");
 
   const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = ParentProc;
-  wc.hInstance = ::GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"DragBenchParent";
-  ::RegisterClassW(&wc);
-  HWND parent = ::CreateWindowExW(0, wc.lpszClassName, L"DragBench", WS_POPUP | WS_VISIBLE, 0, 0, cx, cy,
-                                  nullptr, nullptr, wc.hInstance, nullptr);
-  TheApp().programDir = ExeFolder();
-  TheApp().desk.config = DeskConfig();
-  TheApp().currentView = 0;
+  HWND parent = CreateBenchParent(L"DragBench");
   CBaseWnd host;
-  if (!host.Create(parent)) {
-    std::printf("the host window could not be made\n");
-    return 1;
-  }
-  ::ShowWindow(host.GetSafeHwnd(), SW_SHOW);
-  host.ShowPage(CBaseWnd::kDeskPage);
+  if (!OpenBenchHost(host, parent)) return 1;
   CMyDesk* desk = host.Desk();
   GetZhiItem* files = desk ? desk->FindBoxByName(L"文件") : nullptr;
   if (!files || !host.DropTarget()) {

@@ -15,26 +15,14 @@
 #include "base/AppConfig.h"
 #include "base/AppGlobals.h"
 #include "app/BaseWnd.h"
+#include "app/bench/BenchHost.h"
 #include "desk/MyDesk.h"
 #include "uilib/VxPaint.h"
 #include "uilib/VxRaii.h"
 #include "base/testing/test_support.h"
+#include "base/testing/window_support.h"
 
 namespace {
-
-double Ms(LARGE_INTEGER a, LARGE_INTEGER b, LARGE_INTEGER f) {
-  return 1000.0 * static_cast<double>(b.QuadPart - a.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-void Pump() {
-  MSG msg;
-  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    ::TranslateMessage(&msg);
-    ::DispatchMessageW(&msg);
-  }
-}
-
-LRESULT CALLBACK ParentProc(HWND h, UINT m, WPARAM w, LPARAM l) { return ::DefWindowProcW(h, m, w, l); }
 
 double Median(std::vector<double> v) {
   if (v.empty()) return 0;
@@ -80,15 +68,7 @@ bool SaveFrame(HDC frame, const std::wstring& path) {
 int main() {
   ::OleInitialize(nullptr);
   VxGdiplusSession gdiplus;
-  PrepareDesktopShell();
-  wchar_t dir[MAX_PATH] = {};
-  ::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, dir);
-  const std::wstring desktop = dir;
-  RemoveFolderContents(desktop);
-  RemoveDataFolder();
-  const wchar_t* exts[] = {L"txt", L"doc", L"xls", L"pdf", L"png"};
-  for (int i = 0; i < 500; ++i)
-    PutFileBytes(desktop + L"\\文档" + std::to_wstring(i) + L"." + exts[i % 5], "x");
+  const std::wstring desktop = FillBenchDesktop(500, {L"txt", L"doc", L"xls", L"pdf", L"png"});
 
   const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
   wchar_t temp[MAX_PATH] = {};
@@ -96,24 +76,9 @@ int main() {
   const std::wstring wallpaper = std::wstring(temp) + L"FrameBenchWallpaper.bmp";
   if (WriteWallpaper(wallpaper, cx, cy))
     ::SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, const_cast<wchar_t*>(wallpaper.c_str()), 0);
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = ParentProc;
-  wc.hInstance = ::GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"FrameBenchParent";
-  ::RegisterClassW(&wc);
-  HWND parent = ::CreateWindowExW(0, wc.lpszClassName, L"FrameBench", WS_POPUP | WS_VISIBLE, 0, 0, cx,
-                                  cy, nullptr, nullptr, wc.hInstance, nullptr);
+  HWND parent = CreateBenchParent(L"FrameBench");
   CBaseWnd host;
-  if (!host.Create(parent)) {
-    std::printf("the host window could not be made\n");
-    return 1;
-  }
-  ::ShowWindow(host.GetSafeHwnd(), SW_SHOW);
-  // The skin beside the program, as the organizer finds it: frames, highlights, thumbs, buttons.
-  TheApp().programDir = ExeFolder();
-  TheApp().desk.config = DeskConfig();
-  TheApp().currentView = 0;
-  host.ShowPage(CBaseWnd::kDeskPage);
+  if (!OpenBenchHost(host, parent)) return 1;
   CMyDesk* desk = host.Desk();
 
   // Twenty boxes sharing the files: the organized "文件" box gives its entries away.

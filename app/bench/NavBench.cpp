@@ -14,9 +14,11 @@
 
 #include "app/BaseWnd.h"
 #include "app/DialogBack.h"
+#include "app/bench/BenchHost.h"
 #include "base/AppConfig.h"
 #include "base/AppGlobals.h"
 #include "base/testing/test_support.h"
+#include "base/testing/window_support.h"
 #include "nav/DaohangBar.h"
 #include "nav/NavStrips.h"
 #include "nav/TJDaohang.h"
@@ -31,16 +33,6 @@ double Now() {
   LARGE_INTEGER t;
   ::QueryPerformanceCounter(&t);
   return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(g_freq.QuadPart);
-}
-
-void Pump() {
-  MSG msg;
-  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (!CVxDialog::PreTranslate(&msg)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-  }
 }
 
 double Median(std::vector<double> v) {
@@ -103,15 +95,8 @@ int main(int argc, char** argv) {
   }
   ::OleInitialize(nullptr);
   VxGdiplusSession gdiplus;
-  PrepareDesktopShell();
-  wchar_t dir[MAX_PATH] = {};
-  ::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, dir);
-  const std::wstring desktop = dir;
-  RemoveFolderContents(desktop);
-  RemoveDataFolder();
+  const std::wstring desktop = FillBenchDesktop(200, {L"txt", L"doc", L"xls", L"pdf", L"png"});
   EnsureDataFolder();
-  const wchar_t* exts[] = {L"txt", L"doc", L"xls", L"pdf", L"png"};
-  for (int i = 0; i < 200; ++i) PutFileBytes(desktop + L"\\文档" + std::to_wstring(i) + L"." + exts[i % 5], "x");
   AppGlobals& g = TheApp();
   g.programDir = ExeFolder();
   g.nav.homeUrl = VxServiceBaseFrom(std::wstring(argv[1], argv[1] + std::strlen(argv[1])), L"home") + L"/";

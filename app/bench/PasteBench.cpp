@@ -18,6 +18,7 @@
 #include "app/DialogBack.h"
 #include "base/AppGlobals.h"
 #include "base/testing/test_support.h"
+#include "base/testing/window_support.h"
 #include "desk/DeskFileOps.h"
 #include "desk/MyDesk.h"
 #include "uilib/VxDialog.h"
@@ -29,15 +30,6 @@ using Clock = std::chrono::steady_clock;
 
 double MsSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-void Pump() {
-  MSG msg;
-  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-    if (!CVxDialog::PreTranslate(&msg)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
 }
 
 void PumpFor(DWORD ms) {

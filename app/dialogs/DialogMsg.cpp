@@ -2,6 +2,7 @@
 
 #include "base/AppGlobals.h"
 #include "app/TessaryApp.h"
+#include "app/dialogs/DialogFont.h"
 #include "app/dialogs/dialogs_rc.h"
 
 namespace {
@@ -73,20 +74,7 @@ void CDialogMsg::OnCancel() { EndDialog(kCancel); }
 // modal loop would report IDCANCEL (2).
 void CDialogMsg::OnClose() { EndDialog(kCancel); }
 
-Gdiplus::Font* CDialogMsg::TextFont() {
-  if (Gdiplus::Font* font = IconFont()) return font;
-  if (!m_ownFont) {
-    ICONMETRICSW im{};
-    im.cbSize = sizeof(im);
-    if (!::SystemParametersInfoW(SPI_GETICONMETRICS, sizeof(im), &im, 0)) return nullptr;
-    VxWindowDC screen(nullptr);
-    VxMemDC mem(::CreateCompatibleDC(screen.Get()));
-    auto font = std::make_unique<Gdiplus::Font>(mem.Get(), &im.lfFont);
-    if (font->GetLastStatus() != Gdiplus::Ok) return nullptr;
-    m_ownFont = std::move(font);
-  }
-  return m_ownFont.get();
-}
+Gdiplus::Font* CDialogMsg::TextFont() { return DialogTextFont(m_ownFont); }
 
 void CDialogMsg::DrawSurface(HDC hdc, int cx, int cy, BOOL buffered) {
   CVxDialogBase::DrawSurface(hdc, cx, cy, buffered);

@@ -1,5 +1,6 @@
 #include "app/dialogs/DialogSet.h"
 
+#include "app/dialogs/DialogFont.h"
 #include "app/dialogs/dialogs_rc.h"
 #include "base/AppConfig.h"
 #include "base/AppGlobals.h"
@@ -241,20 +242,7 @@ void CDialogSet::OnDestroy() {
   CVxDialogBase::OnDestroy();
 }
 
-Gdiplus::Font* CDialogSet::TextFont() {
-  if (Gdiplus::Font* font = IconFont()) return font;
-  if (!m_ownFont) {
-    ICONMETRICSW im{};
-    im.cbSize = sizeof(im);
-    if (!::SystemParametersInfoW(SPI_GETICONMETRICS, sizeof(im), &im, 0)) return nullptr;
-    VxWindowDC screen(nullptr);
-    VxMemDC mem(::CreateCompatibleDC(screen.Get()));
-    auto font = std::make_unique<Gdiplus::Font>(mem.Get(), &im.lfFont);
-    if (font->GetLastStatus() != Gdiplus::Ok) return nullptr;
-    m_ownFont = std::move(font);
-  }
-  return m_ownFont.get();
-}
+Gdiplus::Font* CDialogSet::TextFont() { return DialogTextFont(m_ownFont); }
 
 void CDialogSet::DrawSurface(HDC hdc, int cx, int cy, BOOL buffered) {
   CVxDialogBase::DrawSurface(hdc, cx, cy, buffered);

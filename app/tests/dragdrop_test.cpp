@@ -17,6 +17,7 @@
 #include "app/dialogs/DialogDragView.h"
 #include "base/AppGlobals.h"
 #include "base/testing/test_support.h"
+#include "base/testing/window_support.h"
 #include "desk/DeskDataObject.h"
 #include "desk/MyDesk.h"
 #include "desk/core/desk_drag.h"
@@ -27,41 +28,6 @@
 
 namespace {
 
-std::wstring DesktopDir() {
-  wchar_t p[MAX_PATH] = {};
-  ::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, p);
-  return p;
-}
-bool Exists(const std::wstring& p) { return ::GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-void Pump() {
-  MSG msg;
-  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-    if (!CVxDialog::PreTranslate(&msg)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-}
-bool RunUntil(const std::function<bool()>& done, DWORD ms = 10000) {
-  const DWORD start = ::GetTickCount();
-  while (::GetTickCount() - start < ms) {
-    if (done()) return true;
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    Pump();
-  }
-  return done();
-}
-void RunFor(DWORD ms) { RunUntil([] { return false; }, ms); }
-
-void Mouse(POINT at, DWORD flags = 0) {
-  const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = static_cast<LONG>((at.x * 65536LL + cx - 1) / cx);
-  in.mi.dy = static_cast<LONG>((at.y * 65536LL + cy - 1) / cy);
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
-  ::SendInput(1, &in, sizeof(in));
-}
 void Button(DWORD flags) {
   INPUT in{};
   in.type = INPUT_MOUSE;
@@ -77,20 +43,7 @@ void KeyState(WORD vk, bool down) {
 }
 
 // The whole screen as <build>\screenshots\dragdrop_<name>.png.
-void Screenshot(const std::wstring& name) {
-  const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
-  VxWindowDC screen(nullptr);
-  VxMemDC mem(::CreateCompatibleDC(screen.Get()));
-  VxBitmap bmp(::CreateCompatibleBitmap(screen.Get(), cx, cy));
-  {
-    VxSelectObject sel(mem.Get(), bmp.Get());
-    ::BitBlt(mem.Get(), 0, 0, cx, cy, screen.Get(), 0, 0, SRCCOPY);
-  }
-  Gdiplus::Bitmap image(bmp.Get(), nullptr);
-  const std::wstring dir = ExeFolder() + L"\\..\\screenshots";
-  ::CreateDirectoryW(dir.c_str(), nullptr);
-  VxSaveImagePng(&image, (dir + L"\\dragdrop_" + name + L".png").c_str());
-}
+void Screenshot(const std::wstring& name) { SaveScreenshot(L"dragdrop_" + name); }
 
 std::string Narrow(const std::wstring& w) {
   std::string out(w.size() * 3 + 1, '\0');

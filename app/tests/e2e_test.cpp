@@ -19,6 +19,7 @@
 #include "app/DialogBack.h"
 #include "uilib/VxRaii.h"
 #include "base/testing/test_support.h"
+#include "base/testing/window_support.h"
 #include "desk/core/desk_boxes.h"
 #include "desk/core/desk_records.h"
 #include "app/resource.h"
@@ -281,39 +282,8 @@ std::map<std::wstring, std::string> Snapshot(const std::wstring& dir) {
   return files;
 }
 
-bool SavePng(Gdiplus::Bitmap& bmp, const std::wstring& path) {
-  UINT count = 0, bytes = 0;
-  if (Gdiplus::GetImageEncodersSize(&count, &bytes) != Gdiplus::Ok || bytes == 0) return false;
-  std::vector<BYTE> buffer(bytes);
-  auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-  if (Gdiplus::GetImageEncoders(count, bytes, codecs) != Gdiplus::Ok) return false;
-  for (UINT i = 0; i < count; ++i)
-    if (std::wstring(codecs[i].MimeType) == L"image/png")
-      return bmp.Save(path.c_str(), &codecs[i].Clsid, nullptr) == Gdiplus::Ok;
-  return false;
-}
-
-// The whole screen as the user sees it, as <build>\screenshots\<name>.png.
-bool Screenshot(const wchar_t* name) {
-  const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
-  HDC screen = ::GetDC(nullptr);
-  HDC mem = ::CreateCompatibleDC(screen);
-  HBITMAP bmp = ::CreateCompatibleBitmap(screen, cx, cy);
-  HGDIOBJ old = ::SelectObject(mem, bmp);
-  ::BitBlt(mem, 0, 0, cx, cy, screen, 0, 0, SRCCOPY);
-  ::SelectObject(mem, old);
-  bool ok;
-  {
-    Gdiplus::Bitmap image(bmp, nullptr);
-    const std::wstring dir = ExeFolder() + L"\\..\\screenshots";
-    ::CreateDirectoryW(dir.c_str(), nullptr);
-    ok = SavePng(image, dir + L"\\e2e_" + name + L".png");
-  }
-  ::DeleteObject(bmp);
-  ::DeleteDC(mem);
-  ::ReleaseDC(nullptr, screen);
-  return ok;
-}
+// The whole screen as the user sees it, as <build>\screenshots\e2e_<name>.png.
+bool Screenshot(const wchar_t* name) { return SaveScreenshot(std::wstring(L"e2e_") + name); }
 
 struct SavedBox {
   std::u16string name;

@@ -15,47 +15,13 @@
 #include "app/resource.h"
 #include "base/AppGlobals.h"
 #include "base/testing/test_support.h"
+#include "base/testing/window_support.h"
 #include "desk/MyDesk.h"
 #include "uilib/VxDialog.h"
 #include "app/dialogs/DialogRename.h"
 
 namespace {
 
-std::wstring DesktopDir() {
-  wchar_t p[MAX_PATH] = {};
-  ::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, p);
-  return p;
-}
-bool Exists(const std::wstring& p) { return ::GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-void Pump() {
-  MSG msg;
-  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-    if (!CVxDialog::PreTranslate(&msg)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-}
-bool RunUntil(const std::function<bool()>& done, DWORD ms = 8000) {
-  const DWORD start = ::GetTickCount();
-  while (::GetTickCount() - start < ms) {
-    if (done()) return true;
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    Pump();
-  }
-  return done();
-}
-void RunFor(DWORD ms) { RunUntil([] { return false; }, ms); }
-
-void Mouse(POINT at, DWORD flags) {
-  const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = static_cast<LONG>((at.x * 65536LL + cx - 1) / cx);
-  in.mi.dy = static_cast<LONG>((at.y * 65536LL + cy - 1) / cy);
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
-  ::SendInput(1, &in, sizeof(in));
-}
 void Click(POINT at, bool right = false) {
   Mouse(at, 0);
   RunFor(60);

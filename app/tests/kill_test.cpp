@@ -17,6 +17,7 @@
 #include "base/AppConfig.h"
 #include "base/AppGlobals.h"
 #include "base/testing/test_support.h"
+#include "base/testing/window_support.h"
 #include "desk/DeskFiles.h"
 #include "desk/MyDesk.h"
 #include "desk/core/desk_boxes.h"
@@ -29,12 +30,6 @@ const wchar_t kTitle[] = L"Vexlo桌面";
 // What a start shows: each box's name with its icons, and the desk list's icons.
 using Layout = std::map<std::wstring, std::set<std::wstring>>;
 const wchar_t kDeskListKey[] = L"<desk list>";
-
-std::wstring DesktopDir() {
-  wchar_t path[MAX_PATH] = {};
-  ::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, path);
-  return path;
-}
 
 // The data folder's files, name to bytes (not the staging folder).
 std::map<std::wstring, std::string> DataFiles() {
@@ -178,14 +173,8 @@ class KillTest : public ::testing::Test {
     ::GetClientRect(prompt, &client);
     POINT at{client.right - 170 + 36, client.bottom - 45 + 14};
     ::ClientToScreen(prompt, &at);
-    const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
     for (DWORD flags : {DWORD(0), DWORD(MOUSEEVENTF_LEFTDOWN), DWORD(MOUSEEVENTF_LEFTUP)}) {
-      INPUT in{};
-      in.type = INPUT_MOUSE;
-      in.mi.dx = static_cast<LONG>((at.x * 65536LL + cx - 1) / cx);
-      in.mi.dy = static_cast<LONG>((at.y * 65536LL + cy - 1) / cy);
-      in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
-      ::SendInput(1, &in, sizeof(in));
+      Mouse(at, flags);
       ::Sleep(100);
     }
   }

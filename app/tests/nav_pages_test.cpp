@@ -12,6 +12,7 @@
 #include "app/DialogBack.h"
 #include "base/AppGlobals.h"
 #include "base/testing/test_support.h"
+#include "base/testing/window_support.h"
 #include "nav/DaohangBar.h"
 #include "nav/DialogWebTemp.h"
 #include "nav/DlgAddDaohang.h"
@@ -52,16 +53,6 @@ long PictureHits(const std::map<std::string, long>& hits) {
   return n;
 }
 
-void Pump() {
-  MSG msg;
-  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (!CVxDialog::PreTranslate(&msg)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-  }
-}
-
 template <class Done>
 bool PumpUntil(Done done, DWORD ms = 15000) {
   const DWORD start = ::GetTickCount();
@@ -93,28 +84,7 @@ void ClickTab(CBaseWnd* host, CNavStrips* nav, int type) {
   Click(host->GetSafeHwnd(), POINT{r.left + r.Width() / 2, r.top + r.Height() / 2});
 }
 
-bool Screenshot(const wchar_t* name) {
-  const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
-  VxWindowDC screen(nullptr);
-  VxMemDC mem(::CreateCompatibleDC(screen.Get()));
-  VxBitmap bmp(::CreateCompatibleBitmap(screen.Get(), cx, cy));
-  {
-    VxSelectObject select(mem.Get(), bmp.Get());
-    ::BitBlt(mem.Get(), 0, 0, cx, cy, screen.Get(), 0, 0, SRCCOPY);
-  }
-  Gdiplus::Bitmap image(bmp.Get(), nullptr);
-  const std::wstring dir = ExeFolder() + L"\\..\\screenshots";
-  ::CreateDirectoryW(dir.c_str(), nullptr);
-  CLSID png;
-  UINT count = 0, bytes = 0;
-  Gdiplus::GetImageEncodersSize(&count, &bytes);
-  std::vector<BYTE> buffer(bytes);
-  auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-  Gdiplus::GetImageEncoders(count, bytes, codecs);
-  for (UINT i = 0; i < count; ++i)
-    if (std::wstring(codecs[i].MimeType) == L"image/png") png = codecs[i].Clsid;
-  return image.Save((dir + L"\\nav_" + name + L".png").c_str(), &png, nullptr) == Gdiplus::Ok;
-}
+bool Screenshot(const wchar_t* name) { return SaveScreenshot(std::wstring(L"nav_") + name); }
 
 class NavPagesTest : public ::testing::Test {
  protected:

@@ -14,37 +14,13 @@
 #include "app/resource.h"
 #include "base/AppGlobals.h"
 #include "base/testing/test_support.h"
+#include "base/testing/window_support.h"
 #include "desk/MyDesk.h"
 #include "uilib/VxDialog.h"
 #include "uilib/VxPaint.h"
 #include "uilib/VxRaii.h"
 
 namespace {
-
-std::wstring DesktopDir() {
-  wchar_t p[MAX_PATH] = {};
-  ::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, p);
-  return p;
-}
-
-void Pump() {
-  MSG msg;
-  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-    if (!CVxDialog::PreTranslate(&msg)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-}
-bool RunUntil(const std::function<bool()>& done, DWORD ms = 8000) {
-  const DWORD start = ::GetTickCount();
-  while (::GetTickCount() - start < ms) {
-    if (done()) return true;
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    Pump();
-  }
-  return done();
-}
-void RunFor(DWORD ms) { RunUntil([] { return false; }, ms); }
 
 void Click(POINT screen) {
   ::SetCursorPos(screen.x, screen.y);
@@ -58,20 +34,7 @@ void Click(POINT screen) {
 }
 
 // The whole screen as <build>\screenshots\settings_<name>.png.
-void Screenshot(const wchar_t* name) {
-  const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
-  VxWindowDC screen(nullptr);
-  VxMemDC mem(::CreateCompatibleDC(screen.Get()));
-  VxBitmap bmp(::CreateCompatibleBitmap(screen.Get(), cx, cy));
-  {
-    VxSelectObject keep(mem.Get(), bmp.Get());
-    ::BitBlt(mem.Get(), 0, 0, cx, cy, screen.Get(), 0, 0, SRCCOPY);
-  }
-  Gdiplus::Bitmap image(bmp.Get(), nullptr);
-  const std::wstring dir = ExeFolder() + L"\\..\\screenshots";
-  ::CreateDirectoryW(dir.c_str(), nullptr);
-  VxSaveImagePng(&image, (dir + L"\\settings_" + name + L".png").c_str());
-}
+void Screenshot(const wchar_t* name) { SaveScreenshot(std::wstring(L"settings_") + name); }
 
 bool RunValueThere() {
   return ::RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",

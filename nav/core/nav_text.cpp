@@ -1,29 +1,13 @@
 #include "nav/core/nav_text.h"
 
+#include "uilib/core/vx_utf8.h"
+
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
 bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
 bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
-
-void AppendUtf8(char32_t c, std::string* out) {
-  if (c < 0x80) {
-    out->push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out->push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out->push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out->push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out->push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
 
 void AppendUtf16(char32_t c, std::u16string* out) {
   if (c < 0x10000) {
@@ -92,13 +76,10 @@ std::string NavUtf16ToUtf8(std::u16string_view text) {
   for (size_t i = 0; i < text.size(); ++i) {
     const char16_t u = text[i];
     if (IsHighSurrogate(u) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-      AppendUtf8(0x10000 + ((char32_t(u) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00),
-                 &out);
+      VxAppendUtf8(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00));
       ++i;
-    } else if (IsHighSurrogate(u) || IsLowSurrogate(u)) {
-      AppendUtf8(kReplacement, &out);
     } else {
-      AppendUtf8(u, &out);
+      VxAppendUtf8(out, u);  // a lone surrogate goes out as U+FFFD
     }
   }
   return out;

@@ -5,6 +5,8 @@
 #include <cwchar>
 #include <nlohmann/json.hpp>
 
+#include "uilib/core/vx_utf8.h"
+
 using nlohmann::json;
 
 namespace {
@@ -13,56 +15,6 @@ constexpr size_t kFieldChars = 63;
 constexpr int64_t kSecondsPerDay = 86400;
 
 bool IsHighSurrogate(wchar_t c) { return sizeof(wchar_t) == 2 && c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(wchar_t c) { return sizeof(wchar_t) == 2 && c >= 0xDC00 && c <= 0xDFFF; }
-
-void AppendUtf8(std::string& out, uint32_t cp) {
-  if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
-// The JSON reader takes UTF-8 only, so wide text goes through here on its way in.
-std::string ToUtf8(const std::wstring& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    uint32_t cp = static_cast<uint32_t>(text[i]);
-    if (sizeof(wchar_t) == 2) {
-      cp &= 0xFFFF;
-      if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-        cp = 0x10000 + ((cp - 0xD800) << 10) + ((static_cast<uint32_t>(text[i + 1]) & 0xFFFF) - 0xDC00);
-        ++i;
-      }
-    }
-    AppendUtf8(out, cp);
-  }
-  return out;
-}
-
-void AppendWide(std::wstring& out, uint32_t cp) {
-  if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
-  if (sizeof(wchar_t) == 2 && cp >= 0x10000) {
-    cp -= 0x10000;
-    out += static_cast<wchar_t>(0xD800 + (cp >> 10));
-    out += static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
-  } else {
-    out += static_cast<wchar_t>(cp);
-  }
-}
-
 // Strings out of the JSON reader are valid UTF-8; anything else still decodes, to U+FFFD.
 std::wstring FromUtf8(const std::string& text) {
   std::wstring out;
@@ -79,11 +31,11 @@ std::wstring FromUtf8(const std::string& text) {
       cp = (cp << 6) | (c & 0x3F);
     }
     if (!ok || cp > 0x10FFFF) {
-      AppendWide(out, 0xFFFD);
+      VxAppendWide(out, 0xFFFD);
       ++i;
       continue;
     }
-    AppendWide(out, cp);
+    VxAppendWide(out, cp);
     i += extra + 1;
   }
   return out;
@@ -202,7 +154,7 @@ bool CParseJson::LoadCityList(const char* bytes, size_t size) {
   shortProvinces_.clear();
   shortTitles_.clear();
   const std::wstring wide = ansiToWide_ ? ansiToWide_(bytes, size) : std::wstring();
-  const json root = json::parse(ToUtf8(wide), nullptr, /*allow_exceptions=*/false, /*ignore_comments=*/true);
+  const json root = json::parse(VxWideToUtf8(wide), nullptr, /*allow_exceptions=*/false, /*ignore_comments=*/true);
   if (root.is_discarded() || !root.is_array()) return false;
   cities_.reserve(root.size());
   for (const json& element : root) {
@@ -250,7 +202,7 @@ bool CParseJson::ParseWeather(const std::wstring& text) {
   const size_t equals = text.find(L'=');
   std::wstring body = equals == std::wstring::npos ? text : text.substr(equals + 1);
   if (!body.empty()) body.pop_back();  // the statement's semicolon
-  json parsed = json::parse(ToUtf8(body), nullptr, /*allow_exceptions=*/false);
+  json parsed = json::parse(VxWideToUtf8(body), nullptr, /*allow_exceptions=*/false);
   if (parsed.is_discarded()) {
     *root_ = json();
     return false;

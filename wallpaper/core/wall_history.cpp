@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "uilib/core/vx_utf8.h"
+
 namespace wall {
 
 namespace {
@@ -21,52 +23,9 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
   return true;
 }
 
-void PutUtf8(std::string& out, unsigned long cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
-void PutWide(std::wstring& out, unsigned long cp) {
-  if (sizeof(wchar_t) == 2 && cp >= 0x10000) {
-    cp -= 0x10000;
-    out += static_cast<wchar_t>(0xD800 + (cp >> 10));
-    out += static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
-  } else {
-    out += static_cast<wchar_t>(cp);
-  }
-}
-
 }  // namespace
 
-std::string ToUtf8(const std::wstring& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    unsigned long cp = static_cast<unsigned long>(text[i]) & (sizeof(wchar_t) == 2 ? 0xFFFFu : 0x1FFFFFu);
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size()) {
-      const unsigned long lo = static_cast<unsigned long>(text[i + 1]) & 0xFFFF;
-      if (lo >= 0xDC00 && lo <= 0xDFFF) {
-        cp = 0x10000 + ((cp - 0xD800) << 10) + (lo - 0xDC00);
-        ++i;
-      }
-    }
-    if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) cp = 0xFFFD;
-    PutUtf8(out, cp);
-  }
-  return out;
-}
+std::string ToUtf8(const std::wstring& text) { return VxWideToUtf8(text); }
 
 std::optional<std::wstring> FromUtf8(const std::string& text) {
   std::wstring out;
@@ -82,7 +41,7 @@ std::optional<std::wstring> FromUtf8(const std::string& text) {
     }
     static const unsigned long kMin[] = {0, 0x80, 0x800, 0x10000};
     if (cp < kMin[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return std::nullopt;
-    PutWide(out, cp);
+    VxAppendWide(out, static_cast<char32_t>(cp));
     i += extra + 1;
   }
   return out;

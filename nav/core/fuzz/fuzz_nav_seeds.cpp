@@ -1,34 +1,16 @@
 // Writes a few small, well-formed inputs for the navigation fuzz targets into
 // <dir>/<target>/, made by the same encoders the pages save with. Usage: fuzz_nav_seeds <dir>
-#include <sys/stat.h>
-
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "nav/core/nav_records.h"
+#include "uilib/core/fuzz/vx_fuzz_seeds.h"
 
 namespace {
 
-bool Write(const std::string& dir, const std::string& name, const std::vector<uint8_t>& bytes) {
-  mkdir(dir.c_str(), 0755);
-  FILE* f = std::fopen((dir + "/" + name).c_str(), "wb");
-  if (!f) return false;
-  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  return std::fclose(f) == 0 && ok;
-}
-
 std::vector<uint8_t> Text(const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s <dir>\n", argv[0]);
-    return 2;
-  }
-  const std::string root = argv[1];
-  mkdir(root.c_str(), 0755);
+bool WriteSeeds(const std::string& root) {
   const std::string records = root + "/fuzz_nav_records";
   MyDefSlots slots;
   for (size_t i = 0; i < slots.size(); ++i) {
@@ -42,20 +24,18 @@ int main(int argc, char** argv) {
   TuijianCategory video{u"视频", u"C:\\b\\v.png", u"pic/v.png", 12, {}};
   for (int k = 0; k < 7; ++k) video.links.push_back({u"链接", u"http://v.cn/"});
   const std::string sitesDir = root + "/fuzz_nav_sites";
-  const bool ok =
-      Write(records, "mydef", EncodeMyDef(slots)) &&
-      Write(records, "lnk", EncodeSiteRecords(sites)) &&
-      Write(records, "bot", EncodeTuijianCategories({video, TuijianCategory{}})) &&
-      Write(sitesDir, "webadd",
-            Text(R"({"webadd":[{"name":"百度","url":"https://www.baidu.com/","pic":"pic/webadd/baidu.png"},)"
-                 R"({"name":"x","url":"u","pic":"a/..\\evil"}]})")) &&
-      Write(sitesDir, "tuijian",
-            Text(R"({"web_tj_top":[{"name":"淘宝","url":"https://www.taobao.com/","pic":"pic/top/taobao.png"}],)"
-                 R"("web_tj_type":[{"type":"视频","pic":"pic/type/video.png","data":[{"name":"优酷","url":"https://youku.com/"},)"
-                 R"({"name":"爱奇艺","url":"https://iqiyi.com/"}]}]})"));
-  if (!ok) {
-    std::fprintf(stderr, "cannot write the seeds under %s\n", root.c_str());
-    return 1;
-  }
-  return 0;
+  return VxWriteSeed(records, "mydef", EncodeMyDef(slots)) &&
+         VxWriteSeed(records, "lnk", EncodeSiteRecords(sites)) &&
+         VxWriteSeed(records, "bot", EncodeTuijianCategories({video, TuijianCategory{}})) &&
+         VxWriteSeed(sitesDir, "webadd",
+                     Text(R"({"webadd":[{"name":"百度","url":"https://www.baidu.com/","pic":"pic/webadd/baidu.png"},)"
+                          R"({"name":"x","url":"u","pic":"a/..\\evil"}]})")) &&
+         VxWriteSeed(sitesDir, "tuijian",
+                     Text(R"({"web_tj_top":[{"name":"淘宝","url":"https://www.taobao.com/","pic":"pic/top/taobao.png"}],)"
+                          R"("web_tj_type":[{"type":"视频","pic":"pic/type/video.png","data":[{"name":"优酷","url":"https://youku.com/"},)"
+                          R"({"name":"爱奇艺","url":"https://iqiyi.com/"}]}]})"));
 }
+
+}  // namespace
+
+int main(int argc, char** argv) { return VxRunSeedWriter(argc, argv, WriteSeeds); }
