@@ -602,6 +602,11 @@ void CDeskFileOps::ShowItemMenu(VxListItem* entry, POINT screen) {
     const std::wstring verb = VerbOf(cm.Get(), cmd - 1);
     if (DeskTextEqual(ToU16(verb), u"rename")) {
       if (sel.entries.size() == 1) BeginRename(entry ? entry : sel.entries[0], sel.list);
+    } else if (DeskTextEqual(ToU16(verb), u"delete")) {
+      // Some shells (Wine) report the desktop folder's own delete as done and delete nothing:
+      // the desk's delete sends the selection to the recycle bin, or for good with Shift,
+      // exactly as the Delete key does.
+      DeleteSelection(::GetKeyState(VK_SHIFT) < 0);
     } else {
       CMINVOKECOMMANDINFO ici{sizeof(ici)};
       ici.hwnd = owner;

@@ -319,8 +319,7 @@ struct MenuPick {
 bool MenuPick::shown = false;
 }  // namespace
 
-// Not yet passing under Wine: the shell's menu item is not found from the timer.
-TEST_F(FileOps, DISABLED_RightClickShowsTheShellMenuAndItsDeleteWorks) {
+TEST_F(FileOps, RightClickShowsTheShellMenuAndItsDeleteWorks) {
   MenuPick::shown = false;
   const UINT_PTR pick = ::SetTimer(nullptr, 0, 100, &MenuPick::OnTimer);
   const UINT_PTR answer = ::SetTimer(nullptr, 0, 100, &AnswerFromTimer);
