@@ -51,9 +51,10 @@ void CDeskChangeWatch::Run(std::vector<LPCITEMIDLIST> folders, HANDLE ready) {
     ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     std::vector<SHChangeNotifyEntry> entries;
     for (LPCITEMIDLIST f : folders) entries.push_back(SHChangeNotifyEntry{f, TRUE});
-    // New delivery hands over a lock on the notification, so its identifier lists stay valid
-    // while they are copied.
-    m_notifyId = ::SHChangeNotifyRegister(window, SHCNRF_InterruptLevel | SHCNRF_ShellLevel | SHCNRF_NewDelivery,
+    // The window lives in this process, so the notification's identifier lists come by
+    // pointer, valid while the message is handled: each is copied then. (Delivery through
+    // shared memory costs a mapping per event for nothing.)
+    m_notifyId = ::SHChangeNotifyRegister(window, SHCNRF_InterruptLevel | SHCNRF_ShellLevel,
                                           SHCNE_ALLEVENTS, WM_WATCH_NOTIFY, static_cast<int>(entries.size()),
                                           entries.data());
   }
@@ -76,18 +77,13 @@ LRESULT CALLBACK CDeskChangeWatch::WindowProc(HWND hwnd, UINT msg, WPARAM wParam
 }
 
 void CDeskChangeWatch::Receive(WPARAM wParam, LPARAM lParam) {
-  PIDLIST_ABSOLUTE* pidls = nullptr;
-  LONG event = 0;
-  HANDLE lock = ::SHChangeNotification_Lock(reinterpret_cast<HANDLE>(wParam), static_cast<DWORD>(lParam),
-                                            &pidls, &event);
-  if (!lock) return;
+  const auto* pidls = reinterpret_cast<const PIDLIST_ABSOLUTE*>(wParam);
   DeskShellEvent e;
-  e.event = event;
+  e.event = static_cast<LONG>(lParam);
   if (pidls) {
     e.first = ClonePidl(pidls[0]);
     e.second = ClonePidl(pidls[1]);
   }
-  ::SHChangeNotification_Unlock(lock);
   bool wasEmpty = false;
   {
     std::lock_guard<std::mutex> hold(m_lock);
