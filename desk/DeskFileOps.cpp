@@ -123,16 +123,12 @@ LRESULT CALLBACK ShellMenuProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
   return ::DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
-bool RenameFileInPlace(const std::wstring& from, const std::wstring& name, LPITEMIDLIST* renamed) {
+// The file `from` renamed to `name` in its own folder; `to` receives its new path.
+bool RenameFileInPlace(const std::wstring& from, const std::wstring& name, std::wstring* to) {
   const std::wstring folder = ParentOf(from);
   if (folder.empty()) return false;
-  const std::wstring to = folder + L"\\" + name;
-  if (!::MoveFileW(from.c_str(), to.c_str())) return false;
-  ::SHChangeNotify(SHCNE_RENAMEITEM, SHCNF_PATHW | SHCNF_FLUSHNOWAIT, from.c_str(), to.c_str());
-  VxComPtr<IShellFolder> desktop;
-  if (SUCCEEDED(::SHGetDesktopFolder(desktop.Put())))
-    desktop->ParseDisplayName(nullptr, nullptr, const_cast<LPWSTR>(to.c_str()), nullptr, renamed, nullptr);
-  return true;
+  *to = folder + L"\\" + name;
+  return ::MoveFileW(from.c_str(), to->c_str()) != FALSE;
 }
 
 std::wstring VerbOf(IContextMenu* cm, UINT offset) {
@@ -498,20 +494,24 @@ BOOL CDeskFileOps::ApplyEntryRename(VxListItem* entry, VxListCtrl* list, const s
     return check.outcome == kRenameKeep;
   }
   const std::wstring name = ToW(check.name);
+  const std::wstring from = entry->szPath;
+  std::wstring movedTo;
   LPITEMIDLIST renamed = nullptr;
   IShellFolder* folder = m_model.Shell().Folder();
   if (!folder || FAILED(folder->SetNameOf(OwnerHwnd(), DeskEntryPidl(entry), name.c_str(),
                                           SHGDN_INFOLDER | SHGDN_FOREDITING, &renamed))) {
     // Some shells (Wine) rename nothing through the desktop folder itself; a file of the
     // Desktop directory is renamed in place and announced as the shell would.
-    if (!RenameFileInPlace(entry->szPath, name, &renamed)) {
+    if (!RenameFileInPlace(from, name, &movedTo)) {
       show(before);  // the shell said why, if it had a reason to give
       return TRUE;
     }
   }
   if (!renamed) {
+    // The entry takes the desktop folder's own identifier of the renamed item: a rescan
+    // knows an entry by that, and would take the file for a new one under any other.
     for (const DesktopChild& c : m_model.Shell().Children())
-      if (DeskSameText(c.displayName, name)) {
+      if (movedTo.empty() ? DeskSameText(c.displayName, name) : DeskSameText(c.parseName, movedTo)) {
         renamed = ::ILClone(c.pidl.get());
         break;
       }
@@ -523,6 +523,12 @@ BOOL CDeskFileOps::ApplyEntryRename(VxListItem* entry, VxListCtrl* list, const s
     DeskCopyName(entry->szPath, m_model.Shell().ParseName(renamed));
   }
   show(name);
+  // Announced once the entry carries the new name.
+  if (!movedTo.empty()) {
+    const bool isFolder = (::GetFileAttributesW(movedTo.c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    ::SHChangeNotify(isFolder ? SHCNE_RENAMEFOLDER : SHCNE_RENAMEITEM, SHCNF_PATHW | SHCNF_FLUSHNOWAIT,
+                     from.c_str(), movedTo.c_str());
+  }
   return TRUE;
 }
 
@@ -602,6 +608,11 @@ void CDeskFileOps::ShowItemMenu(VxListItem* entry, POINT screen) {
     const std::wstring verb = VerbOf(cm.Get(), cmd - 1);
     if (DeskTextEqual(ToU16(verb), u"rename")) {
       if (sel.entries.size() == 1) BeginRename(entry ? entry : sel.entries[0], sel.list);
+    } else if (DeskTextEqual(ToU16(verb), u"delete")) {
+      // Some shells (Wine) report the desktop folder's own delete as done and delete nothing:
+      // the desk's delete sends the selection to the recycle bin, or for good with Shift,
+      // exactly as the Delete key does.
+      DeleteSelection(::GetKeyState(VK_SHIFT) < 0);
     } else {
       CMINVOKECOMMANDINFO ici{sizeof(ici)};
       ici.hwnd = owner;

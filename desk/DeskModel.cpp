@@ -38,8 +38,7 @@ CDeskModel::~CDeskModel() { StopShellSync(); }
 
 void CDeskModel::Close() {
   StopShellSync();
-  if (m_notifyId) ::SHChangeNotifyDeregister(m_notifyId);
-  m_notifyId = 0;
+  m_watch.Stop();
   if (!m_boxes.empty() || m_deskList.GetCount() > 0) SaveDesk();
   ClearDesk();
 }

@@ -7,8 +7,10 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
+#include "desk/DeskChangeWatch.h"
 #include "desk/ShellItems.h"
 #include "desk/core/desk_page.h"
 #include "desk/core/desk_records.h"
@@ -21,7 +23,7 @@ class CMyDesk;
 // What the desk keeps in an entry's caller words.
 enum DeskEntryWord { kEntryKind = 0, kEntryFlash = 1, kEntryOrder = 2 };
 
-// Message the shell's change notifications arrive with at the owner window.
+// Posted to the owner window when the shell's change notifications wait to be applied.
 constexpr UINT WM_DESK_SHELLCHANGE = WM_USER + 201;
 
 // One box.
@@ -110,9 +112,9 @@ class CDeskModel {
   void StartDesk();
   void Organize(int repaint);
   void OnShellChange(LONG event, LPCITEMIDLIST pidl1, LPCITEMIDLIST pidl2);
-  // The owner window's notification message. Each event is applied at once; the scan that
-  // follows events (new items, lost items) runs once the burst is over, so a shell operation
-  // on a thousand files costs one scan, not a thousand.
+  // The owner window's message that notifications wait (see CDeskChangeWatch). Each event
+  // is applied at once; the scan that follows events (new items, lost items) runs once the
+  // burst is over, so a shell operation on a thousand files costs one scan, not a thousand.
   void OnShellChangeMessage(WPARAM wParam, LPARAM lParam);
   // The scan after a burst of events, when one is due.
   void FlushShellChanges();
@@ -198,6 +200,7 @@ class CDeskModel {
   int FillEntry(LPCITEMIDLIST pidl, const std::wstring& display, const std::wstring& parse,
                 VxListItem* entry);
   bool IsDesktopLevel(LPCITEMIDLIST pidl) const;
+  bool IsDesktopDirectory(LPCITEMIDLIST pidl) const;
   GetZhiItem* OrganizeBoxFor(int kind);
   void FollowDeskListCells(const RECT& oldArea, const RECT& newArea);
   // Where a desk-list cell wants to be, relative to the list's corner (what is saved).
@@ -216,7 +219,9 @@ class CDeskModel {
   BOOL m_pasteIsCopy = FALSE;
   std::vector<std::wstring> m_clipboardFiles;
   DeskSortDirections m_sortDirections;
-  ULONG m_notifyId = 0;
+  CDeskChangeWatch m_watch;
+  std::vector<std::wstring> m_desktopDirs;  // the Desktop directories' paths
+  mutable std::unordered_set<std::string> m_desktopDirIds;  // identifier lists of those
   BOOL m_reloadOnAssocChange = FALSE;
   DeskPendingDrop m_drop;
   BOOL m_shellSyncPending = FALSE;

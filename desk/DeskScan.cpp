@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "base/AppConfig.h"
 #include "base/AppGlobals.h"
@@ -87,54 +88,76 @@ void CDeskModel::StartDesk() {
 
 void CDeskModel::RegisterShellNotify() {
   HWND owner = OwnerHwnd();
-  if (!owner || m_notifyId) return;
-  LPITEMIDLIST desktop = nullptr;
-  if (FAILED(::SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &desktop))) return;
+  if (!owner || m_watch.Running()) return;
   // The desktop's files live in the Desktop directories, whose notifications carry their
   // file-system identifier lists: watch those folders as well as the desktop itself.
-  LPITEMIDLIST userDir = nullptr, commonDir = nullptr;
-  ::SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOPDIRECTORY, &userDir);
-  ::SHGetSpecialFolderLocation(nullptr, CSIDL_COMMON_DESKTOPDIRECTORY, &commonDir);
   // Watched recursively because some shells (Wine) deliver nothing to a non-recursive watch;
   // OnShellChangeMessage drops what happens deeper than the desktop itself.
-  SHChangeNotifyEntry entries[3] = {{desktop, TRUE}, {userDir, TRUE}, {commonDir, TRUE}};
-  const int count = userDir ? (commonDir ? 3 : 2) : 1;
-  // New delivery hands over a lock on the notification, so its identifier lists stay valid
-  // while the handler runs.
-  m_notifyId = ::SHChangeNotifyRegister(
-      owner, SHCNRF_InterruptLevel | SHCNRF_ShellLevel | SHCNRF_NewDelivery, SHCNE_ALLEVENTS,
-      WM_DESK_SHELLCHANGE, count, entries);
-  ::CoTaskMemFree(desktop);
-  ::CoTaskMemFree(userDir);
-  ::CoTaskMemFree(commonDir);
+  std::vector<PidlPtr> owned;
+  std::vector<LPCITEMIDLIST> folders;
+  m_desktopDirs.clear();
+  m_desktopDirIds.clear();
+  for (int csidl : {CSIDL_DESKTOP, CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY}) {
+    LPITEMIDLIST pidl = nullptr;
+    if (FAILED(::SHGetSpecialFolderLocation(nullptr, csidl, &pidl)) || !pidl) continue;
+    owned.emplace_back(pidl);
+    folders.push_back(pidl);
+    wchar_t dir[MAX_PATH] = {};
+    // Events are matched against the directories' paths many times a second: looked up once.
+    if (csidl != CSIDL_DESKTOP && SUCCEEDED(::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, dir)))
+      m_desktopDirs.push_back(dir);
+  }
+  m_watch.Start(owner, WM_DESK_SHELLCHANGE, folders);
+}
+
+bool CDeskModel::IsDesktopDirectory(LPCITEMIDLIST pidl) const {
+  const std::wstring path = pidl ? DeskAbsoluteParseName(m_shell.Folder(), pidl) : std::wstring();
+  for (const std::wstring& dir : m_desktopDirs)
+    if (DeskSameText(path, dir)) return true;
+  return false;
 }
 
 bool CDeskModel::IsDesktopLevel(LPCITEMIDLIST pidl) const {
   if (!pidl) return false;
+  // A paste brings a thousand events for files of one folder, and asking the shell for a
+  // path costs about a millisecond: folders known to be a Desktop directory are kept by
+  // their identifier list's bytes.
+  const size_t parentBytes = reinterpret_cast<const BYTE*>(::ILFindLastID(pidl)) - reinterpret_cast<const BYTE*>(pidl);
+  const std::string parent(reinterpret_cast<const char*>(pidl), parentBytes);
+  if (parentBytes > 0 && m_desktopDirIds.count(parent)) return true;
   const std::wstring path = DeskAbsoluteParseName(m_shell.Folder(), pidl);
   const size_t slash = path.rfind(L'\\');
   if (slash == std::wstring::npos) return true;  // a shell item of the desktop itself
   std::wstring folder = path.substr(0, slash);
-  for (int csidl : {CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY}) {
-    wchar_t dir[MAX_PATH] = {};
-    if (FAILED(::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, dir))) continue;
-    if (DeskSameText(folder, dir) || DeskSameText(path, dir)) return true;
+  for (const std::wstring& dir : m_desktopDirs) {
+    if (DeskSameText(folder, dir)) {
+      // Bytes change with the folder's time stamp, so only the recent ones are worth keeping.
+      if (m_desktopDirIds.size() > 64) m_desktopDirIds.clear();
+      if (parentBytes > 0) m_desktopDirIds.insert(parent);
+      return true;
+    }
+    if (DeskSameText(path, dir)) return true;
   }
   return false;
 }
 
-void CDeskModel::OnShellChangeMessage(WPARAM wParam, LPARAM lParam) {
-  PIDLIST_ABSOLUTE* pidls = nullptr;
-  LONG event = 0;
-  HANDLE lock = ::SHChangeNotification_Lock(reinterpret_cast<HANDLE>(wParam),
-                                            static_cast<DWORD>(lParam), &pidls, &event);
-  if (!lock) return;
-  LPCITEMIDLIST first = pidls ? pidls[0] : nullptr, second = pidls ? pidls[1] : nullptr;
-  if (IsDesktopLevel(first) || IsDesktopLevel(second)) {
-    ApplyShellEvent(event, first, second);
+void CDeskModel::OnShellChangeMessage(WPARAM, LPARAM) {
+  bool any = false, burstOver = false;
+  for (const DeskShellEvent& e : m_watch.Take())
+    if (IsDesktopLevel(e.first.get()) || IsDesktopLevel(e.second.get())) {
+      ApplyShellEvent(e.event, e.first.get(), e.second.get());
+      any = true;
+      // A shell operation ends with one word for the whole folder.
+      burstOver |= e.event == SHCNE_UPDATEDIR && IsDesktopDirectory(e.first.get());
+    }
+  if (!any) return;
+  if (burstOver) {
+    StopShellSync();
+    m_shellSyncPending = TRUE;
+    FlushShellChanges();
+  } else {
     ScheduleShellSync();
   }
-  ::SHChangeNotification_Unlock(lock);
 }
 
 namespace {
@@ -150,10 +173,10 @@ constexpr UINT kShellSyncDelayMs = 50;
 void CDeskModel::ScheduleShellSync() {
   m_shellSyncPending = TRUE;
   if (m_shellSyncTimer) return;
-  // The shell's copy thread waits for each of its events to be delivered here: a flush that
-  // came every 50 ms whatever it cost would hold a long paste up more and more as the desk
-  // fills. Waiting twice as long as the last flush took keeps flushing to a third of the time.
-  const UINT delay = std::max<UINT>(kShellSyncDelayMs, 2 * m_lastFlushMs);
+  // The shell's copy shares the processor with the desk: a flush that came every 50 ms
+  // whatever it cost would slow a long paste down more and more as the desk fills. Waiting
+  // three times as long as the last flush took keeps flushing to a quarter of the time.
+  const UINT delay = std::max<UINT>(kShellSyncDelayMs, 3 * m_lastFlushMs);
   m_shellSyncTimer = ::SetTimer(nullptr, 0, delay, &CDeskModel::ShellSyncTimer);
   if (m_shellSyncTimer)
     SyncTimers()[m_shellSyncTimer] = this;
