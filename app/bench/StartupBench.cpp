@@ -18,15 +18,9 @@
 #include "desk/bench/bench_desktop.h"
 #include "desk/core/desk_place.h"
 #include "desk/core/desk_records.h"
+#include "uilib/VxClock.h"
 
 namespace {
-
-double Now() {
-  LARGE_INTEGER c, f;
-  ::QueryPerformanceCounter(&c);
-  ::QueryPerformanceFrequency(&f);
-  return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
 void Report(const char* what, std::vector<double> v) {
   if (v.empty()) {
@@ -97,11 +91,11 @@ struct Memory {
 // `memory`, when given, is read 3 s after that frame.
 double StartToFirstFrame(const POINT& probe, Memory* memory) {
   Process app;
-  const double t0 = Now();
+  const double t0 = VxNowMs();
   if (!app.Start(ExeFolder() + L"\\Tessary.exe")) return 0;
   double at = 0;
-  while (!at && Now() - t0 < 30000) {
-    if (FolderBoxTitleShows(probe)) at = Now() - t0;
+  while (!at && VxNowMs() - t0 < 30000) {
+    if (FolderBoxTitleShows(probe)) at = VxNowMs() - t0;
     else ::Sleep(2);
   }
   if (at && memory) {

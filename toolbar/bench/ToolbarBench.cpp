@@ -14,16 +14,10 @@
 #include "base/AppGlobals.h"
 #include "base/testing/test_support.h"
 #include "toolbar/TopToolBar.h"
+#include "uilib/VxClock.h"
 #include "uilib/VxRaii.h"
 
 namespace {
-
-double Now() {
-  LARGE_INTEGER c, f;
-  ::QueryPerformanceCounter(&c);
-  ::QueryPerformanceFrequency(&f);
-  return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
 void Pump() {
   MSG msg;
@@ -73,19 +67,19 @@ void StartToWeather(int starts) {
   const std::wstring exe = ExeFolder() + L"\\Tessary.exe";
   for (int i = 0; i < starts; ++i) {
     Process app;
-    const double t0 = Now();
+    const double t0 = VxNowMs();
     if (!app.Start(exe)) {
       std::printf("Tessary.exe did not start\n");
       return;
     }
     Band band{app.pi.dwProcessId, nullptr};
     double bandAt = 0, weatherAt = 0;
-    while (Now() - t0 < 30000 && !weatherAt) {
+    while (VxNowMs() - t0 < 30000 && !weatherAt) {
       if (!bandAt) {
         ::EnumWindows(FindBand, reinterpret_cast<LPARAM>(&band));
-        if (band.found) bandAt = Now() - t0;
+        if (band.found) bandAt = VxNowMs() - t0;
       } else if (WeatherTextShows()) {
-        weatherAt = Now() - t0;
+        weatherAt = VxNowMs() - t0;
       }
       ::Sleep(5);
     }
@@ -120,16 +114,16 @@ void RepaintCost() {
   Pump();
   std::vector<double> shown, sliding;
   for (int i = 0; i < 200; ++i) {
-    const double t = Now();
+    const double t = VxNowMs();
     bar.UpdateView();
-    shown.push_back(Now() - t);
+    shown.push_back(VxNowMs() - t);
     Pump();
   }
   g.autoHide = 1;
   for (int i = 0; i < 100; ++i) {
-    const double t = Now();
+    const double t = VxNowMs();
     bar.SlideOneStep();  // one step of the slide, and its repaint
-    sliding.push_back(Now() - t);
+    sliding.push_back(VxNowMs() - t);
     if (bar.VisibleHeight() == 2) ::SendMessageW(bar.GetSafeHwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(600, 1));
     Pump();
   }

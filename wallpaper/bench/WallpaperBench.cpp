@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "uilib/VxClock.h"
 #include "uilib/VxRaii.h"
 #include "uilib/VxServices.h"
 #include "wallpaper/WallStore.h"
@@ -17,18 +18,11 @@
 
 namespace {
 
-double Now() {
-  LARGE_INTEGER f, t;
-  ::QueryPerformanceFrequency(&f);
-  ::QueryPerformanceCounter(&t);
-  return 1000.0 * t.QuadPart / f.QuadPart;
-}
-
 // Pumps messages until `done` or `ms` pass; false on time-out.
 bool PumpUntil(const std::function<bool()>& done, double ms) {
-  const double end = Now() + ms;
+  const double end = VxNowMs() + ms;
   while (!done()) {
-    if (Now() > end) return false;
+    if (VxNowMs() > end) return false;
     MSG msg;
     if (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       ::TranslateMessage(&msg);
@@ -50,15 +44,15 @@ void Print(const char* what, std::vector<double> ms) {
 // Opens the window and returns ms until the first thumbnail and a full row were drawn.
 std::pair<double, double> Open(const std::wstring& base, CWallpaperDlg* dlg) {
   dlg->SetServerBase(base);
-  const double t0 = Now();
+  const double t0 = VxNowMs();
   if (!dlg->Create(nullptr)) return {-1, -1};
   double first = -1;
   const int row = ::GetSystemMetrics(SM_CXSCREEN) / 165;
   PumpUntil([&] {
-    if (first < 0 && dlg->ThumbnailsDrawn() > 0) first = Now() - t0;
+    if (first < 0 && dlg->ThumbnailsDrawn() > 0) first = VxNowMs() - t0;
     return dlg->ThumbnailsDrawn() >= row;
   }, 30000);
-  return {first, Now() - t0};
+  return {first, VxNowMs() - t0};
 }
 
 }  // namespace
@@ -102,10 +96,10 @@ int wmain(int argc, wchar_t** argv) {
       ::KillTimer(dlg.GetSafeHwnd(), CWallpaperDlg::kScrollTimer);  // stepped here, one frame at a time
       bool more = true;
       while (more) {
-        const double t = Now();
+        const double t = VxNowMs();
         more = dlg.StepScroll();
         ::RedrawWindow(dlg.GetSafeHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        frames.push_back(Now() - t);
+        frames.push_back(VxNowMs() - t);
       }
       PumpUntil([] { return false; }, 300);
     }
