@@ -1,7 +1,5 @@
 // Writes a few small, well-formed inputs for every fuzz target into <dir>/<target>/, made by
 // the same encoders the desk saves with. Usage: fuzz_seeds <dir>
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -9,17 +7,10 @@
 #include "desk/core/desk_boxes.h"
 #include "desk/core/desk_journal.h"
 #include "desk/core/desk_records.h"
+#include "uilib/core/fuzz/vx_fuzz_seeds.h"
 #include "uilib/core/vx_dropfiles.h"
 
 namespace {
-
-bool Write(const std::string& dir, const std::string& name, const std::vector<uint8_t>& bytes) {
-  mkdir(dir.c_str(), 0755);
-  FILE* f = std::fopen((dir + "/" + name).c_str(), "wb");
-  if (!f) return false;
-  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  return std::fclose(f) == 0 && ok;
-}
 
 std::vector<uint8_t> Units(const std::u16string& text) {
   std::vector<uint8_t> bytes;
@@ -30,27 +21,19 @@ std::vector<uint8_t> Units(const std::u16string& text) {
   return bytes;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s <dir>\n", argv[0]);
-    return 2;
-  }
-  const std::string root = argv[1];
-  mkdir(root.c_str(), 0755);
+bool WriteSeeds(const std::string& root) {
   bool ok = true;
 
   std::vector<uint8_t> config;
   EncodeDeskConfig(DeskConfig(), &config);
-  ok &= Write(root + "/fuzz_desk_config", "default", config);
+  ok &= VxWriteSeed(root + "/fuzz_desk_config", "default", config);
   config.clear();
   DeskConfig used;
   used.organizePending = 0;
   used.smallIcons = 1;
   used.deskItemFile = u"deskiteminfo_20140101";
   EncodeDeskConfig(used, &config);
-  ok &= Write(root + "/fuzz_desk_config", "saved", config);
+  ok &= VxWriteSeed(root + "/fuzz_desk_config", "saved", config);
 
   const std::u16string folder = u"C:\\users\\u\\AppData\\Roaming\\VuZiro\\";
   std::vector<uint8_t> table;
@@ -67,11 +50,11 @@ int main(int argc, char** argv) {
   GeziSaveData noSlash;
   noSlash.itemFile = u"noslash";
   EncodeGeziSaveData(noSlash, &table);
-  ok &= Write(root + "/fuzz_gezi_table", "five", table);
+  ok &= VxWriteSeed(root + "/fuzz_gezi_table", "five", table);
   // A trailing partial record: a page left of the primary monitor.
   for (int32_t v : {-1920, 0, 0, 1040})
     for (int i = 0; i < 4; ++i) table.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
-  ok &= Write(root + "/fuzz_gezi_table", "five-page", table);
+  ok &= VxWriteSeed(root + "/fuzz_gezi_table", "five-page", table);
 
   std::vector<uint8_t> items;
   for (const char16_t* name : {u"C:\\users\\u\\Desktop\\a.txt", u"::{645FF040-5081-101B-9F08-00AA002F954E}",
@@ -82,28 +65,31 @@ int main(int argc, char** argv) {
     item.y = 96;
     EncodeDeskItemRecord(item, &items);
   }
-  ok &= Write(root + "/fuzz_desk_items", "three", items);
+  ok &= VxWriteSeed(root + "/fuzz_desk_items", "three", items);
 
   std::vector<uint8_t> journal;
   EncodeDeskJournal({{u"0", u"deskiteminfo_20140101"}, {u"1", u"文件夹"}, {u"2", u"gezhiconf.dat"},
                      {u"3", u"deskconf.dat"}},
                     &journal);
-  ok &= Write(root + "/fuzz_desk_journal", "four", journal);
+  ok &= VxWriteSeed(root + "/fuzz_desk_journal", "four", journal);
 
   std::u16string pair = u"文件夹";
   pair.push_back(u'\0');
   pair += u"CON.txt";
-  ok &= Write(root + "/fuzz_box_names", "pair", Units(pair));
-  ok &= Write(root + "/fuzz_box_names", "escape", Units(u"50%0041 off?"));
+  ok &= VxWriteSeed(root + "/fuzz_box_names", "pair", Units(pair));
+  ok &= VxWriteSeed(root + "/fuzz_box_names", "escape", Units(u"50%0041 off?"));
 
-  ok &= Write(root + "/fuzz_dropfiles", "two",
+  ok &= VxWriteSeed(root + "/fuzz_dropfiles", "two",
               VxBuildDropFiles({u"C:\\users\\u\\Desktop\\a.txt", u"D:\\资料"}));
   // An ANSI block as old programs write it, the list after a longer header.
   std::vector<uint8_t> ansi(24, 0);
   ansi[0] = 24;
   for (char c : std::string("C:\\a.txt")) ansi.push_back(static_cast<uint8_t>(c));
   ansi.insert(ansi.end(), {0, 'b', 0, 0});
-  ok &= Write(root + "/fuzz_dropfiles", "ansi", ansi);
-  if (!ok) std::fprintf(stderr, "could not write the seeds under %s\n", root.c_str());
-  return ok ? 0 : 1;
+  ok &= VxWriteSeed(root + "/fuzz_dropfiles", "ansi", ansi);
+  return ok;
 }
+
+}  // namespace
+
+int main(int argc, char** argv) { return VxRunSeedWriter(argc, argv, WriteSeeds); }
