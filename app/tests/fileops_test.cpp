@@ -258,7 +258,9 @@ TEST_F(FileOps, NewFoldersRenameAndDelete) {
   desktop->Release();
   // Wine keeps its recycle bin in the Unix user's trash, which a test prefix may not reach:
   // then the bin lists nothing and only the flag passed to the shell tells the two apart.
-  if (binListed) EXPECT_TRUE(sawB) << "Delete sends to the recycle bin";
+  if (binListed) {
+    EXPECT_TRUE(sawB) << "Delete sends to the recycle bin";
+  }
   EXPECT_FALSE(sawPlan) << "Shift+Delete does not";
 }
 
