@@ -7,10 +7,12 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/BaseWnd.h"
 #include "app/DialogBack.h"
@@ -62,6 +64,29 @@ bool MakeShortcut(const std::wstring& link, const std::wstring& target) {
   VxComPtr<IPersistFile> pf;
   return SUCCEEDED(sl->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(pf.Put()))) &&
          SUCCEEDED(pf->Save(link.c_str(), TRUE));
+}
+
+// Where the shortcut `link` leads; empty when it cannot be read.
+std::wstring ShortcutTarget(const std::wstring& link) {
+  VxComPtr<IShellLinkW> sl;
+  VxComPtr<IPersistFile> pf;
+  wchar_t target[MAX_PATH] = {};
+  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(sl.Put()))) ||
+      FAILED(sl->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(pf.Put()))) ||
+      FAILED(pf->Load(link.c_str(), STGM_READ)) || FAILED(sl->GetPath(target, MAX_PATH, nullptr, 0)))
+    return std::wstring();
+  return target;
+}
+
+// An empty folder of the temporary folder, standing for another program's files.
+std::wstring OutsideFolder() {
+  wchar_t tmp[MAX_PATH] = {};
+  ::GetTempPathW(MAX_PATH, tmp);
+  const std::wstring src = std::wstring(tmp) + L"vx_drop_src";
+  ::CreateDirectoryW(src.c_str(), nullptr);
+  RemoveFolderContents(src);
+  return src;
 }
 
 // Name, size and last write of every desktop file: "no file touched" compares two of these.
@@ -195,6 +220,48 @@ class DragDrop : public ::testing::Test {
     RunFor(200);
   }
 
+  // Files of another folder dragged by this thread's own drag loop, as another program
+  // would, onto the screen point `target`, with `keys` held for the release; the drop's
+  // HRESULT must say dropped, and the effect the desk chose comes back.
+  DWORD DropFromOutside(const std::vector<std::wstring>& paths, POINT target, std::vector<WORD> keys,
+                        const std::wstring& shot) {
+    std::vector<std::u16string> files;
+    for (const auto& p : paths) files.push_back(ToU16(p));
+    VxComPtr<IDataObject> data(DeskCreateFileDataObject(files));
+    EXPECT_TRUE(data);
+    if (!data) return DROPEFFECT_NONE;
+    std::atomic<bool> release{false};
+    VxComPtr<IDropSource> source(new TestDropSource(&release));
+    // As a user would have: the desk was clicked last, so the keys go to its thread.
+    EXPECT_EQ(desk->Model().BoxAt(POINT{500, 420}), nullptr);
+    Mouse(Screen(POINT{500, 420}), MOUSEEVENTF_LEFTDOWN);
+    Mouse(Screen(POINT{500, 420}), MOUSEEVENTF_LEFTUP);
+    RunFor(300);
+    std::thread input([&] {
+      Mouse(POINT{target.x - 40, target.y});
+      ::Sleep(200);
+      for (int i = 1; i <= 4; ++i) {
+        Mouse(POINT{target.x - 40 + i * 10, target.y});
+        ::Sleep(80);
+      }
+      Mouse(POINT{target.x + 1, target.y});
+      ::Sleep(100);
+      Mouse(target);
+      ::Sleep(150);
+      for (WORD k : keys) KeyState(k, true);
+      ::Sleep(400);
+      Screenshot(shot);
+      release = true;
+      ::Sleep(300);
+      for (WORD k : keys) KeyState(k, false);
+    });
+    DWORD effect = DROPEFFECT_NONE;
+    const HRESULT hr = ::DoDragDrop(data.Get(), source.Get(), DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK, &effect);
+    input.join();
+    EXPECT_EQ(hr, DRAGDROP_S_DROP);
+    return effect;
+  }
+
   std::wstring desk_;
   std::unique_ptr<CDialogBack> back_;
   CMyDesk* desk = nullptr;
@@ -244,45 +311,12 @@ TEST_F(DragDrop, GapInTheDeskListAndIntoAnotherBoxSurviveARestart) {
 // Files of another folder dropped with Control on the bare desk: copied, the clashing name
 // copied under a new name, the sources left, the copies shown on the desk list.
 TEST_F(DragDrop, ControlDropFromOutsideCopiesAndRenamesClashes) {
-  wchar_t tmp[MAX_PATH] = {};
-  ::GetTempPathW(MAX_PATH, tmp);
-  const std::wstring src = std::wstring(tmp) + L"vx_drop_src";
-  ::CreateDirectoryW(src.c_str(), nullptr);
-  RemoveFolderContents(src);
+  const std::wstring src = OutsideFolder();
   PutFileBytes(src + L"\\a.txt", "outside a");
   PutFileBytes(src + L"\\新文件.txt", "outside new");
-  VxComPtr<IDataObject> data(DeskCreateFileDataObject({ToU16(src + L"\\a.txt"), ToU16(src + L"\\新文件.txt")}));
-  ASSERT_TRUE(data);
-  std::atomic<bool> release{false};
-  auto* testSource = new TestDropSource(&release);
-  VxComPtr<IDropSource> source(testSource);
-  ASSERT_EQ(desk->Model().BoxAt(POINT{500, 420}), nullptr);
-  const POINT target = Screen(POINT{500, 420});
-  // As a user would have: the desk was clicked last, so the keys go to its thread.
-  Mouse(target, MOUSEEVENTF_LEFTDOWN);
-  Mouse(target, MOUSEEVENTF_LEFTUP);
-  RunFor(300);
-  std::thread input([&] {
-    Mouse(POINT{target.x - 40, target.y});
-    ::Sleep(200);
-    for (int i = 1; i <= 4; ++i) {
-      Mouse(POINT{target.x - 40 + i * 10, target.y});
-      ::Sleep(80);
-    }
-    Mouse(POINT{target.x + 1, target.y});
-    ::Sleep(150);
-    KeyState(VK_CONTROL, true);
-    ::Sleep(400);
-    Screenshot(L"7_outside_over_desk");
-    release = true;
-    ::Sleep(300);
-    KeyState(VK_CONTROL, false);
-  });
-  DWORD effect = DROPEFFECT_NONE;
-  const HRESULT hr = ::DoDragDrop(data.Get(), source.Get(), DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect);
-  input.join();
-  EXPECT_EQ(hr, DRAGDROP_S_DROP);
-  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
+  EXPECT_EQ(DropFromOutside({src + L"\\a.txt", src + L"\\新文件.txt"}, Screen(POINT{500, 420}), {VK_CONTROL},
+                            L"7_outside_over_desk"),
+            static_cast<DWORD>(DROPEFFECT_COPY));
 
   std::wstring renamed;
   ASSERT_TRUE(RunUntil([&] {
@@ -299,6 +333,7 @@ TEST_F(DragDrop, ControlDropFromOutsideCopiesAndRenamesClashes) {
   // The copies come in through the shell's notifications, where they were dropped.
   EXPECT_TRUE(RunUntil([&] { return Entry(renamed) && Entry(L"新文件.txt"); }));
   EXPECT_EQ(BoxHolding(L"新文件.txt"), nullptr);
+  RunFor(500);  // the host redraws on its timer
   Screenshot(L"8_outside_copied");
   RemoveFolderContents(src);
   ::RemoveDirectoryW(src.c_str());
@@ -324,4 +359,55 @@ TEST_F(DragDrop, ControlDropOnAnExeOpensItWithTheQuotedPaths) {
   EXPECT_NE(line.find(L"\"" + desk_ + L"\\b.txt\""), std::wstring::npos) << line;
   RunFor(500);
   EXPECT_EQ(FolderState(desk_), files);
+}
+
+// Files of another program dropped with Control on a folder's icon in a box are copied into
+// that folder (a clash under a new name), the sources left; dropped with Control+Shift on
+// the bare desk, each gets a shortcut on the desktop that leads to it.
+TEST_F(DragDrop, OutsideDropsLandOnTheDeskEvenOverAFolderIconAndLinkThere) {
+  const std::wstring src = OutsideFolder();
+  PutFileBytes(src + L"\\a.txt", "outside a");
+  PutFileBytes(src + L"\\新文件.txt", "outside new");
+  const std::wstring folder = desk_ + L"\\项目";
+  PutFileBytes(folder + L"\\a.txt", "inside");
+  ASSERT_NE(BoxHolding(L"项目"), nullptr);
+  const std::vector<std::wstring> paths{src + L"\\a.txt", src + L"\\新文件.txt"};
+  // Files from another program go into the desktop folder wherever they are dropped: only
+  // drags from the desk open a folder icon as their target.
+  EXPECT_EQ(DropFromOutside(paths, At(L"项目"), {VK_CONTROL}, L"10_outside_over_folder"),
+            static_cast<DWORD>(DROPEFFECT_COPY));
+  ASSERT_TRUE(RunUntil([&] {
+    return Exists(desk_ + L"\\新文件.txt") && Entry(L"新文件.txt") && desk->FileOps().RunningOperations() == 0;
+  })) << Narrow(FolderState(desk_));
+  EXPECT_EQ(FileBytes(desk_ + L"\\新文件.txt"), "outside new");
+  EXPECT_EQ(FileBytes(folder + L"\\a.txt"), "inside");
+  EXPECT_FALSE(Exists(folder + L"\\新文件.txt"));
+  EXPECT_TRUE(Exists(paths[0]) && Exists(paths[1]));
+  RunFor(500);  // the host redraws on its timer
+  Screenshot(L"11_copied_onto_desk");
+
+  EXPECT_EQ(DropFromOutside(paths, Screen(POINT{500, 420}), {VK_CONTROL, VK_SHIFT}, L"12_outside_link_over_desk"),
+            static_cast<DWORD>(DROPEFFECT_LINK));
+  std::vector<std::wstring> targets, links;
+  ASSERT_TRUE(RunUntil([&] {
+    targets.clear();
+    links.clear();
+    ForEachInFolder(desk_, [&](const std::wstring& name, const WIN32_FIND_DATAW&) {
+      const std::wstring target = ShortcutTarget(desk_ + L"\\" + name);
+      if (!target.empty() && _wcsnicmp(target.c_str(), src.c_str(), src.size()) == 0) {
+        targets.push_back(target);
+        links.push_back(name);
+      }
+    });
+    return targets.size() >= 2;
+  })) << Narrow(FolderState(desk_));
+  std::sort(targets.begin(), targets.end());
+  EXPECT_EQ(targets, paths);
+  for (const auto& link : links) EXPECT_EQ(_wcsicmp(link.c_str() + link.size() - 4, L".lnk"), 0) << Narrow(link);
+  EXPECT_TRUE(RunUntil([&] { return Entry(links[0]) && Entry(links[1]); }));
+  EXPECT_TRUE(Exists(paths[0]) && Exists(paths[1]));
+  RunFor(500);  // the host redraws on its timer
+  Screenshot(L"13_links_on_desk");
+  RemoveFolderContents(src);
+  ::RemoveDirectoryW(src.c_str());
 }
