@@ -22,13 +22,6 @@ void PutFileBytes(const std::wstring& path, const std::string& bytes) {
   if (f && !bytes.empty()) ::WriteFile(f.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
-std::wstring ExeFolder() {
-  wchar_t path[MAX_PATH];
-  const DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring p(path, n);
-  return p.substr(0, p.find_last_of(L'\\'));
-}
-
 void PrepareDesktopShell() {
   for (const wchar_t* ns : {L"{450D8FBA-AD25-11D0-98A8-0800361B1103}",
                             L"{9D20AAE8-0625-44B0-9CA7-71889C2254D9}"}) {

@@ -6,12 +6,12 @@
 #include <string>
 
 #include "base/AppConfig.h"
+#include "base/testing/screen_support.h"
 
 // Removes every file of AppData\VuZiro (and the folder), so a test starts as a first run.
 void RemoveDataFolder();
 std::string FileBytes(const std::wstring& path);
 void PutFileBytes(const std::wstring& path, const std::string& bytes);
-std::wstring ExeFolder();
 // A desktop like a fresh Windows one: Computer hidden by the hide-icons key, the recycle bin,
 // and the files of the Desktop folder. Wine's extra Documents and Unix-root items go.
 void PrepareDesktopShell();

@@ -1,11 +1,14 @@
 #pragma once
 // Shared by the Windows tests that run the program's windows in their own thread: the
-// program's message loop in small steps, mouse input, screenshots and the prefix's Desktop. A header of its
-// own, so that tests with helpers of these names of their own keep them.
+// program's message loop in small steps and the prefix's Desktop, with mouse input and
+// screenshots from screen_support. A header of its own, so that tests with helpers of these
+// names of their own keep them.
 #include <windows.h>
 
 #include <functional>
 #include <string>
+
+#include "base/testing/screen_support.h"
 
 // The Desktop folder of the prefix's user.
 std::wstring DesktopDir();
@@ -16,8 +19,3 @@ void Pump();
 bool RunUntil(const std::function<bool()>& done, DWORD ms = 10000);
 // Runs the message loop, timers included, for `ms`.
 void RunFor(DWORD ms);
-
-// Real mouse input at the screen point `at`: a move there, with the button `flags` given.
-void Mouse(POINT at, DWORD flags = 0);
-// The whole screen as the user sees it, as <build>\screenshots\<name>.png; whether it was saved.
-bool SaveScreenshot(const std::wstring& name);

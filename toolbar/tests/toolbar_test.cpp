@@ -79,22 +79,9 @@ void MoveMouse(int x, int y) {
 }
 
 std::unique_ptr<Gdiplus::Bitmap> Capture(const RECT& rc, const std::wstring& name) {
-  const int w = rc.right - rc.left, h = rc.bottom - rc.top;
-  VxWindowDC screen(nullptr);
-  VxMemDC mem(::CreateCompatibleDC(screen.Get()));
-  VxBitmap bmp(::CreateCompatibleBitmap(screen.Get(), w, h));
-  {
-    VxSelectObject keep(mem.Get(), bmp.Get());
-    ::BitBlt(mem.Get(), 0, 0, w, h, screen.Get(), rc.left, rc.top, SRCCOPY | CAPTUREBLT);
-  }
-  std::unique_ptr<Gdiplus::Bitmap> from(Gdiplus::Bitmap::FromHBITMAP(bmp.Get(), nullptr));
-  auto out = std::make_unique<Gdiplus::Bitmap>(w, h, PixelFormat32bppARGB);
-  Gdiplus::Graphics(out.get()).DrawImage(from.get(), 0, 0, w, h);
-  const std::wstring bin = ExeFolder();
-  const std::wstring dir = bin.substr(0, bin.find_last_of(L'\\')) + L"\\screenshots";
-  ::CreateDirectoryW(dir.c_str(), nullptr);
-  VxSaveImagePng(out.get(), (dir + L"\\" + name).c_str());
-  return out;
+  std::unique_ptr<Gdiplus::Bitmap> shot = CaptureScreen(rc);
+  VxSaveImagePng(shot.get(), ScreenshotPath(name).c_str());
+  return shot;
 }
 
 // Pixels of a span whose colour is (nearly) the given one.

@@ -8,18 +8,13 @@
 
 #include <string>
 
+#include "base/testing/screen_support.h"
 #include "uilib/VxPaint.h"
 #include "uilib/VxRaii.h"
 #include "wallpaper/WallStore.h"
 #include "wallpaper/core/wall_strip.h"
 
 namespace {
-
-std::wstring ExeDir() {
-  wchar_t p[MAX_PATH];
-  std::wstring s(p, ::GetModuleFileNameW(nullptr, p, MAX_PATH));
-  return s.substr(0, s.find_last_of(L'\\'));
-}
 
 void Shell(UINT func, const std::wstring& from, const std::wstring& to = L"") {
   const std::wstring f = from + L'\0', t = to + L'\0';
@@ -105,13 +100,7 @@ HWND FindOf(DWORD pid, const wchar_t* title) {
 }
 
 void MoveTo(int x, int y, DWORD buttons = 0) {
-  const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = static_cast<LONG>((x * 65536LL + cx - 1) / cx);
-  in.mi.dy = static_cast<LONG>((y * 65536LL + cy - 1) / cy);
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
-  ::SendInput(1, &in, sizeof(in));
+  Mouse(POINT{x, y}, buttons);
   ::Sleep(40);
 }
 
@@ -127,18 +116,7 @@ void Click(HWND w, int x, int y) {
 }
 
 void Screenshot(const wchar_t* name) {
-  const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
-  VxWindowDC screen(nullptr);
-  VxMemDC mem(::CreateCompatibleDC(screen.Get()));
-  VxBitmap bmp(::CreateCompatibleBitmap(screen.Get(), cx, cy));
-  {
-    VxSelectObject keep(mem.Get(), bmp.Get());
-    ::BitBlt(mem.Get(), 0, 0, cx, cy, screen.Get(), 0, 0, SRCCOPY);
-  }
-  const std::wstring dir = ExeDir() + L"\\..\\screenshots";
-  ::CreateDirectoryW(dir.c_str(), nullptr);
-  Gdiplus::Bitmap image(bmp.Get(), nullptr);
-  EXPECT_TRUE(VxSaveImagePng(&image, (dir + L"\\wallpaper_" + name + L".png").c_str())) << name;
+  EXPECT_TRUE(SaveScreenshot(std::wstring(L"wallpaper_") + name)) << name;
 }
 
 }  // namespace
@@ -151,8 +129,8 @@ TEST(WallpaperWindow, BrowseSetRestoreAndRecoverFromAFailure) {
   const std::wstring prog = data + L"prog\\";
   WallMakeFolder(prog + L"rs\\");
   for (const wchar_t* f : {L"\\Wallpaper.exe", L"\\Lumette.dll"})
-    ASSERT_TRUE(::CopyFileW((ExeDir() + f).c_str(), (prog + f).c_str(), FALSE));
-  Shell(FO_COPY, ExeDir() + L"\\rs\\壁纸UI", prog + L"rs");
+    ASSERT_TRUE(::CopyFileW((ExeFolder() + f).c_str(), (prog + f).c_str(), FALSE));
+  Shell(FO_COPY, ExeFolder() + L"\\rs\\壁纸UI", prog + L"rs");
   ::WritePrivateProfileStringW(L"services", L"wallpaper", relay.Base().c_str(), (prog + L"services.ini").c_str());
 
   // The wallpaper before the program starts: it is backed up as first00000.jpg.

@@ -8,14 +8,6 @@
 
 namespace {
 
-std::wstring ExeFolder() {
-  wchar_t exe[MAX_PATH];
-  const DWORD n = ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  std::wstring dir(exe, n);
-  dir.resize(dir.find_last_of(L'\\'));
-  return dir;
-}
-
 struct ModalRun {
   CVxDialog* dlg = nullptr;
   const std::function<void(HWND)>* step = nullptr;
@@ -90,28 +82,8 @@ void PostChars(HWND hwnd, const std::wstring& text) {
   for (wchar_t c : text) ::PostMessageW(hwnd, WM_CHAR, c, 1);
 }
 
-std::unique_ptr<Gdiplus::Bitmap> CaptureScreen(const RECT& rc) {
-  const int w = rc.right - rc.left, h = rc.bottom - rc.top;
-  VxWindowDC screen(nullptr);
-  VxMemDC mem(::CreateCompatibleDC(screen.Get()));
-  VxBitmap bmp(::CreateCompatibleBitmap(screen.Get(), w, h));
-  {
-    VxSelectObject keep(mem.Get(), bmp.Get());
-    ::BitBlt(mem.Get(), 0, 0, w, h, screen.Get(), rc.left, rc.top, SRCCOPY | CAPTUREBLT);
-  }
-  std::unique_ptr<Gdiplus::Bitmap> from(Gdiplus::Bitmap::FromHBITMAP(bmp.Get(), nullptr));
-  auto out = std::make_unique<Gdiplus::Bitmap>(w, h, PixelFormat32bppARGB);
-  Gdiplus::Graphics g(out.get());
-  g.DrawImage(from.get(), 0, 0, w, h);
-  return out;
-}
-
 std::wstring SaveScreenshot(Gdiplus::Bitmap& bmp, const std::wstring& name) {
-  // The tests run in <build>/bin; screenshots live beside it.
-  const std::wstring bin = ExeFolder();
-  const std::wstring dir = bin.substr(0, bin.find_last_of(L'\\')) + L"\\screenshots";
-  ::CreateDirectoryW(dir.c_str(), nullptr);
-  const std::wstring path = dir + L"\\" + name;
+  const std::wstring path = ScreenshotPath(name);
   if (!VxSaveImagePng(&bmp, path.c_str())) return L"";
   return path;
 }

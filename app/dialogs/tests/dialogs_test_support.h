@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "base/testing/screen_support.h"
 #include "uilib/VxDialogBase.h"
 #include "uilib/tests/test_support.h"  // the toolkit tests' PumpMessages
 
@@ -28,8 +29,6 @@ void PostKey(HWND hwnd, UINT vk);
 // Posts typed characters.
 void PostChars(HWND hwnd, const std::wstring& text);
 
-// The screen's pixels of a rectangle (screen coordinates).
-std::unique_ptr<Gdiplus::Bitmap> CaptureScreen(const RECT& rc);
 // Saves a bitmap as PNG under <build>/screenshots/<name>; returns the path or empty.
 std::wstring SaveScreenshot(Gdiplus::Bitmap& bmp, const std::wstring& name);
 // Number of pixels of a bitmap row span whose colour is dark (each channel below `limit`).
