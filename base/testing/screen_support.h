@@ -1,8 +1,7 @@
 #pragma once
-// Shared by the Windows tests of every program that links the toolkit DLL (the organizer's
-// and the wallpaper program's): the test program's folder, real mouse input and
-// whole-screen screenshots. Nothing of the organizer's state, so the wallpaper tests use it
-// too.
+// Shared by the Windows tests of every program (the organizer's, the wallpaper program's and,
+// built against the static toolkit, the installer's): the test program's folder, real mouse
+// input and screenshots. Nothing of the organizer's state.
 #include <windows.h>
 
 #include <memory>

@@ -5,6 +5,7 @@
 
 #include <shlobj.h>
 
+#include "base/testing/screen_support.h"
 #include "setup/DialogQuit.h"
 #include "setup/SetupDlg.h"
 #include "uilib/VxPaint.h"
@@ -27,22 +28,8 @@ void Pump(int ms) {
 void Screenshot(HWND hwnd, const wchar_t* name) {
   RECT rc;
   ::GetWindowRect(hwnd, &rc);
-  const int w = rc.right - rc.left, h = rc.bottom - rc.top;
-  VxWindowDC screen(nullptr);
-  VxMemDC mem(::CreateCompatibleDC(screen.Get()));
-  VxBitmap bmp(::CreateCompatibleBitmap(screen.Get(), w, h));
-  {
-    VxSelectObject keep(mem.Get(), bmp.Get());
-    ::BitBlt(mem.Get(), 0, 0, w, h, screen.Get(), rc.left, rc.top, SRCCOPY | CAPTUREBLT);
-  }
-  Gdiplus::Bitmap shot(bmp.Get(), nullptr);
-  wchar_t exe[MAX_PATH];
-  std::wstring dir(exe, ::GetModuleFileNameW(nullptr, exe, MAX_PATH));
-  dir.resize(dir.find_last_of(L'\\'));
-  dir.resize(dir.find_last_of(L'\\'));
-  dir += L"\\screenshots";
-  ::CreateDirectoryW(dir.c_str(), nullptr);
-  EXPECT_TRUE(VxSaveImagePng(&shot, (dir + L"\\" + name).c_str()));
+  const std::unique_ptr<Gdiplus::Bitmap> shot = CaptureScreen(rc);
+  EXPECT_TRUE(VxSaveImagePng(shot.get(), ScreenshotPath(name).c_str()));
 }
 
 std::wstring LinkTarget(const std::wstring& link) {
