@@ -72,6 +72,13 @@ std::wstring AnsiToWide(const char* text) {
   return wide;
 }
 
+VxInternet OpenRequest(HINTERNET connection, const std::wstring& object) {
+  const DWORD flags =
+      INTERNET_FLAG_RELOAD | INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_NO_AUTO_REDIRECT;
+  return VxInternet(::HttpOpenRequestW(connection, L"GET", object.c_str(), nullptr, nullptr, nullptr,
+                                       flags, 1));
+}
+
 }  // namespace
 
 void CHttpWeather::SetStatusError(DWORD status) {
@@ -80,9 +87,16 @@ void CHttpWeather::SetStatusError(DWORD status) {
 
 std::wstring CHttpWeather::HttpGet(const std::wstring& url) noexcept try {
   m_bBodyCut = false;
+  m_dwSystemError = 0;
   return Fetch(url);
 } catch (...) {
   m_strError = L"网络错误";
+  return std::wstring();
+}
+
+std::wstring CHttpWeather::Fail(const wchar_t* text) {
+  m_dwSystemError = ::GetLastError();
+  m_strError = text;
   return std::wstring();
 }
 
@@ -90,39 +104,32 @@ std::wstring CHttpWeather::Fetch(const std::wstring& url) {
   VxInternet session(::InternetOpenW(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!session || !SetSessionOptions(session.Get())) return std::wstring();
   Target target;
-  if (!SplitHttpUrl(url, &target)) {
-    m_strError = kBadUrl;
-    return std::wstring();
-  }
+  if (!SplitHttpUrl(url, &target)) return Fail(kBadUrl);
   VxInternet connection(::InternetConnectW(session.Get(), target.server.c_str(), target.port,
                                            nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 1));
-  if (!connection) {
-    m_strError = kNoConnection;
-    return std::wstring();
+  if (!connection) return Fail(kNoConnection);
+  // A kept-alive connection the server has just closed fails the send; the request goes again
+  // once, as a new request, so that it cannot be given the same connection.
+  VxInternet request;
+  DWORD sendError = 0;
+  for (int attempt = 0; attempt < 2 && !request; ++attempt) {
+    request = OpenRequest(connection.Get(), target.object);
+    if (!request) return Fail(kNoConnection);
+    if (!::HttpAddRequestHeadersW(request.Get(), kHeaders, static_cast<DWORD>(-1),
+                                  HTTP_ADDREQ_FLAG_ADD_IF_NEW))
+      return Fail(kSendFailed);
+    if (!::HttpSendRequestW(request.Get(), nullptr, 0, nullptr, 0)) {
+      sendError = ::GetLastError();
+      request.Reset();
+    }
   }
-  const DWORD flags =
-      INTERNET_FLAG_RELOAD | INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_NO_AUTO_REDIRECT;
-  VxInternet request(::HttpOpenRequestW(connection.Get(), L"GET", target.object.c_str(), nullptr,
-                                        nullptr, nullptr, flags, 1));
   if (!request) {
-    m_strError = kNoConnection;
-    return std::wstring();
-  }
-  // A kept-alive connection the server has just closed fails the first send; the request
-  // goes again once on a fresh connection.
-  if (!::HttpAddRequestHeadersW(request.Get(), kHeaders, static_cast<DWORD>(-1),
-                                HTTP_ADDREQ_FLAG_ADD_IF_NEW) ||
-      (!::HttpSendRequestW(request.Get(), nullptr, 0, nullptr, 0) &&
-       !::HttpSendRequestW(request.Get(), nullptr, 0, nullptr, 0))) {
-    m_strError = kSendFailed;
-    return std::wstring();
+    ::SetLastError(sendError);
+    return Fail(kSendFailed);
   }
   DWORD status = 0, size = sizeof(status);
   if (!::HttpQueryInfoW(request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
-                        &size, nullptr)) {
-    m_strError = kNoStatus;
-    return std::wstring();
-  }
+                        &size, nullptr)) return Fail(kNoStatus);
   // Redirects are not followed, so a 3xx ends the fetch like any other failure.
   if (status < 200 || status > 299) {
     SetStatusError(status);
@@ -138,10 +145,7 @@ std::wstring CHttpWeather::Fetch(const std::wstring& url) {
         available > sizeof(piece))
       available = sizeof(piece);
     DWORD read = 0;
-    if (!::InternetReadFile(request.Get(), piece, available, &read)) {
-      m_strError = kReceiveFailed;
-      return std::wstring();
-    }
+    if (!::InternetReadFile(request.Get(), piece, available, &read)) return Fail(kReceiveFailed);
     if (read == 0 || !body.Add(piece, read)) break;
   }
   CMemGzipReader gzip(body.Data(), static_cast<int>(body.Size()), kMaxDecoded);

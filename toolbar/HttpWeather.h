@@ -22,11 +22,19 @@ class CHttpWeather {
   // take it for a whole answer.
   bool BodyCut() const { return m_bBodyCut; }
 
+  // The system's code for the call that failed the last fetch (0 when none did): the error
+  // texts above tell the step, this tells why.
+  DWORD SystemError() const { return m_dwSystemError; }
+
   std::wstring m_strError;
   std::wstring m_strResult;
 
  private:
   std::wstring Fetch(const std::wstring& url);
 
+  // Ends a fetch at a failed call: its text and the system's code, and no body.
+  std::wstring Fail(const wchar_t* text);
+
   bool m_bBodyCut = false;
+  DWORD m_dwSystemError = 0;
 };

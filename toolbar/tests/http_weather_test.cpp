@@ -1,6 +1,7 @@
 // The toolbar's HTTP client against the stand-in services on loopback (vx_services fixture).
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <wininet.h>
 
 #include <string>
 
@@ -53,6 +54,7 @@ TEST(HttpWeather, StatusesEndTheFetchWithTheirTexts) {
   http.m_strError.clear();
   EXPECT_EQ(http.HttpGet(L"http://127.0.0.1:1/"), L"");
   EXPECT_FALSE(http.m_strError.empty());
+  EXPECT_EQ(http.SystemError(), DWORD(ERROR_INTERNET_CANNOT_CONNECT));
 }
 
 TEST(HttpWeather, BodiesAreCappedDecodedAndConverted) {
@@ -67,9 +69,11 @@ TEST(HttpWeather, BodiesAreCappedDecodedAndConverted) {
     EXPECT_EQ(body, BodyBytes(body.size())) << size;
   }
   // Sent in pieces the way a slow network delivers them: the cut falls on a piece boundary.
-  EXPECT_EQ(http.HttpGet(base + L"/test/pieces/4096x4096x1"), BodyBytes(8192));
+  EXPECT_EQ(http.HttpGet(base + L"/test/pieces/4096x4096x1"), BodyBytes(8192))
+      << "system error " << http.SystemError();
   EXPECT_TRUE(http.BodyCut());
-  EXPECT_EQ(http.HttpGet(base + L"/test/pieces/4096x3000x1904"), BodyBytes(7096));
+  EXPECT_EQ(http.HttpGet(base + L"/test/pieces/4096x3000x1904"), BodyBytes(7096))
+      << "system error " << http.SystemError();
   EXPECT_TRUE(http.BodyCut());
   EXPECT_EQ(http.HttpGet(base + L"/test/slow/1500"), L"slow answer\n");
   EXPECT_FALSE(http.BodyCut());
@@ -82,4 +86,5 @@ TEST(HttpWeather, BodiesAreCappedDecodedAndConverted) {
   // The IP-location answer is GBK; code page 936 makes it text.
   EXPECT_NE(http.HttpGet(base + L"/ipquery").find(L"宁波"), std::wstring::npos);
   EXPECT_EQ(http.m_strError, L"");
+  EXPECT_EQ(http.SystemError(), 0u);
 }
