@@ -40,6 +40,9 @@ struct GetZhiItem {
   // of a thousand entries rendered whole cost a second at start and at each hover.
   std::unique_ptr<VxPixelImage> cache;
   int cacheTop = 0;
+  // The rendering left out entries never drawn before (the frame's budget for them ran out):
+  // it is made again on the next frame.
+  bool cachePartial = false;
   int scroll = 0;
   int fixedPos = 0;
   int shown = 1;

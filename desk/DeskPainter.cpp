@@ -43,6 +43,11 @@ constexpr int kThumbWidth = 8, kThumbPiece = 8;
 constexpr int kMenuWidth = 19, kMenuHeight = 20;
 // The desk list's drawing of entries it never drew before, per frame (see SetFirstDrawBudget).
 constexpr double kDeskListFirstDrawMs = 30;
+// The same for the entries of all boxes together: a desk of a thousand files would hold the
+// first frame back by half a second for their labels; the boxes fill in over the next frames.
+constexpr double kBoxesFirstDrawMs = 30;
+// A budget so small that no entry is drawn for the first time (0 would mean no budget).
+constexpr double kNoFirstDraws = 1e-6;
 
 double MsSince(const LARGE_INTEGER& start, const LARGE_INTEGER& freq) {
   LARGE_INTEGER now;
@@ -267,6 +272,9 @@ void CDeskPainter::LoadDrawResources() {
 
 void CDeskPainter::DrawPage(DeskCanvas& canvas) {
   if (m_times) ++m_times->frames;
+  m_boxesPending = false;
+  ::QueryPerformanceFrequency(&m_frameFreq);
+  ::QueryPerformanceCounter(&m_frameStart);
   if (!m_model.IconsHidden())
     for (auto& b : m_model.Boxes())
       if (b->shown) DrawBox(canvas, b.get());
@@ -299,7 +307,9 @@ void CDeskPainter::DrawBand(DeskCanvas& canvas) {
   g.DrawRectangle(&pen, band.X, band.Y, band.Width - 1, band.Height - 1);
 }
 
-bool CDeskPainter::FillingIn() const { return m_cellsPending || m_model.DeskList().RendersPending(); }
+bool CDeskPainter::FillingIn() const {
+  return m_cellsPending || m_boxesPending || m_model.DeskList().RendersPending();
+}
 
 void CDeskPainter::DrawRestingCells(DeskCanvas& canvas) {
   DeskDrawResources& d = *m_draw;
@@ -396,7 +406,7 @@ void CDeskPainter::DrawBox(DeskCanvas& canvas, GetZhiItem* box) {
     const int w = area.right - area.left + 5;
     const int content = std::max(box->list.GetListMaxHeight(), box->viewHeight) + 5;
     const int visible = std::min(box->viewHeight, content - box->scroll);
-    if (box->cache && (box->scroll < box->cacheTop ||
+    if (box->cache && (box->cachePartial || box->scroll < box->cacheTop ||
                        box->scroll + std::max(visible, 0) > box->cacheTop + box->cache->Height()))
       box->cache.reset();
     if (!box->cache && w > 5) {
@@ -405,6 +415,8 @@ void CDeskPainter::DrawBox(DeskCanvas& canvas, GetZhiItem* box) {
       const int view = std::max(box->viewHeight, 1);
       const int span = std::min(content, 2 * view);
       const int top = std::max(0, std::min(box->scroll - view / 2, content - span));
+      const double left = kBoxesFirstDrawMs - MsSince(m_frameStart, m_frameFreq);
+      box->list.SetFirstDrawBudget(std::max(left, kNoFirstDraws));
       box->cache = Render(w, span, [&](Gdiplus::Graphics& cg) {
         cg.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
         cg.TranslateTransform(static_cast<float>(-area.left), static_cast<float>(-area.top - top));
@@ -413,6 +425,8 @@ void CDeskPainter::DrawBox(DeskCanvas& canvas, GetZhiItem* box) {
         box->list.Draw(cg);
       });
       box->cacheTop = top;
+      box->cachePartial = box->list.RendersPending();
+      m_boxesPending = m_boxesPending || box->cachePartial;
     }
     if (box->cache && visible > 0)
       canvas.Blend(*box->cache, area.left, area.top, w, visible, 0, box->scroll - box->cacheTop);

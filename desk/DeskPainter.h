@@ -61,4 +61,7 @@ class CDeskPainter {
   DeskDrawTimes* m_times = nullptr;
   BOOL m_deskSkinned = FALSE;
   bool m_cellsPending = false;
+  // Some box rendering left entries out this frame; when this frame began.
+  bool m_boxesPending = false;
+  LARGE_INTEGER m_frameStart{}, m_frameFreq{};
 };

@@ -502,6 +502,36 @@ VxRc VxListCtrl::PaintExtent(const VxListItem* item) {
                             ToRc(item->rcText), 2);
 }
 
+namespace {
+
+// The first-draw budget of one Draw (see SetFirstDrawBudget): once over it, `pending` is set
+// and every entry never drawn before is left for a later frame.
+class FirstDrawClock {
+ public:
+  FirstDrawClock(double budgetMs, bool* pending) : budgetMs_(budgetMs), pending_(pending) {
+    *pending_ = false;
+    if (budgetMs_ > 0) {
+      ::QueryPerformanceFrequency(&freq_);
+      ::QueryPerformanceCounter(&start_);
+    }
+  }
+  bool OverBudget() {
+    if (budgetMs_ <= 0 || *pending_) return *pending_;
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    *pending_ = 1000.0 * static_cast<double>(now.QuadPart - start_.QuadPart) /
+                    static_cast<double>(freq_.QuadPart) > budgetMs_;
+    return *pending_;
+  }
+
+ private:
+  double budgetMs_;
+  bool* pending_;
+  LARGE_INTEGER start_{}, freq_{};
+};
+
+}  // namespace
+
 void VxListCtrl::Draw(Gdiplus::Graphics& g) { Draw(g, nullptr); }
 
 void VxListCtrl::Draw(Gdiplus::Graphics& g, const VxPixels* frame) {
@@ -516,6 +546,7 @@ void VxListCtrl::Draw(Gdiplus::Graphics& g, const VxPixels* frame) {
   // An unclipped graphics reports bounds far larger than any list.
   const bool clipped = !g.IsClipEmpty() && g.GetClipBounds(&clip) == Gdiplus::Ok;
   const VxRc area{clip.X, clip.Y, clip.X + clip.Width, clip.Y + clip.Height};
+  FirstDrawClock clock(m_firstDrawBudgetMs, &m_rendersPending);
   VxListItem* focused = nullptr;
   for (auto* item : m_items) {
     if (clipped && !PaintExtent(item).Intersects(area)) continue;
@@ -523,6 +554,8 @@ void VxListCtrl::Draw(Gdiplus::Graphics& g, const VxPixels* frame) {
       focused = item;
       continue;
     }
+    // A label never rendered is the costly part of an entry.
+    if (!item->pTextImage && item->szName[0] && item->bDrawText && clock.OverBudget()) continue;
     DrawItem(g, item);
   }
   if (focused) DrawItem(g, focused);
@@ -544,21 +577,9 @@ void VxListCtrl::DrawComposed(Gdiplus::Graphics& g, const VxPixels& frame) {
     VxBlendOver(frame, part.left, part.top, image.Pixels(), part.left - at.left,
                 part.top - at.top, part.Width(), part.Height());
   };
-  m_rendersPending = false;
-  LARGE_INTEGER start{}, now{}, freq{};
-  if (m_firstDrawBudgetMs > 0) {
-    ::QueryPerformanceFrequency(&freq);
-    ::QueryPerformanceCounter(&start);
-  }
-  auto overBudget = [&] {
-    if (m_firstDrawBudgetMs <= 0 || m_rendersPending) return m_rendersPending;
-    ::QueryPerformanceCounter(&now);
-    m_rendersPending = 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
-                           static_cast<double>(freq.QuadPart) > m_firstDrawBudgetMs;
-    return m_rendersPending;
-  };
+  FirstDrawClock clock(m_firstDrawBudgetMs, &m_rendersPending);
   auto compose = [&](VxListItem* item) {
-    if (!item->pPixels && overBudget()) return;  // drawn on a later frame
+    if (!item->pPixels && clock.OverBudget()) return;  // drawn on a later frame
     const RECT& sr = item->IsFocused() && item->bDrawText ? item->rcFocus : item->rcHover;
     const VxRc state{sr.left, sr.top, sr.right, sr.bottom};
     const int kinds[3] = {item->IsSelected() ? 0 : -1, item->nMouseState == 1 ? 1 : -1,
