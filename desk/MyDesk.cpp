@@ -49,6 +49,8 @@ void CMyDesk::FollowWorkArea(const RECT& newPageRect) {
   RequestRepaint();
 }
 
+bool CMyDesk::FillingIn() const { return m_painter.FillingIn(); }
+
 void CMyDesk::Draw(Gdiplus::Graphics& g, int width, int height) {
   (void)width, (void)height;
   m_painter.Draw(g);
