@@ -17,7 +17,8 @@
 
 struct DeskDrawResources {
   VxNineSlice frame, frameActive, flash, rest;
-  CStringArray hoverPaths, pressedPaths, focusPaths;
+  // The lists' highlights, loaded once and copied into each list.
+  VxNineSlice hover, pressed, focus;
   std::unique_ptr<Gdiplus::Image> thumbTop, thumbCenter, thumbBottom, menu;
   std::unique_ptr<Gdiplus::Font> label;
   std::unique_ptr<Gdiplus::StringFormat> format;
@@ -231,9 +232,7 @@ class DeskCanvas {
 };
 
 void CDeskPainter::SkinList(VxListCtrl& list) {
-  list.SetMouseMoveImage(m_draw->hoverPaths);
-  list.SetMouseDownImage(m_draw->pressedPaths);
-  list.SetFouceImage(m_draw->focusPaths);
+  list.SetStateImages(m_draw->hover, m_draw->pressed, m_draw->focus);
 }
 
 void CDeskPainter::Draw(Gdiplus::Graphics& g) {
@@ -254,10 +253,10 @@ void CDeskPainter::LoadDrawResources() {
     DeskDrawResources& d = *m_draw;
     d.frame.Load(NinePaths(L"框\\默认"));
     d.frameActive.Load(NinePaths(L"框\\鼠标移上-操作"));
-    d.hoverPaths = NinePaths(L"文件触发\\鼠标移上");
-    d.pressedPaths = NinePaths(L"文件触发\\鼠标点击");
-    d.focusPaths = NinePaths(L"文件触发\\鼠标焦点");
-    d.flash.Load(d.pressedPaths);
+    d.hover.Load(NinePaths(L"文件触发\\鼠标移上"));
+    d.pressed.Load(NinePaths(L"文件触发\\鼠标点击"));
+    d.focus.Load(NinePaths(L"文件触发\\鼠标焦点"));
+    d.flash.CopyFrom(d.pressed);
     d.rest.Load(NinePaths(L"未操作文件\\深颜色"));
     d.thumbTop = LoadSkinImage(L"scroll-top.png");
     d.thumbCenter = LoadSkinImage(L"scroll-center.png");

@@ -109,6 +109,12 @@ BOOL VxNineSlice::Load(const CStringArray& paths) {
   return TRUE;
 }
 
+void VxNineSlice::CopyFrom(const VxNineSlice& other) {
+  if (&other == this) return;
+  Free();
+  for (int i = 0; i < 9; ++i) m_slices[i] = other.m_slices[i] ? other.m_slices[i]->Clone() : nullptr;
+}
+
 BOOL VxNineSlice::IsEmpty() const {
   for (auto* s : m_slices)
     if (s) return FALSE;

@@ -77,6 +77,9 @@ class LUMETTE_API VxNineSlice {
   VxNineSlice& operator=(const VxNineSlice&) = delete;
   // Replaces the set from nine files; other counts are ignored (FALSE).
   BOOL Load(const CStringArray& paths);
+  // Replaces the set with copies of another's slices: decoding the files again costs far
+  // more under Wine than copying the decoded pixels.
+  void CopyFrom(const VxNineSlice& other);
   BOOL IsEmpty() const;
   void Draw(Gdiplus::Graphics& g, const Gdiplus::Rect& target) const;
   Gdiplus::Image* Slice(int i) const { return m_slices[i]; }
@@ -155,6 +158,13 @@ class LUMETTE_API VxListCtrl : public VxItemBase {
   BOOL SetMouseMoveImage(CStringArray& paths) { ++m_lookGeneration; return m_moveImages.Load(paths); }
   BOOL SetMouseDownImage(CStringArray& paths) { ++m_lookGeneration; return m_downImages.Load(paths); }
   BOOL SetFouceImage(CStringArray& paths) { ++m_lookGeneration; return m_focusImages.Load(paths); }
+  // The three highlight sets above at once, copied from sets already loaded.
+  void SetStateImages(const VxNineSlice& move, const VxNineSlice& down, const VxNineSlice& focus) {
+    ++m_lookGeneration;
+    m_moveImages.CopyFrom(move);
+    m_downImages.CopyFrom(down);
+    m_focusImages.CopyFrom(focus);
+  }
   void SetListCallBack(VxListCallbacks* cb);
   const VxListCallbacks& GetListCallBack() const { return m_callbacks; }
   void SetFont(Gdiplus::Font& font);
