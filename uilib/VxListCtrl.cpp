@@ -516,24 +516,34 @@ class FirstDrawClock {
  public:
   FirstDrawClock(double budgetMs, bool* pending) : budgetMs_(budgetMs), pending_(pending) {
     *pending_ = false;
-    if (budgetMs_ > 0) {
-      ::QueryPerformanceFrequency(&freq_);
-      ::QueryPerformanceCounter(&start_);
-    }
+    if (budgetMs_ > 0) ::QueryPerformanceFrequency(&freq_);
   }
-  bool OverBudget() {
-    if (budgetMs_ <= 0 || *pending_) return *pending_;
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    *pending_ = 1000.0 * static_cast<double>(now.QuadPart - start_.QuadPart) /
-                    static_cast<double>(freq_.QuadPart) > budgetMs_;
+  // Whether the next entry never drawn before waits for a later frame. Only the time spent on
+  // such entries counts: a list whose drawn entries alone took longer would otherwise never
+  // draw another one, and ask for frames forever.
+  bool Spent() {
+    if (budgetMs_ > 0 && spentMs_ > budgetMs_) *pending_ = true;
     return *pending_;
+  }
+  template <class Draw>
+  void Time(Draw draw) {
+    if (budgetMs_ <= 0) {
+      draw();
+      return;
+    }
+    LARGE_INTEGER start, end;
+    ::QueryPerformanceCounter(&start);
+    draw();
+    ::QueryPerformanceCounter(&end);
+    spentMs_ += 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
+                static_cast<double>(freq_.QuadPart);
   }
 
  private:
   double budgetMs_;
   bool* pending_;
-  LARGE_INTEGER start_{}, freq_{};
+  double spentMs_ = 0;
+  LARGE_INTEGER freq_{};
 };
 
 }  // namespace
@@ -561,8 +571,11 @@ void VxListCtrl::Draw(Gdiplus::Graphics& g, const VxPixels* frame) {
       continue;
     }
     // A label never rendered is the costly part of an entry.
-    if (!item->pTextImage && item->szName[0] && item->bDrawText && clock.OverBudget()) continue;
-    DrawItem(g, item);
+    if (!LabelNeverRendered(item)) {
+      DrawItem(g, item);
+    } else if (!clock.Spent()) {
+      clock.Time([&] { DrawItem(g, item); });
+    }
   }
   if (focused) DrawItem(g, focused);
 }
@@ -585,7 +598,6 @@ void VxListCtrl::DrawComposed(Gdiplus::Graphics& g, const VxPixels& frame) {
   };
   FirstDrawClock clock(m_firstDrawBudgetMs, &m_rendersPending);
   auto compose = [&](VxListItem* item) {
-    if (!item->pPixels && clock.OverBudget()) return;  // drawn on a later frame
     const RECT& sr = item->IsFocused() && item->bDrawText ? item->rcFocus : item->rcHover;
     const VxRc state{sr.left, sr.top, sr.right, sr.bottom};
     const int kinds[3] = {item->IsSelected() ? 0 : -1, item->nMouseState == 1 ? 1 : -1,
@@ -600,6 +612,13 @@ void VxListCtrl::DrawComposed(Gdiplus::Graphics& g, const VxPixels& frame) {
     VxBlendOver(frame, part.left, part.top, px->image.Pixels(), part.left - px->extent.left,
                 part.top - px->extent.top, part.Width(), part.Height());
   };
+  auto composeInBudget = [&](VxListItem* item) {
+    if (item->pPixels) {
+      compose(item);
+    } else if (!clock.Spent()) {  // else drawn on a later frame
+      clock.Time([&] { compose(item); });
+    }
+  };
   VxListItem* focused = nullptr;
   for (auto* item : m_items) {
     if (!item->IsPlaced() || !PaintExtent(item).Intersects(area)) continue;
@@ -607,9 +626,9 @@ void VxListCtrl::DrawComposed(Gdiplus::Graphics& g, const VxPixels& frame) {
       focused = item;
       continue;
     }
-    compose(item);
+    composeInBudget(item);
   }
-  if (focused) compose(focused);
+  if (focused) composeInBudget(focused);
 }
 
 namespace {
@@ -700,14 +719,22 @@ void VxListCtrl::DrawContent(Gdiplus::Graphics& g, VxListItem* item) {
                                   m_geo.imageHeight),
                     0, 0, VxImageWidth(icon), VxImageHeight(icon));
   }
-  if (item->szName[0] && item->bDrawText) {
-    const int h = fullLabel ? (item->rcFocus.bottom - item->rcFocus.top)
-                            : (item->rcText.bottom - item->rcText.top);
-    DrawLabel(g, item,
-              Gdiplus::Rect(item->rcText.left, item->rcText.top,
-                            item->rcText.right - item->rcText.left, h),
-              !fullLabel);
-  }
+  if (item->szName[0] && item->bDrawText) DrawLabel(g, item, LabelBox(item), !fullLabel);
+}
+
+Gdiplus::Rect VxListCtrl::LabelBox(const VxListItem* item) const {
+  if (!item->szName[0] || !item->bDrawText) return Gdiplus::Rect();
+  const bool fullLabel = item->IsFocused();
+  const int h = fullLabel ? (item->rcFocus.bottom - item->rcFocus.top)
+                          : (item->rcText.bottom - item->rcText.top);
+  return Gdiplus::Rect(item->rcText.left, item->rcText.top, item->rcText.right - item->rcText.left, h);
+}
+
+bool VxListCtrl::LabelNeverRendered(const VxListItem* item) const {
+  // DrawLabel draws nothing (and keeps no rendering) for these: counting them as never drawn
+  // would keep the list asking for frames forever.
+  const Gdiplus::Rect box = LabelBox(item);
+  return !item->pTextImage && m_pFont && box.Width > 0 && box.Height > 0;
 }
 
 void VxListCtrl::DrawLabel(Gdiplus::Graphics& g, VxListItem* item, const Gdiplus::Rect& box,

@@ -208,6 +208,10 @@ class LUMETTE_API VxListCtrl : public VxItemBase {
   // A highlight (0 selected, 1 hovered, 2 pressed) at w x h, rendered once; null without one.
   const VxPixelImage* Highlight(Gdiplus::Graphics& g, int kind, int w, int h);
   void DrawLabel(Gdiplus::Graphics& g, VxListItem* item, const Gdiplus::Rect& box, bool trim);
+  // Where an entry's label goes; empty when it has none to draw.
+  Gdiplus::Rect LabelBox(const VxListItem* item) const;
+  // The entry has a label to draw and it was never rendered (the costly part of a first draw).
+  bool LabelNeverRendered(const VxListItem* item) const;
   // The entry's kept image, drawn again when the entry's look changed; null without memory.
   const VxEntryPixels* EntryPixels(Gdiplus::Graphics& g, VxListItem* item);
   static void FreeItem(VxListItem* item);

@@ -410,3 +410,29 @@ TEST_F(ListTest, AFrameIsPresentedOnlyWhenTheWindowsContentChanged) {
   dlg.UpdateView();
   EXPECT_EQ(dlg.GetPresentCount(), presented + 2);
 }
+
+// Entries whose label was never drawn wait for later frames once a draw's budget is spent; each
+// frame draws more of them even when redrawing the drawn ones alone takes longer than the
+// budget, and the list stops asking for frames once every label that can be drawn was drawn,
+// an entry without room for its label included.
+TEST_F(ListTest, ABudgetedDrawFillsInOverFramesAndThenStops) {
+  list.SetListType(VXLT_BIGICON);
+  list.SetRect(0, 0, 600, 400);
+  Fill(30);
+  VxListItem* roomless = list.GetItem(7);
+  roomless->rcText.right = roomless->rcText.left;  // no room for its label
+  list.SetFirstDrawBudget(0.5);
+  Gdiplus::Bitmap page(600, 400, PixelFormat32bppPARGB);
+  Gdiplus::Graphics g(&page);
+  g.SetClip(Gdiplus::Rect(0, 0, 600, 400));
+  list.Draw(g);
+  EXPECT_TRUE(list.RendersPending()) << "thirty labels in half a millisecond";
+  int frames = 1;
+  while (list.RendersPending() && frames < 200) {
+    list.Draw(g);
+    ++frames;
+  }
+  EXPECT_FALSE(list.RendersPending()) << "still asking for frames after " << frames;
+  for (int i = 0; i < list.GetCount(); ++i)
+    if (i != 7) EXPECT_NE(list.GetItem(i)->pTextImage, nullptr) << "entry " << i;
+}
