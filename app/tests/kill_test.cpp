@@ -12,6 +12,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "app/resource.h"
 #include "base/AppConfig.h"
@@ -101,9 +102,11 @@ Layout LoadedLayout(size_t desktopItems) {
 struct WindowSearch {
   DWORD pid;
   const wchar_t* title;
-  HWND except, found;
+  const std::set<HWND>* except;
+  std::vector<HWND> found;
 };
 
+// Visible top-level windows of the process with the title (any dialog when the title is null).
 BOOL CALLBACK MatchTopWindow(HWND h, LPARAM lp) {
   auto* s = reinterpret_cast<WindowSearch*>(lp);
   DWORD owner = 0;
@@ -111,11 +114,11 @@ BOOL CALLBACK MatchTopWindow(HWND h, LPARAM lp) {
   wchar_t text[64] = {}, cls[64] = {};
   ::GetWindowTextW(h, text, 64);
   ::GetClassNameW(h, cls, 64);
-  if (owner != s->pid || h == s->except || !::IsWindowVisible(h) ||
+  if (owner != s->pid || s->except->count(h) || !::IsWindowVisible(h) ||
       (s->title ? wcscmp(text, s->title) != 0 : wcscmp(cls, L"#32770") != 0))
     return TRUE;
-  s->found = h;
-  return FALSE;
+  s->found.push_back(h);
+  return TRUE;
 }
 
 class KillTest : public ::testing::Test {
@@ -148,15 +151,21 @@ class KillTest : public ::testing::Test {
     HWND back = nullptr;
     for (int i = 0; i < 300 && !back; ++i) {
       if (app.Wait(50) == kVxFaultExitCode) return true;
-      back = FindTopWindow(pid, kTitle);
+      const std::vector<HWND> backs = TopWindows(pid, kTitle);
+      back = backs.empty() ? nullptr : backs.front();
     }
     if (back && command) {
+      // The confirmation is the dialog that was not there before the command (the toolbar
+      // is a dialog of the process too, and may come first in the z-order).
+      const std::vector<HWND> before = TopWindows(pid, nullptr);
+      const std::set<HWND> shown(before.begin(), before.end());
       ::PostMessageW(back, WM_COMMAND, command, 0);
       if (command == ID_RESTORE_DESK) {
         HWND prompt = nullptr;
         for (int i = 0; i < 100 && !prompt; ++i) {
           if (app.Wait(50) == kVxFaultExitCode) return true;
-          prompt = FindTopWindow(pid, nullptr, back);
+          const std::vector<HWND> now = TopWindows(pid, nullptr, shown);
+          prompt = now.empty() ? nullptr : now.front();
         }
         EXPECT_NE(prompt, nullptr) << "no confirmation";
         if (prompt) ClickOk(prompt);
@@ -182,12 +191,27 @@ class KillTest : public ::testing::Test {
       for (int i = 0; i < 10 && ::IsWindowVisible(prompt); ++i) ::Sleep(100);
     }
     // A confirmation that never took the click shows as a run that changed nothing; one the
-    // kill step cut short may still show here.
+    // kill step cut short may still show here. What took the clicks says why.
+    if (::IsWindowVisible(prompt)) {
+      RECT client;
+      ::GetClientRect(prompt, &client);
+      POINT at{client.right - 170 + 36, client.bottom - 45 + 14};
+      ::ClientToScreen(prompt, &at);
+      HWND hit = ::WindowFromPoint(at);
+      wchar_t cls[64] = {}, text[64] = {};
+      ::GetClassNameW(hit, cls, 64);
+      ::GetWindowTextW(hit, text, 64);
+      std::wprintf(L"confirmation %p still shown; (%ld,%ld) hits %p class %ls text %ls, enabled %d, "
+                   L"foreground %p, capture %p\n",
+                   prompt, at.x, at.y, hit, cls, text, ::IsWindowEnabled(prompt), ::GetForegroundWindow(),
+                   ::GetCapture());
+      SaveScreenshot(L"kill-confirmation-stuck");
+    }
   }
 
-  // A visible top-level window of `pid` with `title` (any dialog when null), not `except`.
-  static HWND FindTopWindow(DWORD pid, const wchar_t* title, HWND except = nullptr) {
-    WindowSearch s{pid, title, except, nullptr};
+  // The visible top-level windows of `pid` with `title` (any dialog when null), top first.
+  static std::vector<HWND> TopWindows(DWORD pid, const wchar_t* title, const std::set<HWND>& except = {}) {
+    WindowSearch s{pid, title, &except, {}};
     ::EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&s));
     return s.found;
   }
