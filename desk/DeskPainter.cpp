@@ -19,6 +19,8 @@ struct DeskDrawResources {
   VxNineSlice frame, frameActive, flash, rest;
   // The lists' highlights, loaded once and copied into each list.
   VxNineSlice hover, pressed, focus;
+  // Those, the active frame and the flash show only once the user acts (see LoadStateImages).
+  bool statesLoaded = false;
   std::unique_ptr<Gdiplus::Image> thumbTop, thumbCenter, thumbBottom, menu;
   std::unique_ptr<Gdiplus::Font> label;
   std::unique_ptr<Gdiplus::StringFormat> format;
@@ -252,11 +254,6 @@ void CDeskPainter::LoadDrawResources() {
     m_draw.reset(new DeskDrawResources);
     DeskDrawResources& d = *m_draw;
     d.frame.Load(NinePaths(L"框\\默认"));
-    d.frameActive.Load(NinePaths(L"框\\鼠标移上-操作"));
-    d.hover.Load(NinePaths(L"文件触发\\鼠标移上"));
-    d.pressed.Load(NinePaths(L"文件触发\\鼠标点击"));
-    d.focus.Load(NinePaths(L"文件触发\\鼠标焦点"));
-    d.flash.CopyFrom(d.pressed);
     d.rest.Load(NinePaths(L"未操作文件\\深颜色"));
     d.thumbTop = LoadSkinImage(L"scroll-top.png");
     d.thumbCenter = LoadSkinImage(L"scroll-center.png");
@@ -269,6 +266,26 @@ void CDeskPainter::LoadDrawResources() {
   }
 }
 
+// Together about 120 ms under Wine, which would hold back the first frame on screen, and that
+// frame shows nothing hovered, pressed or focused. They load before the first input reaches
+// the desk or once the start is over, whichever comes first (CMyDesk); lists get their copies
+// on the next frame.
+void CDeskPainter::LoadStateImages() {
+  LoadDrawResources();
+  DeskDrawResources& d = *m_draw;
+  if (d.statesLoaded) return;
+  d.frameActive.Load(NinePaths(L"框\\鼠标移上-操作"));
+  d.hover.Load(NinePaths(L"文件触发\\鼠标移上"));
+  d.pressed.Load(NinePaths(L"文件触发\\鼠标点击"));
+  d.focus.Load(NinePaths(L"文件触发\\鼠标焦点"));
+  d.flash.CopyFrom(d.pressed);
+  d.statesLoaded = true;
+  for (auto& b : m_model.Boxes())
+    if (b->active) b->chromeCache.reset();
+}
+
+bool CDeskPainter::StateImagesLoaded() const { return m_draw && m_draw->statesLoaded; }
+
 void CDeskPainter::DrawPage(DeskCanvas& canvas) {
   if (m_times) ++m_times->frames;
   m_boxesPending = false;
@@ -277,10 +294,10 @@ void CDeskPainter::DrawPage(DeskCanvas& canvas) {
   if (!m_model.IconsHidden())
     for (auto& b : m_model.Boxes())
       if (b->shown) DrawBox(canvas, b.get());
-  if (!m_deskSkinned) {
+  // Hundreds of shortcuts on the desk would hold the first frame back for their drawing.
+  if (!m_firstFrameDrawn) m_model.DeskList().SetFirstDrawBudget(kDeskListFirstDrawMs);
+  if (!m_deskSkinned && m_draw->statesLoaded) {
     SkinList(m_model.DeskList());
-    // Hundreds of shortcuts on the desk would hold the first frame back for their drawing.
-    m_model.DeskList().SetFirstDrawBudget(kDeskListFirstDrawMs);
     m_deskSkinned = TRUE;
   }
   if (m_model.DeskList().IsShow()) {
@@ -292,6 +309,7 @@ void CDeskPainter::DrawPage(DeskCanvas& canvas) {
   }
   if (m_model.DeskList().IsShow()) DrawFlashes(canvas, m_model.DeskList(), nullptr);
   DrawBand(canvas);
+  m_firstFrameDrawn = true;
 }
 
 void CDeskPainter::DrawBand(DeskCanvas& canvas) {
@@ -359,6 +377,7 @@ void CDeskPainter::DrawRestingCells(DeskCanvas& canvas) {
 
 void CDeskPainter::DrawBoxChrome(Gdiplus::Graphics& g, GetZhiItem* box, int bw, int bh) {
   DeskDrawResources& d = *m_draw;
+  if (box->active) LoadStateImages();
   {
     // The stretched slices are flat along their stretch; sampling them without filtering
     // keeps a filtered seam (a see-through column where slices meet) out of the frame.
@@ -395,7 +414,7 @@ void CDeskPainter::DrawBox(DeskCanvas& canvas, GetZhiItem* box) {
     if (box->chromeCache) canvas.Blend(*box->chromeCache, r.left, r.top, bw, bh, 0, 0);
   }
 
-  if (!box->skinned) {
+  if (!box->skinned && d.statesLoaded) {
     SkinList(box->list);
     box->skinned = 1;
   }
@@ -476,6 +495,7 @@ void CDeskPainter::DrawFlashes(DeskCanvas& canvas, VxListCtrl& list, GetZhiItem*
     std::unique_ptr<VxPixelImage>& glow = m_draw->glows[std::make_pair(w, h)];
     if (!glow) {
       PartClock rebuild(Part(m_times, &DeskDrawTimes::rebuilds));
+      LoadStateImages();
       glow = Render(
           w, h, [&](Gdiplus::Graphics& gg) { m_draw->flash.Draw(gg, Gdiplus::Rect(0, 0, w, h)); });
       if (!glow) continue;

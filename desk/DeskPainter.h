@@ -45,6 +45,11 @@ class CDeskPainter {
   // The last frame left desk-list entries or their cells to later frames (a large desk fills
   // in over a few frames instead of holding back the first).
   bool FillingIn() const;
+  // The highlights of hovered, pressed and focused entries and the active box's frame, which
+  // the first frame does without.
+  void LoadStateImages();
+  bool StateImagesLoaded() const;
+  bool FirstFrameDrawn() const { return m_firstFrameDrawn; }
 
  private:
   void LoadDrawResources();
@@ -60,6 +65,7 @@ class CDeskPainter {
   std::unique_ptr<DeskDrawResources, DeskDrawResourcesDeleter> m_draw;
   DeskDrawTimes* m_times = nullptr;
   BOOL m_deskSkinned = FALSE;
+  bool m_firstFrameDrawn = false;
   bool m_cellsPending = false;
   // Some box rendering left entries out this frame; when this frame began.
   bool m_boxesPending = false;

@@ -65,7 +65,17 @@ void CMyDesk::DrawFrame(Gdiplus::Graphics& g, const VxPixels& frame, int width, 
   if (m_painter.FillingIn()) RequestRepaint();  // entries still to draw
 }
 
+void CMyDesk::PrepareForInput() {
+  if (m_painter.StateImagesLoaded()) return;
+  m_painter.LoadStateImages();
+  RequestRepaint();
+}
+
 void CMyDesk::OnTimer1008() {
+  // The start is over a few ticks after the first frame: the highlights load then if no
+  // input asked for them before.
+  if (m_painter.FirstFrameDrawn() && !m_painter.StateImagesLoaded() && ++m_ticksSinceFirstFrame >= 3)
+    PrepareForInput();
   m_fileOps.OnTick();
   m_drag.OnTick();
   if (m_model.FadeFlashes()) RequestRepaint();
@@ -73,6 +83,7 @@ void CMyDesk::OnTimer1008() {
 
 BOOL CMyDesk::OnPageKey(const MSG& msg) {
   if (msg.message != WM_KEYDOWN) return FALSE;
+  PrepareForInput();
   if (HWND tip = Tooltip()) ::SendMessageW(tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
   return m_fileOps.OnKeyDown(static_cast<UINT>(msg.wParam));
 }

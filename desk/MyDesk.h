@@ -143,15 +143,17 @@ class CMyDesk : public CBaseDesk {
     return m_input.HitTestBox(box, pt, setCursor);
   }
   // Each returns TRUE when the desk took the event.
-  BOOL OnLButtonDown(POINT pt) { return m_input.OnLButtonDown(pt); }
-  BOOL OnMouseMove(POINT pt) { return m_input.OnMouseMove(pt); }
-  BOOL OnLButtonUp(POINT pt) { return m_input.OnLButtonUp(pt); }
-  BOOL OnRButtonDown(POINT pt) { return m_input.OnRButtonDown(pt); }
+  BOOL OnLButtonDown(POINT pt) { return PrepareForInput(), m_input.OnLButtonDown(pt); }
+  BOOL OnMouseMove(POINT pt) { return PrepareForInput(), m_input.OnMouseMove(pt); }
+  BOOL OnLButtonUp(POINT pt) { return PrepareForInput(), m_input.OnLButtonUp(pt); }
+  BOOL OnRButtonDown(POINT pt) { return PrepareForInput(), m_input.OnRButtonDown(pt); }
   // Opens the shell menu of an entry, or a box or desk menu through the owner.
-  BOOL OnRButtonUp(POINT pt) { return m_input.OnRButtonUp(pt); }
+  BOOL OnRButtonUp(POINT pt) { return PrepareForInput(), m_input.OnRButtonUp(pt); }
   // Opens an entry; on empty desk with dblClickHide hides or shows all icons.
-  BOOL OnLButtonDblClk(POINT pt) { return m_input.OnLButtonDblClk(pt); }
-  BOOL OnMouseWheel(short delta, POINT pt) { return m_input.OnMouseWheel(delta, pt); }
+  BOOL OnLButtonDblClk(POINT pt) { return PrepareForInput(), m_input.OnLButtonDblClk(pt); }
+  BOOL OnMouseWheel(short delta, POINT pt) {
+    return PrepareForInput(), m_input.OnMouseWheel(delta, pt);
+  }
   void OnMouseLeave() { m_input.OnMouseLeave(); }
   // Host timer 1008 (every 100 ms): new-entry flashes fade.
   void OnTimer1008();
@@ -215,9 +217,13 @@ class CMyDesk : public CBaseDesk {
   void SetPageRect(const RECT& r) { m_pageRect = r; }
 
  private:
+  // Input can hover, press or focus an entry: the painter's highlights must be loaded first.
+  void PrepareForInput();
+
   CDeskModel m_model;
   CDeskInput m_input;
   CDeskPainter m_painter;
   CDeskFileOps m_fileOps;
   CDeskDragDrop m_drag;
+  int m_ticksSinceFirstFrame = 0;
 };
