@@ -5,6 +5,7 @@
 #include "base/AppConfig.h"
 #include "base/AppGlobals.h"
 #include "desk/DeskFiles.h"
+#include "desk/DeskPainter.h"
 #include "app/DialogBack.h"
 #include "toolbar/TopToolBar.h"
 #include "uilib/VxRaii.h"
@@ -77,6 +78,7 @@ BOOL CTessaryApp::InitInstance() {
 
   LoadConfig();
   LoadOrSaveConfig(TRUE);
+  if (TheApp().desk.config.deskPageOn) DeskPrepareDrawResources();
 
   CDialogBack back;
   if (!back.Create(nullptr)) return FALSE;
@@ -97,6 +99,7 @@ BOOL CTessaryApp::InitInstance() {
 int CTessaryApp::ExitInstance() {
   SetIconFont(nullptr);
   m_iconFont.reset();
+  DeskForgetPreparedDrawResources();
   if (m_gdiplusStarted) Gdiplus::GdiplusShutdown(m_gdiplusToken);
   m_gdiplusStarted = false;
   if (m_oleStarted) ::OleUninitialize();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <future>
 #include <map>
 #include <new>
 #include <tuple>
@@ -249,21 +250,65 @@ void CDeskPainter::DrawFrame(Gdiplus::Graphics& g, const VxPixels& frame) {
   DrawPage(canvas);
 }
 
-void CDeskPainter::LoadDrawResources() {
-  if (!m_draw) {
-    m_draw.reset(new DeskDrawResources);
-    DeskDrawResources& d = *m_draw;
-    d.frame.Load(NinePaths(L"框\\默认"));
-    d.rest.Load(NinePaths(L"未操作文件\\深颜色"));
-    d.thumbTop = LoadSkinImage(L"scroll-top.png");
-    d.thumbCenter = LoadSkinImage(L"scroll-center.png");
-    d.thumbBottom = LoadSkinImage(L"scroll-bottom.png");
-    d.menu = LoadSkinImage(L"框\\menu.png");
-    d.label = LabelFont();
-    d.format = std::make_unique<Gdiplus::StringFormat>(Gdiplus::StringFormatFlagsNoWrap);
-    d.format->SetAlignment(Gdiplus::StringAlignmentNear);
-    d.format->SetTrimming(Gdiplus::StringTrimmingEllipsisCharacter);
+namespace {
+
+// What the first frame needs but the label font: fonts stay on the desk's own thread (the
+// toolkit's first font use builds GDI+'s font list, which is not made for two threads at once).
+std::unique_ptr<DeskDrawResources> LoadFirstFrameImages() {
+  auto d = std::make_unique<DeskDrawResources>();
+  d->frame.Load(NinePaths(L"框\\默认"));
+  d->rest.Load(NinePaths(L"未操作文件\\深颜色"));
+  d->thumbTop = LoadSkinImage(L"scroll-top.png");
+  d->thumbCenter = LoadSkinImage(L"scroll-center.png");
+  d->thumbBottom = LoadSkinImage(L"scroll-bottom.png");
+  d->menu = LoadSkinImage(L"框\\menu.png");
+  return d;
+}
+
+std::future<std::unique_ptr<DeskDrawResources>>& PreparedImages() {
+  static std::future<std::unique_ptr<DeskDrawResources>> prepared;
+  return prepared;
+}
+
+}  // namespace
+
+void DeskPrepareDrawResources() {
+  auto& prepared = PreparedImages();
+  if (prepared.valid()) return;
+  try {
+    prepared = std::async(std::launch::async, [] {
+      VxComInit com;  // image decoders are COM objects
+      return LoadFirstFrameImages();
+    });
+  } catch (...) {
+    // No thread: the desk loads its images when it first draws.
   }
+}
+
+void DeskForgetPreparedDrawResources() {
+  auto& prepared = PreparedImages();
+  if (!prepared.valid()) return;
+  try {
+    prepared.get();
+  } catch (...) {
+  }
+}
+
+void CDeskPainter::LoadDrawResources() {
+  if (m_draw) return;
+  auto& prepared = PreparedImages();
+  if (prepared.valid()) {
+    try {
+      m_draw.reset(prepared.get().release());
+    } catch (...) {
+    }
+  }
+  if (!m_draw) m_draw.reset(LoadFirstFrameImages().release());
+  DeskDrawResources& d = *m_draw;
+  d.label = LabelFont();
+  d.format = std::make_unique<Gdiplus::StringFormat>(Gdiplus::StringFormatFlagsNoWrap);
+  d.format->SetAlignment(Gdiplus::StringAlignmentNear);
+  d.format->SetTrimming(Gdiplus::StringTrimmingEllipsisCharacter);
 }
 
 // Together about 120 ms under Wine, which would hold back the first frame on screen, and that

@@ -30,6 +30,13 @@ struct DeskDrawResourcesDeleter {
   void operator()(DeskDrawResources* r) const;
 };
 
+// Starts loading the images of the desk's first frame on a thread of its own, so that they are
+// ready when the desk first draws: the program makes its toolbar and reads the desk meanwhile.
+// The first painter to draw takes them; DeskForgetPreparedDrawResources drops them unused (call
+// it before GDI+ shuts down).
+void DeskPrepareDrawResources();
+void DeskForgetPreparedDrawResources();
+
 class CDeskPainter {
  public:
   CDeskPainter(CDeskModel& model, const CDeskInput& input) : m_model(model), m_input(input) {}

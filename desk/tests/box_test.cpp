@@ -633,3 +633,40 @@ TEST_F(BoxTest, FrameComposedInMemoryLooksAsDrawnThroughGdiplus) {
   }
   EXPECT_NE(inside & 0xFFFFFF, bare[static_cast<size_t>(700) * w + 100] & 0xFFFFFF);
 }
+
+TEST_F(BoxTest, ImagesLoadedAheadOnAThreadDrawTheSameDesk) {
+  // The program loads the first frame's images on a thread while it starts its windows; a desk
+  // drawn from them must look like one that loaded its own.
+  const int w = 1280, h = 800;
+  auto frameOf = [&](CMyDesk& d) {
+    std::vector<uint32_t> px(static_cast<size_t>(w) * h, 0);
+    Gdiplus::Bitmap page(w, h, w * 4, PixelFormat32bppRGB, reinterpret_cast<BYTE*>(px.data()));
+    Gdiplus::Graphics g(&page);
+    for (int frames = 0; frames == 0 || (d.FillingIn() && frames < 100); ++frames) {
+      PaintWallpaper(g, w, h);
+      d.Draw(g, w, h);
+    }
+    return px;
+  };
+  const RECT body = files->rect;
+  const std::vector<uint32_t> own = frameOf(*desk);
+  desk.reset();
+
+  DeskPrepareDrawResources();
+  CMyDesk ahead(&owner);
+  ahead.StartDesk();
+  ahead.SetPageRect(RECT{0, 0, w, h});
+  TheApp().desk.config.organizePending = 1;
+  ahead.Organize(0);
+  const std::vector<uint32_t> prepared = frameOf(ahead);
+  EXPECT_TRUE(own == prepared);
+
+  std::vector<uint32_t> bare(static_cast<size_t>(w) * h, 0);
+  {
+    Gdiplus::Bitmap page(w, h, w * 4, PixelFormat32bppRGB, reinterpret_cast<BYTE*>(bare.data()));
+    Gdiplus::Graphics g(&page);
+    PaintWallpaper(g, w, h);
+  }
+  const size_t inBody = static_cast<size_t>(body.bottom - 6) * w + (body.left + body.right) / 2;
+  EXPECT_NE(prepared[inBody] & 0xFFFFFF, bare[inBody] & 0xFFFFFF) << "the box frame is drawn";
+}
