@@ -6,6 +6,7 @@
 #include "base/AppGlobals.h"
 #include "desk/DeskFiles.h"
 #include "desk/DeskPainter.h"
+#include "desk/ShellItems.h"
 #include "app/DialogBack.h"
 #include "toolbar/TopToolBar.h"
 #include "uilib/VxRaii.h"
@@ -78,7 +79,10 @@ BOOL CTessaryApp::InitInstance() {
 
   LoadConfig();
   LoadOrSaveConfig(TRUE);
-  if (TheApp().desk.config.deskPageOn) DeskPrepareDrawResources();
+  if (TheApp().desk.config.deskPageOn) {
+    DeskPrefetchIcons();
+    DeskPrepareDrawResources();
+  }
 
   CDialogBack back;
   if (!back.Create(nullptr)) return FALSE;
@@ -100,6 +104,7 @@ int CTessaryApp::ExitInstance() {
   SetIconFont(nullptr);
   m_iconFont.reset();
   DeskForgetPreparedDrawResources();
+  DeskTakePrefetchedIcons();
   if (m_gdiplusStarted) Gdiplus::GdiplusShutdown(m_gdiplusToken);
   m_gdiplusStarted = false;
   if (m_oleStarted) ::OleUninitialize();

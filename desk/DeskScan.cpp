@@ -82,7 +82,10 @@ void CDeskModel::StartDesk() {
   cb.lpParam = this;
   m_deskList.SetListCallBack(&cb);
   PlaceDeskList();
+  m_shell.TakeIconIndexes(DeskTakePrefetchedIcons());
   Organize(0);
+  // Later listings look again: a shortcut may have been given another icon since.
+  m_shell.TakeIconIndexes({});
   RegisterShellNotify();
 }
 

@@ -3,6 +3,8 @@
 #include <shlwapi.h>
 #include <commoncontrols.h>
 
+#include <future>
+
 #include "uilib/VxPaint.h"
 #include "uilib/VxTypes.h"
 #include "desk/core/desk_records.h"
@@ -262,6 +264,10 @@ Gdiplus::Bitmap* ShellDesktop::Icon48(LPCITEMIDLIST child, const std::wstring& p
 }
 
 int ShellDesktop::IconIndex(LPCITEMIDLIST child, const std::wstring& parseName, int kind) const {
+  if (!prefetched_.empty()) {
+    const auto ahead = prefetched_.find(parseName);
+    if (ahead != prefetched_.end()) return ahead->second;
+  }
   // Folders may be dressed by their desktop.ini and shell items have no type: only files
   // (shortcuts included, though their extensions always keep the lookup) go by extension.
   if (kind == KIND_FILE || kind == KIND_SHORTCUT) {
@@ -379,4 +385,48 @@ void FileTimeAndSize(const std::wstring& path, unsigned long long* lastWrite, un
   *lastWrite = (static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
                data.ftLastWriteTime.dwLowDateTime;
   *size = data.nFileSizeLow;
+}
+
+namespace {
+
+std::future<DeskIconIndexes>& PrefetchedIcons() {
+  static std::future<DeskIconIndexes> prefetched;
+  return prefetched;
+}
+
+// The same lookups the desk makes for each child, on the calling thread.
+DeskIconIndexes LookUpDesktopIcons() {
+  VxComInit com;
+  DeskIconIndexes indexes;
+  const ShellDesktop shell;
+  if (!shell.Ok()) return indexes;
+  for (const DesktopChild& child : shell.Children()) {
+    const int kind = ClassifyDesktopItem(child.parseName);
+    if (kind == 0) continue;
+    const int index = shell.IconIndex(child.pidl.get(), child.parseName, kind);
+    if (index >= 0) indexes.emplace(child.parseName, index);
+  }
+  return indexes;
+}
+
+}  // namespace
+
+void DeskPrefetchIcons() {
+  auto& prefetched = PrefetchedIcons();
+  if (prefetched.valid()) return;
+  try {
+    prefetched = std::async(std::launch::async, [] { return LookUpDesktopIcons(); });
+  } catch (...) {
+    // No thread: the desk looks its icons up itself.
+  }
+}
+
+DeskIconIndexes DeskTakePrefetchedIcons() {
+  auto& prefetched = PrefetchedIcons();
+  if (!prefetched.valid()) return {};
+  try {
+    return prefetched.get();
+  } catch (...) {
+    return {};
+  }
 }

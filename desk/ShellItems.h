@@ -8,6 +8,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "uilib/VxGdiplus.h"
@@ -31,6 +32,9 @@ struct DesktopChild {
   std::wstring parseName;    // for-parsing name: a path, or "::{GUID}" for shell items
 };
 
+// System icon indexes of the desktop's children by parsing name.
+using DeskIconIndexes = std::unordered_map<std::wstring, int>;
+
 class ShellDesktop {
  public:
   ShellDesktop();
@@ -53,6 +57,9 @@ class ShellDesktop {
   // Whether files of this extension (folded, without the dot) share one icon lookup, as
   // decided from the registry once per listing.
   bool SharesIconByExtension(const std::wstring& ext) const;
+  // Indexes looked up ahead (DeskPrefetchIcons) answer IconIndex for those children; the desk
+  // takes them for its first listing only and then hands in an empty set.
+  void TakeIconIndexes(DeskIconIndexes indexes) { prefetched_ = std::move(indexes); }
 
  private:
   // A child's display name while listing: files of a type whose naming one answer of the
@@ -70,7 +77,17 @@ class ShellDesktop {
   mutable std::map<std::wstring, int> extensionIcons_;
   // The icon of a folder that has no desktop.ini to dress it; -2 until one was asked for.
   mutable int plainFolderIcon_ = -2;
+  DeskIconIndexes prefetched_;
 };
+
+// Starts looking up the icon index of every desktop child on a thread of its own: the shell
+// reads each shortcut for its icon, about a millisecond apiece under Wine, and the program
+// has its toolbar to make meanwhile. The indexes are the process's system image list's, so
+// they hold on any thread.
+void DeskPrefetchIcons();
+// Waits for the lookups started by DeskPrefetchIcons and hands them over once; empty when
+// none were started or they failed.
+DeskIconIndexes DeskTakePrefetchedIcons();
 
 // What HKEY_CLASSES_ROOT says about an extension's icon (folded, without the dot).
 DeskIconClassFacts ReadIconClassFacts(const std::wstring& ext);

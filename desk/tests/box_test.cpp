@@ -11,11 +11,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <map>
 #include <vector>
 
 #include "base/AppConfig.h"
 #include "base/AppGlobals.h"
 #include "desk/MyDesk.h"
+#include "desk/ShellItems.h"
 #include "uilib/VxPaint.h"
 #include "uilib/VxRaii.h"
 #include "base/testing/test_support.h"
@@ -632,6 +634,48 @@ TEST_F(BoxTest, FrameComposedInMemoryLooksAsDrawnThroughGdiplus) {
     PaintWallpaper(g, w, h);
   }
   EXPECT_NE(inside & 0xFFFFFF, bare[static_cast<size_t>(700) * w + 100] & 0xFFFFFF);
+}
+
+TEST_F(BoxTest, IconsLookedUpAheadOnAThreadAreTheDesksOwn) {
+  PutFileBytes(DesktopDir() + L"\\tool.exe", "MZ");
+  desk->Refresh();
+  DeskPrefetchIcons();
+  const DeskIconIndexes ahead = DeskTakePrefetchedIcons();
+  EXPECT_TRUE(DeskTakePrefetchedIcons().empty()) << "handed over once";
+  const ShellDesktop shell;
+  size_t children = 0;
+  for (const DesktopChild& child : shell.Children()) {
+    const int kind = ClassifyDesktopItem(child.parseName);
+    if (kind == 0) continue;
+    ++children;
+    const auto found = ahead.find(child.parseName);
+    ASSERT_NE(found, ahead.end()) << child.parseName;
+    EXPECT_EQ(found->second, shell.IconIndex(child.pidl.get(), child.parseName, kind));
+  }
+  EXPECT_GE(children, 10u);  // the fixture's files and folders, the link, the program, the bin
+  EXPECT_EQ(ahead.size(), children);
+
+  // A desk started with them shows every entry with the icon it would have looked up itself.
+  auto iconsOf = [](CMyDesk& d) {
+    std::map<std::wstring, std::vector<uint32_t>> icons;
+    std::vector<VxListCtrl*> lists{&d.DeskList()};
+    for (auto& b : d.Boxes()) lists.push_back(&b->list);
+    for (VxListCtrl* list : lists)
+      for (VxListItem* e : list->Items()) {
+        std::vector<uint32_t>& px = icons[e->szPath];
+        if (!e->pIcon) continue;
+        px.assign(48 * 48, 0);
+        Gdiplus::Bitmap copy(48, 48, 48 * 4, PixelFormat32bppARGB, reinterpret_cast<BYTE*>(px.data()));
+        Gdiplus::Graphics(&copy).DrawImage(e->pIcon, 0, 0, 48, 48);
+      }
+    return icons;
+  };
+  const auto own = iconsOf(*desk);
+  desk.reset();
+  DeskPrefetchIcons();
+  CMyDesk started(&owner);
+  started.StartDesk();
+  EXPECT_EQ(iconsOf(started), own);
 }
 
 TEST_F(BoxTest, ImagesLoadedAheadOnAThreadDrawTheSameDesk) {
