@@ -63,6 +63,11 @@ struct GetZhiItem {
   std::unique_ptr<VxPixelImage> chromeCache;
   std::wstring chromeName;
   int chromeW = 0, chromeH = 0, chromeActive = -1;
+  // The scroll thumb as rendered where it lies, in the state it shows: drawn through GDI+ each
+  // frame it cost more than the rest of the box.
+  std::unique_ptr<VxPixelImage> thumbCache;
+  RECT thumbCacheAt{0, 0, 0, 0};
+  int thumbCacheState = -1;
 };
 
 using DeskBoxes = std::vector<std::unique_ptr<GetZhiItem>>;

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <future>
 #include <map>
 #include <new>
 #include <tuple>
@@ -14,6 +13,7 @@
 #include "desk/DeskInput.h"
 #include "uilib/VxPaint.h"
 #include "uilib/VxRaii.h"
+#include "uilib/VxWorker.h"
 #include "desk/core/box_geometry.h"
 
 struct DeskDrawResources {
@@ -227,11 +227,17 @@ class DeskCanvas {
     plusPending_ = false;
     VxBlendOver(*frame_, x, y, image.Pixels(), srcX, srcY, w, h, alpha);
   }
+  // Renderings made in place on this frame share one surface (frames in memory only).
+  InPlaceRenderer& Renderer() {
+    if (!renderer_) renderer_ = std::make_unique<InPlaceRenderer>(frame_->width, frame_->height);
+    return *renderer_;
+  }
 
  private:
   Gdiplus::Graphics& g_;
   const VxPixels* frame_;
   bool plusPending_ = false;
+  std::unique_ptr<InPlaceRenderer> renderer_;
 };
 
 void CDeskPainter::SkinList(VxListCtrl& list) {
@@ -265,44 +271,25 @@ std::unique_ptr<DeskDrawResources> LoadFirstFrameImages() {
   return d;
 }
 
-std::future<std::unique_ptr<DeskDrawResources>>& PreparedImages() {
-  static std::future<std::unique_ptr<DeskDrawResources>> prepared;
+VxAhead<std::unique_ptr<DeskDrawResources>>& PreparedImages() {
+  static VxAhead<std::unique_ptr<DeskDrawResources>> prepared;
   return prepared;
 }
 
 }  // namespace
 
 void DeskPrepareDrawResources() {
-  auto& prepared = PreparedImages();
-  if (prepared.valid()) return;
-  try {
-    prepared = std::async(std::launch::async, [] {
-      VxComInit com;  // image decoders are COM objects
-      return LoadFirstFrameImages();
-    });
-  } catch (...) {
-    // No thread: the desk loads its images when it first draws.
-  }
+  PreparedImages().Start([] {
+    VxComInit com;  // image decoders are COM objects
+    return LoadFirstFrameImages();
+  });
 }
 
-void DeskForgetPreparedDrawResources() {
-  auto& prepared = PreparedImages();
-  if (!prepared.valid()) return;
-  try {
-    prepared.get();
-  } catch (...) {
-  }
-}
+void DeskForgetPreparedDrawResources() { PreparedImages().Take(); }
 
 void CDeskPainter::LoadDrawResources() {
   if (m_draw) return;
-  auto& prepared = PreparedImages();
-  if (prepared.valid()) {
-    try {
-      m_draw.reset(prepared.get().release());
-    } catch (...) {
-    }
-  }
+  m_draw.reset(PreparedImages().Take().release());
   if (!m_draw) m_draw.reset(LoadFirstFrameImages().release());
   DeskDrawResources& d = *m_draw;
   d.label = LabelFont();
@@ -498,17 +485,33 @@ void CDeskPainter::DrawBox(DeskCanvas& canvas, GetZhiItem* box) {
 
   PartClock clock(Part(m_times, &DeskDrawTimes::boxControls));
   if (box->thumbLen > 0) {
-    // Drawn in place every time: the stretched middle is filtered, and where the filter reads
-    // depends on where the thumb lies, so a rendering made elsewhere would not match.
-    Gdiplus::Graphics& g = canvas.Plus();
     const int state = m_input.PressPending() && box->titleHit == kBoxHitThumb ? 2 : box->hoverBox ? 1 : 0;
     const int x = r.right - 13, y = r.top + kBoxListInsetTop + box->thumbPos, len = box->thumbLen;
-    DrawStripFrame(g, d.thumbTop.get(), state, kThumbWidth, kThumbPiece,
-                   Gdiplus::Rect(x, y, kThumbWidth, kThumbPiece));
-    DrawStripFrame(g, d.thumbCenter.get(), state, kThumbWidth, kThumbPiece,
-                   Gdiplus::Rect(x, y + kThumbPiece, kThumbWidth, len - 2 * kThumbPiece));
-    DrawStripFrame(g, d.thumbBottom.get(), state, kThumbWidth, kThumbPiece,
-                   Gdiplus::Rect(x, y + len - kThumbPiece, kThumbWidth, kThumbPiece));
+    auto drawThumb = [&](Gdiplus::Graphics& g) {
+      DrawStripFrame(g, d.thumbTop.get(), state, kThumbWidth, kThumbPiece,
+                     Gdiplus::Rect(x, y, kThumbWidth, kThumbPiece));
+      DrawStripFrame(g, d.thumbCenter.get(), state, kThumbWidth, kThumbPiece,
+                     Gdiplus::Rect(x, y + kThumbPiece, kThumbWidth, len - 2 * kThumbPiece));
+      DrawStripFrame(g, d.thumbBottom.get(), state, kThumbWidth, kThumbPiece,
+                     Gdiplus::Rect(x, y + len - kThumbPiece, kThumbWidth, kThumbPiece));
+    };
+    // The stretched middle is filtered, and where the filter reads depends on where the thumb
+    // lies: the rendering is made at its place and made again when the thumb moves.
+    const RECT at{x, y, x + kThumbWidth, y + len};
+    if (const VxPixels* frame = canvas.Frame()) {
+      // A thumb cut by the frame's edge is rendered again each time: the frame may grow.
+      const bool whole = at.left >= 0 && at.top >= 0 && at.right <= frame->width && at.bottom <= frame->height;
+      if (!whole || !box->thumbCache || !::EqualRect(&at, &box->thumbCacheAt) ||
+          box->thumbCacheState != state) {
+        PartClock rebuild(Part(m_times, &DeskDrawTimes::rebuilds));
+        box->thumbCache = canvas.Renderer().Render(at, drawThumb);
+        box->thumbCacheAt = at;
+        box->thumbCacheState = state;
+      }
+      if (box->thumbCache) canvas.Blend(*box->thumbCache, x, y, kThumbWidth, len, 0, 0);
+    } else {
+      drawThumb(canvas.Plus());
+    }
   }
   const int menuState = m_input.PressPending() && box->titleHit == kBoxHitMenu ? 2 : box->hoverMenu ? 1 : 0;
   std::unique_ptr<VxPixelImage>& menu = d.menuStates[menuState];

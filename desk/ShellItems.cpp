@@ -3,10 +3,9 @@
 #include <shlwapi.h>
 #include <commoncontrols.h>
 
-#include <future>
-
 #include "uilib/VxPaint.h"
 #include "uilib/VxTypes.h"
+#include "uilib/VxWorker.h"
 #include "desk/core/desk_records.h"
 #include "desk/core/desk_text.h"
 
@@ -389,8 +388,8 @@ void FileTimeAndSize(const std::wstring& path, unsigned long long* lastWrite, un
 
 namespace {
 
-std::future<DeskIconIndexes>& PrefetchedIcons() {
-  static std::future<DeskIconIndexes> prefetched;
+VxAhead<DeskIconIndexes>& PrefetchedIcons() {
+  static VxAhead<DeskIconIndexes> prefetched;
   return prefetched;
 }
 
@@ -412,21 +411,7 @@ DeskIconIndexes LookUpDesktopIcons() {
 }  // namespace
 
 void DeskPrefetchIcons() {
-  auto& prefetched = PrefetchedIcons();
-  if (prefetched.valid()) return;
-  try {
-    prefetched = std::async(std::launch::async, [] { return LookUpDesktopIcons(); });
-  } catch (...) {
-    // No thread: the desk looks its icons up itself.
-  }
+  PrefetchedIcons().Start([] { return LookUpDesktopIcons(); });
 }
 
-DeskIconIndexes DeskTakePrefetchedIcons() {
-  auto& prefetched = PrefetchedIcons();
-  if (!prefetched.valid()) return {};
-  try {
-    return prefetched.get();
-  } catch (...) {
-    return {};
-  }
-}
+DeskIconIndexes DeskTakePrefetchedIcons() { return PrefetchedIcons().Take(); }

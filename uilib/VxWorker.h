@@ -22,6 +22,7 @@
 
 #include <atomic>
 #include <functional>
+#include <future>
 #include <mutex>
 #include <thread>
 #include <utility>
@@ -160,4 +161,32 @@ class VxWorker {
   HWND target_ = nullptr;
   UINT message_ = 0;
   bool announced_ = false;
+};
+
+// A result made ahead on a thread of its own and taken once, by whoever needs it first: work a
+// start can do beside its window making. Take() waits for it; it gives a default value when
+// nothing was started, when no thread could be had, or when making it threw.
+template <class T>
+class VxAhead {
+ public:
+  template <class Make>
+  void Start(Make make) noexcept {
+    if (future_.valid()) return;
+    try {
+      future_ = std::async(std::launch::async, std::move(make));
+    } catch (...) {
+      // No thread: the taker makes it itself.
+    }
+  }
+  T Take() noexcept {
+    if (!future_.valid()) return T();
+    try {
+      return future_.get();
+    } catch (...) {
+      return T();
+    }
+  }
+
+ private:
+  std::future<T> future_;
 };
