@@ -312,8 +312,6 @@ void CDeskPainter::LoadStateImages() {
   d.focus.Load(NinePaths(L"文件触发\\鼠标焦点"));
   d.flash.CopyFrom(d.pressed);
   d.statesLoaded = true;
-  for (auto& b : m_model.Boxes())
-    if (b->active) b->chromeCache.reset();
 }
 
 bool CDeskPainter::StateImagesLoaded() const { return m_draw && m_draw->statesLoaded; }
