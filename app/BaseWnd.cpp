@@ -124,6 +124,7 @@ void CBaseWnd::OnDestroy() {
   m_backDC.Reset();
   m_frameBmp.Reset();
   m_backBmp.Reset();
+  m_frameBits = m_backBits = nullptr;
   CVxDialogBase::OnDestroy();
 }
 
@@ -196,6 +197,7 @@ void CBaseWnd::MakeSurfaces(int w, int h) {
   m_frameBmp.Reset(VxCreateTopDownDib(screen.Get(), w, h, &frameBits));
   m_backBmp.Reset(VxCreateTopDownDib(screen.Get(), w, h, &backBits));
   m_frameBits = frameBits;
+  m_backBits = frameBits ? backBits : nullptr;
   m_frameW = frameBits ? w : 0;
   m_frameH = frameBits ? h : 0;
   m_frameOld = ::SelectObject(m_frameDC.Get(), m_frameBmp.Get());
@@ -238,14 +240,19 @@ void CBaseWnd::BuildBackground() {
 
 void CBaseWnd::Compose() {
   if (!m_frameDC || !m_backDC) return;
-  RECT client;
-  ::GetClientRect(m_hWnd, &client);
-  ::BitBlt(m_frameDC.Get(), 0, 0, client.right, client.bottom, m_backDC.Get(), 0, 0, SRCCOPY);
   CBaseDesk* drawn[kHostPageTypes];
   int count = 0;
   for (int type : kDrawOrder) {
     CBaseDesk* page = m_pages[type].get();
     if (page && !page->IsDone()) drawn[count++] = page;
+  }
+  // The first page lays the background itself (the desk keeps its composition over it and
+  // writes only what changed into a copy); with no page the frame is the background.
+  const bool pageLaysBackground = count > 0 && m_frameBits && m_backBits;
+  if (!pageLaysBackground) {
+    RECT client;
+    ::GetClientRect(m_hWnd, &client);
+    ::BitBlt(m_frameDC.Get(), 0, 0, client.right, client.bottom, m_backDC.Get(), 0, 0, SRCCOPY);
   }
   if (count > 0 && m_frameBits) {
     ::GdiFlush();
@@ -260,7 +267,12 @@ void CBaseWnd::Compose() {
     pixels.width = m_frameW;
     pixels.height = m_frameH;
     pixels.stride = static_cast<std::ptrdiff_t>(m_frameW) * 4;
-    for (int i = 0; i < count; ++i) drawn[i]->DrawAt(g, m_frameW, m_frameH, &pixels);
+    PageBackdrop backdrop;
+    backdrop.pixels = pixels;
+    backdrop.pixels.bits = static_cast<uint8_t*>(m_backBits);
+    backdrop.serial = static_cast<uint64_t>(m_backgroundBuilds);
+    for (int i = 0; i < count; ++i)
+      drawn[i]->DrawAt(g, m_frameW, m_frameH, &pixels, i == 0 && pageLaysBackground ? &backdrop : nullptr);
   }
   m_drawnSincePaint = TRUE;
 }

@@ -127,6 +127,7 @@ class CBaseWnd : public CVxDialogBase, public CDeskOwner {
   VxMemDC m_frameDC, m_backDC;
   VxBitmap m_frameBmp, m_backBmp;
   void* m_frameBits = nullptr;
+  void* m_backBits = nullptr;  // the background's pixels, laid out as the frame's
   int m_frameW = 0, m_frameH = 0;  // size the frame bitmap was made with
   HGDIOBJ m_frameOld = nullptr, m_backOld = nullptr;
   int m_cx = 0, m_cy = 0;

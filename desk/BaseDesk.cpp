@@ -7,14 +7,19 @@ void CBaseDesk::Draw(Gdiplus::Graphics& g, int width, int height) {
   g.FillRectangle(&fill, 0, 0, width, height);
 }
 
-void CBaseDesk::DrawAt(Gdiplus::Graphics& g, int width, int height, const VxPixels* frame) {
+void CBaseDesk::DrawAt(Gdiplus::Graphics& g, int width, int height, const VxPixels* frame,
+                       const PageBackdrop* backdrop) {
+  if (!frame) backdrop = nullptr;
   if (!m_animating || m_slideOffset == 0) {
-    if (frame)
+    if (backdrop)
+      DrawOverBackdrop(g, *frame, width, height, *backdrop);
+    else if (frame)
       DrawFrame(g, *frame, width, height);
     else
       Draw(g, width, height);
     return;
   }
+  if (backdrop) VxCopyBlock(*frame, backdrop->pixels);
   // A moving page is drawn once and then shifted: the slide costs one blend per step, done in
   // memory when the frame's pixels are at hand (GDI+ would take several times as long).
   if (!m_pageCache || m_pageCache.Width() != width || m_pageCache.Height() != height) {

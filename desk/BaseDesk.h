@@ -13,6 +13,13 @@
 
 struct GetZhiItem;
 
+// The host window's background under its pages, and a number that changes whenever its
+// pixels do.
+struct PageBackdrop {
+  VxPixels pixels;
+  uint64_t serial = 0;
+};
+
 // Menus the desk asks its owner to show.
 constexpr int kDeskMenuDesk = 152;     // "我的桌面"
 constexpr int kDeskMenuBoxTitle = 155;  // "格子顶部菜单"
@@ -127,8 +134,11 @@ class CBaseDesk {
 
   // ---- drawing ----
   // The page's drawing where it lies now: shifted by its slide offset while it moves.
-  // `frame`, when given, is the memory of the pixels `g` draws on.
-  void DrawAt(Gdiplus::Graphics& g, int width, int height, const VxPixels* frame = nullptr);
+  // `frame`, when given, is the memory of the pixels `g` draws on. With a `backdrop` (the
+  // host's background, the frame's size) the page writes the whole frame: the backdrop and
+  // itself over it.
+  void DrawAt(Gdiplus::Graphics& g, int width, int height, const VxPixels* frame = nullptr,
+              const PageBackdrop* backdrop = nullptr);
   void SetSlide(int offset, int direction) {
     m_slideOffset = offset;
     m_slideDirection = direction;
@@ -145,6 +155,13 @@ class CBaseDesk {
   virtual void DrawFrame(Gdiplus::Graphics& g, const VxPixels& frame, int width, int height) {
     (void)frame;
     Draw(g, width, height);
+  }
+  // The same over the backdrop, every pixel of the frame written; pages that keep their
+  // composition from frame to frame compose it again only where it changed.
+  virtual void DrawOverBackdrop(Gdiplus::Graphics& g, const VxPixels& frame, int width, int height,
+                                const PageBackdrop& backdrop) {
+    VxCopyBlock(frame, backdrop.pixels);
+    DrawFrame(g, frame, width, height);
   }
 
   const RECT& PageRect() const { return m_pageRect; }

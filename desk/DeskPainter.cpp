@@ -144,6 +144,8 @@ std::unique_ptr<VxPixelImage> Render(int width, int height, Paint paint) {
 
 // Highlights of new entries come in a few sizes; past this many the collection starts afresh.
 constexpr size_t kMaxGlowSizes = 64;
+// Layers of a desk-list entry besides the entry itself (which the list keys as 0).
+constexpr int kCellLayer = 1, kFlashLayer = 2;
 
 // Renders as GDI+ draws straight onto the frame, into images kept for later frames. Where
 // GDI+ filters a stretched image depends on where it lands (a nine-slice cell may show a
@@ -203,29 +205,37 @@ class InPlaceRenderer {
 }  // namespace
 
 // Where the page is drawn: GDI+ graphics and, from the host window, the memory of the same
-// pixels. Cached images are composed straight in that memory when it is at hand. GDI+ is
-// flushed before the memory is written behind its back.
+// pixels with a target for the cached images: that memory itself or the kept scene that is
+// copied into it. GDI+ is flushed before the memory is written behind its back.
 class DeskCanvas {
  public:
-  DeskCanvas(Gdiplus::Graphics& g, const VxPixels* frame) : g_(g), frame_(frame) {}
+  DeskCanvas(Gdiplus::Graphics& g, const VxPixels* frame, VxBlendTarget* target)
+      : g_(g), frame_(frame), target_(frame ? target : nullptr) {}
   DeskCanvas(const DeskCanvas&) = delete;
   DeskCanvas& operator=(const DeskCanvas&) = delete;
 
   // The memory of the frame, or null when the page is drawn elsewhere.
   const VxPixels* Frame() const { return frame_; }
+  // Where cached images go, or null when the page is drawn through GDI+ alone.
+  VxBlendTarget* Target() const { return target_; }
   Gdiplus::Graphics& Plus() {
     plusPending_ = true;
     return g_;
   }
+  // The images blended until the next layer begins belong to the thing `key` (a box, an
+  // entry) in the role `part`.
+  void BeginLayer(const void* key, int part) {
+    if (target_) target_->BeginLayer(key, part);
+  }
   void Blend(const VxPixelImage& image, int x, int y, int w, int h, int srcX, int srcY,
              BYTE alpha = 255) {
-    if (!frame_) {
+    if (!target_) {
       VxDrawPixels(g_, image.Pixels(), x, y, w, h, srcX, srcY, alpha);
       return;
     }
     if (plusPending_) g_.Flush(Gdiplus::FlushIntentionSync);
     plusPending_ = false;
-    VxBlendOver(*frame_, x, y, image.Pixels(), srcX, srcY, w, h, alpha);
+    target_->Blend(image, x, y, w, h, srcX, srcY, alpha);
   }
   // Renderings made in place on this frame share one surface (frames in memory only).
   InPlaceRenderer& Renderer() {
@@ -236,6 +246,7 @@ class DeskCanvas {
  private:
   Gdiplus::Graphics& g_;
   const VxPixels* frame_;
+  VxBlendTarget* target_;
   bool plusPending_ = false;
   std::unique_ptr<InPlaceRenderer> renderer_;
 };
@@ -246,15 +257,42 @@ void CDeskPainter::SkinList(VxListCtrl& list) {
 
 void CDeskPainter::Draw(Gdiplus::Graphics& g) {
   LoadDrawResources();
-  DeskCanvas canvas(g, nullptr);
-  DrawPage(canvas);
+  DeskCanvas canvas(g, nullptr, nullptr);
+  DrawLayers(canvas);
+  DrawBand(canvas);
 }
 
 void CDeskPainter::DrawFrame(Gdiplus::Graphics& g, const VxPixels& frame) {
   LoadDrawResources();
-  DeskCanvas canvas(g, &frame);
-  DrawPage(canvas);
+  VxPixelsTarget direct(frame);
+  DeskCanvas canvas(g, &frame, &direct);
+  DrawLayers(canvas);
+  DrawBand(canvas);
 }
+
+void CDeskPainter::DrawFrame(Gdiplus::Graphics& g, const VxPixels& frame, const VxPixels& background,
+                             uint64_t backgroundSerial) {
+  LoadDrawResources();
+  m_scene.Begin(frame.width, frame.height, backgroundSerial);
+  {
+    DeskCanvas canvas(g, &frame, &m_scene);
+    DrawLayers(canvas);
+  }
+  g.Flush(Gdiplus::FlushIntentionSync);
+  {
+    PartClock clock(Part(m_times, &DeskDrawTimes::scene));
+    if (m_scene.Update(background)) {
+      VxCopyBlock(frame, m_scene.Pixels());
+      if (m_times) m_times->sceneArea += m_scene.RepaintedArea();
+    } else {
+      m_scene.ComposeAll(frame, background);  // no memory to keep it: this frame only
+    }
+  }
+  DeskCanvas canvas(g, &frame, nullptr);
+  DrawBand(canvas);
+}
+
+void CDeskPainter::ForgetScene() { m_scene.Reset(); }
 
 namespace {
 
@@ -316,8 +354,11 @@ void CDeskPainter::LoadStateImages() {
 
 bool CDeskPainter::StateImagesLoaded() const { return m_draw && m_draw->statesLoaded; }
 
-void CDeskPainter::DrawPage(DeskCanvas& canvas) {
+void CDeskPainter::DrawLayers(DeskCanvas& canvas) {
   if (m_times) ++m_times->frames;
+  // Highlights are kept by size until a frame begins with too many: a target may hold on to
+  // every image it was given until the frame ends.
+  if (m_draw->glows.size() > kMaxGlowSizes) m_draw->glows.clear();
   m_boxesPending = false;
   ::QueryPerformanceFrequency(&m_frameFreq);
   ::QueryPerformanceCounter(&m_frameStart);
@@ -335,10 +376,12 @@ void CDeskPainter::DrawPage(DeskCanvas& canvas) {
     // Labels lie straight on the wallpaper: a faint dark cell keeps them legible on light
     // pictures.
     DrawRestingCells(canvas);
-    m_model.DeskList().Draw(canvas.Plus(), canvas.Frame());
+    if (VxBlendTarget* target = canvas.Target())
+      m_model.DeskList().Draw(canvas.Plus(), *target);
+    else
+      m_model.DeskList().Draw(canvas.Plus(), nullptr);
   }
   if (m_model.DeskList().IsShow()) DrawFlashes(canvas, m_model.DeskList(), nullptr);
-  DrawBand(canvas);
   m_firstFrameDrawn = true;
 }
 
@@ -398,6 +441,7 @@ void CDeskPainter::DrawRestingCells(DeskCanvas& canvas) {
         d.rest.Draw(g, Gdiplus::Rect(r.left, r.top, r.right - r.left, r.bottom - r.top));
       });
     }
+    canvas.BeginLayer(e, kCellLayer);
     if (cell.image)
       canvas.Blend(*cell.image, r.left, r.top, r.right - r.left, r.bottom - r.top, 0, 0);
   }
@@ -429,6 +473,7 @@ void CDeskPainter::DrawBox(DeskCanvas& canvas, GetZhiItem* box) {
   DeskDrawResources& d = *m_draw;
   const RECT& r = box->rect;
   const int bw = r.right - r.left, bh = r.bottom - r.top;
+  canvas.BeginLayer(box, 0);  // the whole box, its flashes too
   {
     PartClock clock(Part(m_times, &DeskDrawTimes::boxFrames));
     if (!box->chromeCache || box->chromeW != bw || box->chromeH != bh ||
@@ -537,7 +582,6 @@ void CDeskPainter::DrawFlashes(DeskCanvas& canvas, VxListCtrl& list, GetZhiItem*
     const int y = e->rcHover.top - (box ? box->scroll : 0);
     RECT dest{e->rcHover.left, y, e->rcHover.left + w, y + h};
     if (box && !::IntersectRect(&dest, &dest, &clip)) continue;
-    if (m_draw->glows.size() > kMaxGlowSizes) m_draw->glows.clear();
     std::unique_ptr<VxPixelImage>& glow = m_draw->glows[std::make_pair(w, h)];
     if (!glow) {
       PartClock rebuild(Part(m_times, &DeskDrawTimes::rebuilds));
@@ -546,6 +590,7 @@ void CDeskPainter::DrawFlashes(DeskCanvas& canvas, VxListCtrl& list, GetZhiItem*
           w, h, [&](Gdiplus::Graphics& gg) { m_draw->flash.Draw(gg, Gdiplus::Rect(0, 0, w, h)); });
       if (!glow) continue;
     }
+    if (!box) canvas.BeginLayer(e, kFlashLayer);
     canvas.Blend(*glow, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top,
                  dest.left - e->rcHover.left, dest.top - y, static_cast<BYTE>(alpha));
   }

@@ -9,6 +9,7 @@
 #include "desk/DeskModel.h"
 #include "uilib/VxGdiplus.h"
 #include "uilib/core/vx_blend.h"
+#include "uilib/core/vx_scene.h"
 
 class CDeskInput;
 
@@ -21,6 +22,8 @@ struct DeskDrawTimes {
   double flashes = 0;      // highlights of new entries, in boxes and on the desk list
   double deskList = 0;     // the desk list with its resting cells, and the rubber band
   double rebuilds = 0;     // cached images made again (included in the parts above)
+  double scene = 0;        // the kept scene brought up to date and copied into the frame
+  int64_t sceneArea = 0;   // pixels of the kept scene composed anew
   int frames = 0;
 };
 
@@ -46,6 +49,12 @@ class CDeskPainter {
   void Draw(Gdiplus::Graphics& g);
   // The boxes' cached images go straight into the frame's memory.
   void DrawFrame(Gdiplus::Graphics& g, const VxPixels& frame);
+  // Writes the whole frame: the page over `background` (the frame's size; its content named
+  // by `backgroundSerial`) is kept from frame to frame and composed again only where it changed.
+  void DrawFrame(Gdiplus::Graphics& g, const VxPixels& frame, const VxPixels& background,
+                 uint64_t backgroundSerial);
+  // Frees the kept page (the next frame composes it whole).
+  void ForgetScene();
   // The frame and title of a box at the origin of `g`.
   void DrawBoxChrome(Gdiplus::Graphics& g, GetZhiItem* box, int width, int height);
   void SetDrawTimes(DeskDrawTimes* times) { m_times = times; }
@@ -60,7 +69,8 @@ class CDeskPainter {
 
  private:
   void LoadDrawResources();
-  void DrawPage(DeskCanvas& canvas);
+  // Everything but the rubber band, which goes over the kept scene.
+  void DrawLayers(DeskCanvas& canvas);
   void DrawBox(DeskCanvas& canvas, GetZhiItem* box);
   void DrawFlashes(DeskCanvas& canvas, VxListCtrl& list, GetZhiItem* box);
   void DrawRestingCells(DeskCanvas& canvas);
@@ -71,6 +81,7 @@ class CDeskPainter {
   const CDeskInput& m_input;
   std::unique_ptr<DeskDrawResources, DeskDrawResourcesDeleter> m_draw;
   DeskDrawTimes* m_times = nullptr;
+  VxRetainedScene m_scene;
   BOOL m_deskSkinned = FALSE;
   bool m_firstFrameDrawn = false;
   bool m_cellsPending = false;

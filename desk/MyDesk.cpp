@@ -65,6 +65,23 @@ void CMyDesk::DrawFrame(Gdiplus::Graphics& g, const VxPixels& frame, int width, 
   if (m_painter.FillingIn()) RequestRepaint();  // entries still to draw
 }
 
+void CMyDesk::DrawOverBackdrop(Gdiplus::Graphics& g, const VxPixels& frame, int width, int height,
+                               const PageBackdrop& backdrop) {
+  if (backdrop.pixels.width != frame.width || backdrop.pixels.height != frame.height) {
+    CBaseDesk::DrawOverBackdrop(g, frame, width, height, backdrop);
+    return;
+  }
+  m_painter.DrawFrame(g, frame, backdrop.pixels, backdrop.serial);
+  m_drag.DrawMarker(g);
+  if (m_painter.FillingIn()) RequestRepaint();  // entries still to draw
+}
+
+// A desk out of sight keeps no copy of its page.
+void CMyDesk::ReleaseSlideResources() {
+  CBaseDesk::ReleaseSlideResources();
+  m_painter.ForgetScene();
+}
+
 void CMyDesk::PrepareForInput() {
   if (m_painter.StateImagesLoaded()) return;
   m_painter.LoadStateImages();

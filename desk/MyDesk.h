@@ -128,6 +128,9 @@ class CMyDesk : public CBaseDesk {
   void Draw(Gdiplus::Graphics& g, int width, int height) override;
   // The boxes' cached images go straight into the frame's memory.
   void DrawFrame(Gdiplus::Graphics& g, const VxPixels& frame, int width, int height) override;
+  void DrawOverBackdrop(Gdiplus::Graphics& g, const VxPixels& frame, int width, int height,
+                        const PageBackdrop& backdrop) override;
+  void ReleaseSlideResources() override;
   // Entries never drawn before were left for the next frames (each frame draws them for a
   // limited time, so a big desk shows at once and fills in).
   bool FillingIn() const;

@@ -553,7 +553,8 @@ void VxListCtrl::Draw(Gdiplus::Graphics& g) { Draw(g, nullptr); }
 void VxListCtrl::Draw(Gdiplus::Graphics& g, const VxPixels* frame) {
   if (!m_bShow) return;
   if (frame && frame->bits && HasNoTransform(g)) {
-    DrawComposed(g, *frame);
+    VxPixelsTarget target(*frame);
+    DrawComposed(g, target);
     return;
   }
   // GDI+ still does most of the work of a drawing that its clip throws away: a repaint of
@@ -582,22 +583,34 @@ void VxListCtrl::Draw(Gdiplus::Graphics& g, const VxPixels* frame) {
 
 // Under Wine GDI+ costs about 17 ns a pixel of every image drawn, so a screen of entries
 // redrawn each frame cost tens of milliseconds; composing kept images costs a few.
-void VxListCtrl::DrawComposed(Gdiplus::Graphics& g, const VxPixels& frame) {
+void VxListCtrl::Draw(Gdiplus::Graphics& g, VxBlendTarget& target) {
+  if (!m_bShow) return;
+  if (HasNoTransform(g)) {
+    DrawComposed(g, target);
+    return;
+  }
+  Draw(g);
+}
+
+void VxListCtrl::DrawComposed(Gdiplus::Graphics& g, VxBlendTarget& target) {
   Gdiplus::Rect clip;
-  VxRc area{0, 0, frame.width, frame.height};
+  VxRc area{0, 0, target.Width(), target.Height()};
   if (!g.IsClipEmpty() && g.GetClipBounds(&clip) == Gdiplus::Ok)
     area = VxIntersection(area, VxRc{clip.X, clip.Y, clip.X + clip.Width, clip.Y + clip.Height});
   if (area.IsEmpty()) return;
   g.Flush(Gdiplus::FlushIntentionSync);
   ::GdiFlush();
+  // A target may keep what it is given until the frame ends: no highlight goes before then.
+  ForgetStaleHighlights();
   auto blend = [&](const VxPixelImage& image, const VxRc& at) {
     const VxRc part = VxIntersection(at, area);
     if (part.IsEmpty()) return;
-    VxBlendOver(frame, part.left, part.top, image.Pixels(), part.left - at.left,
-                part.top - at.top, part.Width(), part.Height());
+    target.Blend(image, part.left, part.top, part.Width(), part.Height(), part.left - at.left,
+                 part.top - at.top);
   };
   FirstDrawClock clock(m_firstDrawBudgetMs, &m_rendersPending);
   auto compose = [&](VxListItem* item) {
+    target.BeginLayer(item, 0);
     const RECT& sr = item->IsFocused() && item->bDrawText ? item->rcFocus : item->rcHover;
     const VxRc state{sr.left, sr.top, sr.right, sr.bottom};
     const int kinds[3] = {item->IsSelected() ? 0 : -1, item->nMouseState == 1 ? 1 : -1,
@@ -607,10 +620,7 @@ void VxListCtrl::DrawComposed(Gdiplus::Graphics& g, const VxPixels& frame) {
         if (const VxPixelImage* h = Highlight(g, kind, state.Width(), state.Height())) blend(*h, state);
     const VxEntryPixels* px = EntryPixels(g, item);
     if (!px || !px->image) return;
-    const VxRc part = VxIntersection(px->extent, area);
-    if (part.IsEmpty()) return;
-    VxBlendOver(frame, part.left, part.top, px->image.Pixels(), part.left - px->extent.left,
-                part.top - px->extent.top, part.Width(), part.Height());
+    blend(px->image, px->extent);
   };
   auto composeInBudget = [&](VxListItem* item) {
     if (item->pPixels) {
@@ -646,13 +656,16 @@ std::unique_ptr<Gdiplus::Graphics> GraphicsLike(Gdiplus::Graphics& like, Gdiplus
 
 }  // namespace
 
-const VxPixelImage* VxListCtrl::Highlight(Gdiplus::Graphics& g, int kind, int w, int h) {
-  const VxNineSlice& set = kind == 0 ? m_focusImages : kind == 1 ? m_moveImages : m_downImages;
-  if (w <= 0 || h <= 0 || set.IsEmpty()) return nullptr;
+void VxListCtrl::ForgetStaleHighlights() {
   if (m_highlightGeneration != m_lookGeneration || m_highlights.size() > 64) {
     m_highlights.clear();
     m_highlightGeneration = m_lookGeneration;
   }
+}
+
+const VxPixelImage* VxListCtrl::Highlight(Gdiplus::Graphics& g, int kind, int w, int h) {
+  const VxNineSlice& set = kind == 0 ? m_focusImages : kind == 1 ? m_moveImages : m_downImages;
+  if (w <= 0 || h <= 0 || set.IsEmpty()) return nullptr;
   std::unique_ptr<VxPixelImage>& image = m_highlights[std::make_tuple(kind, w, h)];
   if (image) return image.get();
   image = std::make_unique<VxPixelImage>();

@@ -10,6 +10,7 @@
 #include "uilib/VxItemBase.h"
 #include "uilib/VxRaii.h"
 #include "uilib/core/vx_blend.h"
+#include "uilib/core/vx_scene.h"
 #include "uilib/core/vx_list_layout.h"
 
 struct VxEntryPixels;
@@ -183,6 +184,9 @@ class LUMETTE_API VxListCtrl : public VxItemBase {
   // no transform on `g`): each entry is drawn by GDI+ once into a kept image, again only when
   // it looks different, and composed from there. Null `frame` draws through `g`.
   void Draw(Gdiplus::Graphics& g, const VxPixels* frame);
+  // The same composed drawing into `target` (the size of the pixels `g` draws on, no transform
+  // on `g`), one layer keyed by each entry.
+  void Draw(Gdiplus::Graphics& g, VxBlendTarget& target);
   // Every pixel the entry's drawing may touch, in any state (empty when not placed).
   static VxRc PaintExtent(const VxListItem* item);
   // A composed draw spends at most about `ms` drawing entries that were never drawn before
@@ -202,11 +206,13 @@ class LUMETTE_API VxListCtrl : public VxItemBase {
   void PlaceItemAt(VxListItem* item, int x, int y);
   void GrowToHold(const RECT& pos);
   void DrawItem(Gdiplus::Graphics& g, VxListItem* item);
-  void DrawComposed(Gdiplus::Graphics& g, const VxPixels& frame);
+  void DrawComposed(Gdiplus::Graphics& g, VxBlendTarget& target);
   // The entry's icon and label (DrawItem without the highlights).
   void DrawContent(Gdiplus::Graphics& g, VxListItem* item);
   // A highlight (0 selected, 1 hovered, 2 pressed) at w x h, rendered once; null without one.
+  // The shared rendering of a highlight; it stays until the next composed draw begins.
   const VxPixelImage* Highlight(Gdiplus::Graphics& g, int kind, int w, int h);
+  void ForgetStaleHighlights();
   void DrawLabel(Gdiplus::Graphics& g, VxListItem* item, const Gdiplus::Rect& box, bool trim);
   // Where an entry's label goes; empty when it has none to draw.
   Gdiplus::Rect LabelBox(const VxListItem* item) const;

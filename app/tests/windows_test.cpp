@@ -15,6 +15,7 @@
 #include "app/NewItemMenu.h"
 #include "uilib/VxRaii.h"
 #include "base/testing/test_support.h"
+#include "base/testing/window_support.h"
 #include "app/resource.h"
 
 namespace {
@@ -420,6 +421,108 @@ TEST_F(WindowTest, LosingTheForegroundClearsTheDeskHoverMarks) {
   ::SendMessageW(back.GetSafeHwnd(), WM_ACTIVATE, WA_INACTIVE, 0);
   EXPECT_EQ(box->hoverBox, 0);
   EXPECT_EQ(entry->nMouseState, 0) << "the entry under the mouse lost its highlight";
+  back.DestroyWindow();
+  RemoveFolderContents(desktop);
+}
+
+namespace {
+
+std::vector<uint32_t> FrameBits(CBaseWnd* host) {
+  DIBSECTION ds{};
+  HGDIOBJ bits = ::GetCurrentObject(host->FrameDC(), OBJ_BITMAP);
+  if (!bits || ::GetObjectW(bits, sizeof(ds), &ds) != sizeof(ds) || !ds.dsBm.bmBits) return {};
+  ::GdiFlush();
+  const uint32_t* p = static_cast<const uint32_t*>(ds.dsBm.bmBits);
+  return std::vector<uint32_t>(p, p + static_cast<size_t>(ds.dsBm.bmWidth) * ds.dsBm.bmHeight);
+}
+
+// The host's frame as kept from the last one equals, pixel for pixel, the frame composed
+// afresh; prints where it does not.
+void ExpectKeptFrameFresh(CBaseWnd* host, const char* after) {
+  host->Compose();
+  const std::vector<uint32_t> kept = FrameBits(host);
+  host->Desk()->Painter().ForgetScene();
+  host->Compose();
+  const std::vector<uint32_t> fresh = FrameBits(host);
+  ASSERT_FALSE(kept.empty());
+  ASSERT_EQ(kept.size(), fresh.size());
+  size_t differ = 0, first = 0;
+  for (size_t i = 0; i < kept.size(); ++i)
+    if ((kept[i] ^ fresh[i]) & 0xFFFFFFu) {
+      if (!differ++) first = i;
+    }
+  const int w = ::GetSystemMetrics(SM_CXSCREEN);
+  EXPECT_EQ(differ, 0u) << "after " << after << ": first at (" << first % w << "," << first / w << ")";
+}
+
+}  // namespace
+
+// The desk keeps its composed page from frame to frame and composes again only what changed:
+// after each kind of change the frame is the one a fresh composition gives.
+TEST_F(WindowTest, TheKeptDeskPageFollowsEveryChange) {
+  const std::wstring desktop = DesktopDir();
+  PrepareDesktopShell();
+  RemoveFolderContents(desktop);
+  for (int i = 0; i < 40; ++i) PutFileBytes(desktop + L"\\笔记" + std::to_wstring(i) + L".txt", "x");
+  for (int i = 0; i < 3; ++i) ::CreateDirectoryW((desktop + L"\\资料" + std::to_wstring(i)).c_str(), nullptr);
+  TheApp().desk.config.deskPageOn = 1;
+  ASSERT_TRUE(back.Create(nullptr));
+  CBaseWnd* host = back.Host();
+  CMyDesk* desk = host->Desk();
+  ASSERT_NE(desk, nullptr);
+  GetZhiItem* files = desk->FindBoxByName(L"文件");
+  GetZhiItem* folders = desk->FindBoxByName(L"文件夹");
+  ASSERT_TRUE(files && folders);
+  ASSERT_GT(files->list.GetCount(), 10);
+  host->Compose();  // the first frame, then each change
+  auto mouse = [&](UINT message, WPARAM keys, POINT at) {
+    ::SendMessageW(host->GetSafeHwnd(), message, keys, MAKELPARAM(at.x, at.y));
+  };
+  auto centre = [](const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; };
+  VxListItem* first = files->list.GetItem(0);
+  VxListItem* second = files->list.GetItem(1);
+  mouse(WM_MOUSEMOVE, 0, centre(first->rcHover));
+  ASSERT_EQ(first->nMouseState, 1);
+  ExpectKeptFrameFresh(host, "a hover in a box");
+  mouse(WM_MOUSEMOVE, 0, centre(second->rcHover));
+  ExpectKeptFrameFresh(host, "the hover moving on");
+  mouse(WM_LBUTTONDOWN, MK_LBUTTON, centre(second->rcHover));
+  mouse(WM_LBUTTONUP, 0, centre(second->rcHover));
+  ASSERT_TRUE(second->IsSelected());
+  ExpectKeptFrameFresh(host, "a click selecting an entry");
+  const int scroll = files->scroll;
+  desk->OnMouseWheel(-120, centre(CMyDesk::BoxListArea(files)));
+  ASSERT_NE(files->scroll, scroll) << "the box of forty files scrolls";
+  ExpectKeptFrameFresh(host, "a scroll");
+  // An entry given to the desk list, hovered there, and flashing in a box.
+  VxListItem* loose = files->list.GetItem(files->list.GetCount() - 1);
+  desk->DeskList().AddItem(loose, TRUE);
+  files->list.RemoveAt(loose, TRUE);
+  desk->LayoutBox(files, TRUE);
+  ExpectKeptFrameFresh(host, "an entry leaving its box for the desk");
+  mouse(WM_MOUSEMOVE, 0, centre(loose->rcHover));
+  ExpectKeptFrameFresh(host, "a hover on the desk list");
+  folders->list.GetItem(0)->nData[kEntryFlash] = 50;
+  loose->nData[kEntryFlash] = 40;
+  ExpectKeptFrameFresh(host, "flashes");
+  // One box laid over another, then the other made active: the drawing order changes.
+  const POINT to{files->rect.left + 40, files->rect.top + 40};
+  const int w = folders->rect.right - folders->rect.left, h = folders->rect.bottom - folders->rect.top;
+  folders->rect = RECT{to.x, to.y, to.x + w, to.y + h};
+  desk->LayoutBox(folders, TRUE);
+  ExpectKeptFrameFresh(host, "a box moved over another");
+  desk->SetActiveBox(files);
+  ExpectKeptFrameFresh(host, "the lower box made active");
+  // A new wallpaper: everything is composed over it.
+  ASSERT_TRUE(EnsureDataFolder());
+  const std::wstring picture = DataFolderPath() + L"kept.bmp";
+  ASSERT_TRUE(SaveSolidBmp(picture, Gdiplus::Color(255, 30, 160, 90)));
+  ASSERT_TRUE(::SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, const_cast<wchar_t*>(picture.c_str()), 0));
+  ASSERT_TRUE(host->CheckWallpaper());
+  ExpectKeptFrameFresh(host, "a new wallpaper");
+  const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
+  EXPECT_EQ(::GetPixel(host->FrameDC(), cx - 5, cy - 5) & 0xFFFFFF, RGB(30, 160, 90));
+  ::SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, const_cast<wchar_t*>(L""), 0);
   back.DestroyWindow();
   RemoveFolderContents(desktop);
 }

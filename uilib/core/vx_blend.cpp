@@ -1,6 +1,7 @@
 #include "uilib/core/vx_blend.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -111,9 +112,18 @@ void VxBlendOver(const VxPixels& dst, int x, int y, const VxPixels& src, int src
   }
 }
 
+void VxCopyBlock(const VxPixels& dst, const VxPixels& src) {
+  if (!dst.bits || !src.bits) return;
+  const int w = std::min(dst.width, src.width), h = std::min(dst.height, src.height);
+  if (w <= 0 || h <= 0) return;
+  for (int y = 0; y < h; ++y)
+    std::memcpy(dst.bits + y * dst.stride, src.bits + y * src.stride, static_cast<size_t>(w) * 4);
+}
+
 void VxPixelImage::Reset() {
   px_.reset();
   w_ = h_ = 0;
+  serial_ = 0;
 }
 
 bool VxPixelImage::Create(int width, int height) {
@@ -126,6 +136,9 @@ bool VxPixelImage::Create(int width, int height) {
   if (!px_) return false;
   w_ = width;
   h_ = height;
+  // Images are made on more than one thread.
+  static std::atomic<uint64_t> lastSerial{0};
+  serial_ = ++lastSerial;
   return true;
 }
 

@@ -22,7 +22,12 @@ uint32_t VxBlendPixel(uint32_t dst, uint32_t src, uint8_t alpha = 255);
 void VxBlendOver(const VxPixels& dst, int x, int y, const VxPixels& src, int srcX, int srcY, int w,
                  int h, uint8_t alpha = 255);
 
-// An image of premultiplied pixels in plain memory, transparent when made.
+// Copies `src` into `dst` from the top left, as much as both hold.
+void VxCopyBlock(const VxPixels& dst, const VxPixels& src);
+
+// An image of premultiplied pixels in plain memory, transparent when made. Its pixels are
+// written right after Create and then only read: new content is made with Create again, which
+// gives the image a new serial, so a kept composition can tell the new content from the old.
 class VxPixelImage {
  public:
   // False, and an empty image, for an empty size or when the memory cannot be had.
@@ -32,8 +37,11 @@ class VxPixelImage {
   int Width() const { return w_; }
   int Height() const { return h_; }
   VxPixels Pixels() const;
+  // Unique to each Create in the process; 0 for an empty image.
+  uint64_t Serial() const { return serial_; }
 
  private:
   std::unique_ptr<uint32_t[]> px_;
   int w_ = 0, h_ = 0;
+  uint64_t serial_ = 0;
 };
