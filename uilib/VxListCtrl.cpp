@@ -703,6 +703,11 @@ const VxEntryPixels* VxListCtrl::EntryPixels(Gdiplus::Graphics& g, VxListItem* i
     DrawContent(*eg, item);
     eg->Flush(Gdiplus::FlushIntentionSync);
   }
+  // Composing costs by the pixel, transparent ones too: only the drawn part is kept.
+  const VxRc drawn = VxVisibleBounds(px->image.Pixels());
+  px->image.Crop(drawn);
+  px->extent = VxRc{extent.left + drawn.left, extent.top + drawn.top, extent.left + drawn.right,
+                    extent.top + drawn.bottom};
   // Drawing the label made its kept text image: remember the entry as it is now.
   px->Remember(item, this, m_lookGeneration);
   return px;

@@ -120,6 +120,39 @@ void VxCopyBlock(const VxPixels& dst, const VxPixels& src) {
     std::memcpy(dst.bits + y * dst.stride, src.bits + y * src.stride, static_cast<size_t>(w) * 4);
 }
 
+VxRc VxVisibleBounds(const VxPixels& px) {
+  VxRc r{px.width, px.height, 0, 0};
+  for (int y = 0; y < px.height; ++y) {
+    const uint8_t* row = px.bits + y * px.stride;
+    int first = 0, last = px.width - 1;
+    while (first < px.width && Load(row + first * 4) == 0) ++first;
+    if (first == px.width) continue;
+    while (Load(row + last * 4) == 0) --last;
+    r.left = std::min(r.left, first);
+    r.right = std::max(r.right, last + 1);
+    r.top = std::min(r.top, y);
+    r.bottom = y + 1;
+  }
+  return r.IsEmpty() ? VxRc{} : r;
+}
+
+bool VxPixelImage::Crop(const VxRc& keep) {
+  const VxRc part = VxIntersection(keep, VxRc{0, 0, w_, h_});
+  if (part == VxRc{0, 0, w_, h_}) return true;
+  VxPixelImage cut;
+  if (part.IsEmpty() || !cut.Create(part.Width(), part.Height())) {
+    Reset();
+    return part.IsEmpty();
+  }
+  const VxPixels from = Pixels(), to = cut.Pixels();
+  for (int y = 0; y < part.Height(); ++y)
+    std::memcpy(to.bits + y * to.stride,
+                from.bits + (part.top + y) * from.stride + static_cast<std::ptrdiff_t>(part.left) * 4,
+                static_cast<size_t>(part.Width()) * 4);
+  *this = std::move(cut);
+  return true;
+}
+
 void VxPixelImage::Reset() {
   px_.reset();
   w_ = h_ = 0;

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "uilib/core/vx_geom.h"
+
 // A block of 32-bit pixels in memory: blue, green, red, alpha, colours premultiplied by the
 // alpha (no colour above its alpha).
 struct VxPixels {
@@ -25,6 +27,10 @@ void VxBlendOver(const VxPixels& dst, int x, int y, const VxPixels& src, int src
 // Copies `src` into `dst` from the top left, as much as both hold.
 void VxCopyBlock(const VxPixels& dst, const VxPixels& src);
 
+// The smallest rectangle holding every pixel of `px` that is not fully transparent (zero);
+// empty when there is none.
+VxRc VxVisibleBounds(const VxPixels& px);
+
 // An image of premultiplied pixels in plain memory, transparent when made. Its pixels are
 // written right after Create and then only read: new content is made with Create again, which
 // gives the image a new serial, so a kept composition can tell the new content from the old.
@@ -39,6 +45,8 @@ class VxPixelImage {
   VxPixels Pixels() const;
   // Unique to each Create in the process; 0 for an empty image.
   uint64_t Serial() const { return serial_; }
+  // Keeps only the part `keep` (cut to the image) as a new image; empty for an empty part.
+  bool Crop(const VxRc& keep);
 
  private:
   std::unique_ptr<uint32_t[]> px_;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 #include <vector>
 
@@ -137,4 +138,35 @@ TEST(Blend, RowsGiveWhatEachPixelGives) {
     for (size_t i = 0; i < before.size(); ++i)
       ASSERT_EQ(dst.px[i], VxBlendPixel(before[i], src.px[i])) << "w " << w << " at " << i;
   }
+}
+
+// Bounds of the drawn pixels, probed at every edge, and the crop that keeps them.
+TEST(Blend, VisibleBoundsAndCropKeepEveryDrawnPixel) {
+  VxPixelImage image;
+  ASSERT_TRUE(image.Create(7, 5));
+  const VxPixels px = image.Pixels();
+  auto put = [&](int x, int y, uint32_t v) { std::memcpy(px.bits + y * px.stride + x * 4, &v, 4); };
+  EXPECT_TRUE(VxVisibleBounds(px).IsEmpty()) << "a transparent image shows nothing";
+  for (const VxPt at : {VxPt{0, 0}, VxPt{6, 0}, VxPt{0, 4}, VxPt{6, 4}, VxPt{3, 2}}) {
+    put(at.x, at.y, 0x01000000u);  // barely visible still counts
+    EXPECT_EQ(VxVisibleBounds(px), (VxRc{at.x, at.y, at.x + 1, at.y + 1}));
+    put(at.x, at.y, 0);
+  }
+  put(1, 3, 0x80402010u);
+  put(5, 1, 0xFF00FF00u);
+  const VxRc drawn = VxVisibleBounds(px);
+  EXPECT_EQ(drawn, (VxRc{1, 1, 6, 4}));
+  const uint64_t before = image.Serial();
+  ASSERT_TRUE(image.Crop(drawn));
+  ASSERT_EQ(image.Width(), 5);
+  ASSERT_EQ(image.Height(), 3);
+  EXPECT_NE(image.Serial(), before) << "a cropped image is new content to a kept composition";
+  const VxPixels cut = image.Pixels();
+  uint32_t v;
+  std::memcpy(&v, cut.bits + 2 * cut.stride + 0 * 4, 4);
+  EXPECT_EQ(v, 0x80402010u);
+  std::memcpy(&v, cut.bits + 0 * cut.stride + 4 * 4, 4);
+  EXPECT_EQ(v, 0xFF00FF00u);
+  EXPECT_TRUE(image.Crop(VxRc{}));
+  EXPECT_FALSE(image) << "nothing kept of an empty part";
 }
