@@ -105,6 +105,16 @@ int main() {
 
   LARGE_INTEGER f, a, b;
   ::QueryPerformanceFrequency(&f);
+  // One composition of the host's frame, timed; the desk's own figures go to `times`.
+  auto timedCompose = [&](DeskDrawTimes* times) {
+    desk->SetDrawTimes(times);
+    ::QueryPerformanceCounter(&a);
+    host.Compose();
+    ::GdiFlush();
+    ::QueryPerformanceCounter(&b);
+    desk->SetDrawTimes(nullptr);
+    return Ms(a, b, f);
+  };
   std::vector<double> frames;
   double first = 0;
   for (int i = 0; i < 121; ++i) {
@@ -125,13 +135,7 @@ int main() {
       rebuilds, scene;
   for (int i = 0; i < 40; ++i) {
     DeskDrawTimes times;
-    desk->SetDrawTimes(&times);
-    ::QueryPerformanceCounter(&a);
-    host.Compose();
-    ::GdiFlush();
-    ::QueryPerformanceCounter(&b);
-    desk->SetDrawTimes(nullptr);
-    compose.push_back(Ms(a, b, f));
+    compose.push_back(timedCompose(&times));
     boxFrames.push_back(times.boxFrames);
     boxLists.push_back(times.boxLists);
     boxControls.push_back(times.boxControls);
@@ -151,11 +155,7 @@ int main() {
   std::vector<double> bare;
   for (GetZhiItem* box : boxes) box->shown = 0;
   for (int i = 0; i < 20; ++i) {
-    ::QueryPerformanceCounter(&a);
-    host.Compose();
-    ::GdiFlush();
-    ::QueryPerformanceCounter(&b);
-    bare.push_back(Ms(a, b, f));
+    bare.push_back(timedCompose(nullptr));
   }
   for (GetZhiItem* box : boxes) box->shown = 1;
   std::sort(frames.begin(), frames.end());
@@ -187,13 +187,7 @@ int main() {
     hovered->list.GetItem(1 - i % 2)->nMouseState = 0;
     hovered->cache.reset();
     DeskDrawTimes times;
-    desk->SetDrawTimes(&times);
-    ::QueryPerformanceCounter(&a);
-    host.Compose();
-    ::GdiFlush();
-    ::QueryPerformanceCounter(&b);
-    desk->SetDrawTimes(nullptr);
-    hoverSteps.push_back(Ms(a, b, f));
+    hoverSteps.push_back(timedCompose(&times));
     hoverArea = times.sceneArea;
   }
   for (int i = 0; i < 2; ++i) hovered->list.GetItem(i)->nMouseState = 0;
@@ -204,11 +198,7 @@ int main() {
     const std::wstring& next = i % 2 ? wallpaper : otherWallpaper;
     ::SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, const_cast<wchar_t*>(next.c_str()), 0);
     host.CheckWallpaper();
-    ::QueryPerformanceCounter(&a);
-    host.Compose();
-    ::GdiFlush();
-    ::QueryPerformanceCounter(&b);
-    whole.push_back(Ms(a, b, f));
+    whole.push_back(timedCompose(nullptr));
   }
   std::printf("hover step in one box: compose median %.1f ms (%lld pixels composed anew); "
               "whole page anew: median %.1f ms\n",
@@ -263,22 +253,10 @@ int main() {
     desk->LayoutBox(box, TRUE);
   }
   // The first frame after the move draws the moved entries and their cells once.
-  ::QueryPerformanceCounter(&a);
-  host.Compose();
-  ::GdiFlush();
-  ::QueryPerformanceCounter(&b);
-  const double firstWithDeskIcons = Ms(a, b, f);
+  const double firstWithDeskIcons = timedCompose(nullptr);
   std::vector<double> withDeskIcons;
   DeskDrawTimes deskTimes;
-  desk->SetDrawTimes(&deskTimes);
-  for (int i = 0; i < 20; ++i) {
-    ::QueryPerformanceCounter(&a);
-    host.Compose();
-    ::GdiFlush();
-    ::QueryPerformanceCounter(&b);
-    withDeskIcons.push_back(Ms(a, b, f));
-  }
-  desk->SetDrawTimes(nullptr);
+  for (int i = 0; i < 20; ++i) withDeskIcons.push_back(timedCompose(&deskTimes));
   std::printf(
       "with %d icons on the desk list: first frame %.1f ms, then compose median %.1f ms, of which "
       "desk list %.2f ms\n",

@@ -84,20 +84,24 @@ uint32_t VxBlendPixel(uint32_t dst, uint32_t src, uint8_t alpha) {
   return Over(dst, alpha == 255 ? src : Scale(src, alpha));
 }
 
+bool VxCutBlend(int dstW, int dstH, int srcW, int srcH, int* x, int* y, int* srcX, int* srcY,
+                int* w, int* h) {
+  const int cutLeft = std::max({0, -*srcX, -*x}), cutTop = std::max({0, -*srcY, -*y});
+  *x += cutLeft;
+  *srcX += cutLeft;
+  *w -= cutLeft;
+  *y += cutTop;
+  *srcY += cutTop;
+  *h -= cutTop;
+  *w = std::min({*w, srcW - *srcX, dstW - *x});
+  *h = std::min({*h, srcH - *srcY, dstH - *y});
+  return *w > 0 && *h > 0;
+}
+
 void VxBlendOver(const VxPixels& dst, int x, int y, const VxPixels& src, int srcX, int srcY, int w,
                  int h, uint8_t alpha) {
   if (!dst.bits || !src.bits || alpha == 0) return;
-  // Cut the part to the source, then to the destination, moving both corners together.
-  const int cutLeft = std::max({0, -srcX, -x}), cutTop = std::max({0, -srcY, -y});
-  x += cutLeft;
-  srcX += cutLeft;
-  w -= cutLeft;
-  y += cutTop;
-  srcY += cutTop;
-  h -= cutTop;
-  w = std::min({w, src.width - srcX, dst.width - x});
-  h = std::min({h, src.height - srcY, dst.height - y});
-  if (w <= 0 || h <= 0) return;
+  if (!VxCutBlend(dst.width, dst.height, src.width, src.height, &x, &y, &srcX, &srcY, &w, &h)) return;
   for (int row = 0; row < h; ++row) {
     const uint8_t* s = src.bits + (srcY + row) * src.stride + static_cast<std::ptrdiff_t>(srcX) * 4;
     uint8_t* d = dst.bits + (y + row) * dst.stride + static_cast<std::ptrdiff_t>(x) * 4;

@@ -19,6 +19,11 @@ struct VxPixels {
 // One pixel (0xAARRGGBB) over another, the source's channels first scaled by alpha / 255.
 uint32_t VxBlendPixel(uint32_t dst, uint32_t src, uint8_t alpha = 255);
 
+// Cuts the w x h part of a srcW x srcH source at (srcX, srcY), bound for (x, y) in a dstW x
+// dstH destination, to both, moving both corners together. False when nothing is left.
+bool VxCutBlend(int dstW, int dstH, int srcW, int srcH, int* x, int* y, int* srcX, int* srcY,
+                int* w, int* h);
+
 // Composes the w x h part of `src` at (srcX, srcY) unscaled over `dst` at (x, y), cut to both
 // blocks. Transparent source pixels leave the destination as it is, opaque ones replace it.
 void VxBlendOver(const VxPixels& dst, int x, int y, const VxPixels& src, int srcX, int srcY, int w,

@@ -29,16 +29,7 @@ void VxRetainedScene::Blend(const VxPixelImage& image, int x, int y, int w, int 
                             int srcY, uint8_t alpha) {
   if (!image || alpha == 0) return;
   // Cut as VxBlendOver cuts, so that a layer's bounds hold exactly the pixels it changes.
-  const int cutLeft = std::max({0, -srcX, -x}), cutTop = std::max({0, -srcY, -y});
-  x += cutLeft;
-  srcX += cutLeft;
-  w -= cutLeft;
-  y += cutTop;
-  srcY += cutTop;
-  h -= cutTop;
-  w = std::min({w, image.Width() - srcX, w_ - x});
-  h = std::min({h, image.Height() - srcY, h_ - y});
-  if (w <= 0 || h <= 0) return;
+  if (!VxCutBlend(w_, h_, image.Width(), image.Height(), &x, &y, &srcX, &srcY, &w, &h)) return;
   if (layers_.empty()) BeginLayer(nullptr, -1);
   ops_.push_back(Op{&image, image.Serial(), x, y, w, h, srcX, srcY, alpha});
   Layer& layer = layers_.back();
