@@ -54,6 +54,10 @@ bool CMyDesk::FillingIn() const { return m_painter.FillingIn(); }
 void CMyDesk::Draw(Gdiplus::Graphics& g, int width, int height) {
   (void)width, (void)height;
   m_painter.Draw(g);
+  FinishDrawing(g);
+}
+
+void CMyDesk::FinishDrawing(Gdiplus::Graphics& g) {
   m_drag.DrawMarker(g);
   if (m_painter.FillingIn()) RequestRepaint();  // entries still to draw
 }
@@ -61,8 +65,7 @@ void CMyDesk::Draw(Gdiplus::Graphics& g, int width, int height) {
 void CMyDesk::DrawFrame(Gdiplus::Graphics& g, const VxPixels& frame, int width, int height) {
   (void)width, (void)height;
   m_painter.DrawFrame(g, frame);
-  m_drag.DrawMarker(g);
-  if (m_painter.FillingIn()) RequestRepaint();  // entries still to draw
+  FinishDrawing(g);
 }
 
 void CMyDesk::DrawOverBackdrop(Gdiplus::Graphics& g, const VxPixels& frame, int width, int height,
@@ -72,8 +75,7 @@ void CMyDesk::DrawOverBackdrop(Gdiplus::Graphics& g, const VxPixels& frame, int 
     return;
   }
   m_painter.DrawFrame(g, frame, backdrop.pixels, backdrop.serial);
-  m_drag.DrawMarker(g);
-  if (m_painter.FillingIn()) RequestRepaint();  // entries still to draw
+  FinishDrawing(g);
 }
 
 // A desk out of sight keeps no copy of its page.

@@ -220,6 +220,9 @@ class CMyDesk : public CBaseDesk {
   void SetPageRect(const RECT& r) { m_pageRect = r; }
 
  private:
+  // What goes over the page however it was drawn: the drop marker; and more frames while
+  // entries are still to draw.
+  void FinishDrawing(Gdiplus::Graphics& g);
   // Input can hover, press or focus an entry: the painter's highlights must be loaded first.
   void PrepareForInput();
 

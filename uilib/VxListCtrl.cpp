@@ -551,12 +551,25 @@ class FirstDrawClock {
 void VxListCtrl::Draw(Gdiplus::Graphics& g) { Draw(g, nullptr); }
 
 void VxListCtrl::Draw(Gdiplus::Graphics& g, const VxPixels* frame) {
-  if (!m_bShow) return;
-  if (frame && frame->bits && HasNoTransform(g)) {
+  if (frame && frame->bits) {
     VxPixelsTarget target(*frame);
-    DrawComposed(g, target);
-    return;
+    Draw(g, target);
+  } else if (m_bShow) {
+    DrawThroughPlus(g);
   }
+}
+
+// Under Wine GDI+ costs about 17 ns a pixel of every image drawn, so a screen of entries
+// redrawn each frame cost tens of milliseconds; composing kept images costs a few.
+void VxListCtrl::Draw(Gdiplus::Graphics& g, VxBlendTarget& target) {
+  if (!m_bShow) return;
+  if (HasNoTransform(g))
+    DrawComposed(g, target);
+  else
+    DrawThroughPlus(g);
+}
+
+void VxListCtrl::DrawThroughPlus(Gdiplus::Graphics& g) {
   // GDI+ still does most of the work of a drawing that its clip throws away: a repaint of
   // a few cells would cost as much as the whole list.
   Gdiplus::Rect clip;
@@ -579,17 +592,6 @@ void VxListCtrl::Draw(Gdiplus::Graphics& g, const VxPixels* frame) {
     }
   }
   if (focused) DrawItem(g, focused);
-}
-
-// Under Wine GDI+ costs about 17 ns a pixel of every image drawn, so a screen of entries
-// redrawn each frame cost tens of milliseconds; composing kept images costs a few.
-void VxListCtrl::Draw(Gdiplus::Graphics& g, VxBlendTarget& target) {
-  if (!m_bShow) return;
-  if (HasNoTransform(g)) {
-    DrawComposed(g, target);
-    return;
-  }
-  Draw(g);
 }
 
 void VxListCtrl::DrawComposed(Gdiplus::Graphics& g, VxBlendTarget& target) {

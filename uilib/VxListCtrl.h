@@ -207,6 +207,7 @@ class LUMETTE_API VxListCtrl : public VxItemBase {
   void GrowToHold(const RECT& pos);
   void DrawItem(Gdiplus::Graphics& g, VxListItem* item);
   void DrawComposed(Gdiplus::Graphics& g, VxBlendTarget& target);
+  void DrawThroughPlus(Gdiplus::Graphics& g);
   // The entry's icon and label (DrawItem without the highlights).
   void DrawContent(Gdiplus::Graphics& g, VxListItem* item);
   // A highlight (0 selected, 1 hovered, 2 pressed) at w x h, rendered once; null without one.

@@ -47,9 +47,9 @@ bool VxRetainedScene::SameOps(const Layer& now, const Layer& was) const {
 // A pixel whose layers are all unchanged, and drawn in the same order, keeps its colour: every
 // other pixel lies in a layer that changed, came, went or moved in the order, whose bounds,
 // old and new, are composed again.
-std::vector<VxRc> VxRetainedScene::Damage() const {
-  std::unordered_map<Key, size_t, KeyHash> was;
-  was.reserve(lastLayers_.size());
+std::vector<VxRc> VxRetainedScene::Damage() {
+  std::unordered_map<Key, size_t, KeyHash>& was = lastPlaces_;  // kept: no allocations each frame
+  was.clear();
   for (size_t j = 0; j < lastLayers_.size(); ++j) was.emplace(lastLayers_[j].key, j);
   std::vector<char> matched(lastLayers_.size(), 0);
   std::vector<VxRc> areas;
@@ -126,8 +126,6 @@ bool VxRetainedScene::Update(const VxPixels& background) {
   for (const VxRc& r : areas) Repaint(pixels_.Pixels(), r, background);
   lastOps_.swap(ops_);
   lastLayers_.swap(layers_);
-  ops_.clear();
-  layers_.clear();
   stale_ = false;
   return true;
 }

@@ -97,7 +97,7 @@ class VxRetainedScene final : public VxBlendTarget {
     VxRc bounds;
   };
 
-  std::vector<VxRc> Damage() const;
+  std::vector<VxRc> Damage();
   bool SameOps(const Layer& now, const Layer& was) const;
   void Repaint(const VxPixels& dst, const VxRc& area, const VxPixels& background);
 
@@ -107,5 +107,6 @@ class VxRetainedScene final : public VxBlendTarget {
   VxPixelImage pixels_;
   std::vector<Op> ops_, lastOps_;
   std::vector<Layer> layers_, lastLayers_;
+  std::unordered_map<Key, size_t, KeyHash> lastPlaces_;  // last layers by key, for Damage
   int64_t repainted_ = 0;
 };
