@@ -706,8 +706,7 @@ const VxEntryPixels* VxListCtrl::EntryPixels(Gdiplus::Graphics& g, VxListItem* i
     eg->Flush(Gdiplus::FlushIntentionSync);
   }
   // Composing costs by the pixel, transparent ones too: only the drawn part is kept.
-  const VxRc drawn = VxVisibleBounds(px->image.Pixels());
-  px->image.Crop(drawn);
+  const VxRc drawn = px->image.TrimToDrawn();
   px->extent = VxRc{extent.left + drawn.left, extent.top + drawn.top, extent.left + drawn.right,
                     extent.top + drawn.bottom};
   // Drawing the label made its kept text image: remember the entry as it is now.

@@ -8,6 +8,7 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#include <xmmintrin.h>
 #endif
 
 namespace {
@@ -78,6 +79,21 @@ void BlendRow(uint8_t* d, const uint8_t* s, int w) {
   }
 }
 
+// A blend's rows are short and a frame's stride apart, too short for the hardware to see the
+// pattern: each row's cache lines would be waited for one by one. LumetteBench, 300-entry list
+// composed after the frame had been idle: 2.4 -> 1.8 ms with the rows two ahead asked for.
+constexpr int kRowsAhead = 2;
+
+void PrefetchSpan(const uint8_t* p, int pixels) {
+#if defined(__SSE2__)
+  for (int b = 0; b < pixels * 4; b += 64) _mm_prefetch(reinterpret_cast<const char*>(p + b), _MM_HINT_T0);
+  _mm_prefetch(reinterpret_cast<const char*>(p + pixels * 4 - 1), _MM_HINT_T0);
+#else
+  (void)p;
+  (void)pixels;
+#endif
+}
+
 }  // namespace
 
 uint32_t VxBlendPixel(uint32_t dst, uint32_t src, uint8_t alpha) {
@@ -103,12 +119,24 @@ void VxBlendOver(const VxPixels& dst, int x, int y, const VxPixels& src, int src
   if (!dst.bits || !src.bits || alpha == 0) return;
   if (!VxCutBlend(dst.width, dst.height, src.width, src.height, &x, &y, &srcX, &srcY, &w, &h)) return;
   for (int row = 0; row < h; ++row) {
-    const uint8_t* s = src.bits + (srcY + row) * src.stride + static_cast<std::ptrdiff_t>(srcX) * 4;
-    uint8_t* d = dst.bits + (y + row) * dst.stride + static_cast<std::ptrdiff_t>(x) * 4;
+    int from = srcX, to = srcX + w;
+    if (src.rows) {
+      const VxRowSpan& span = src.rows[srcY + row];
+      from = std::max(from, span.begin);
+      to = std::min(to, span.end);
+      if (from >= to) continue;
+    }
+    const uint8_t* s = src.bits + (srcY + row) * src.stride + static_cast<std::ptrdiff_t>(from) * 4;
+    uint8_t* d = dst.bits + (y + row) * dst.stride + static_cast<std::ptrdiff_t>(x + from - srcX) * 4;
+    const int n = to - from;
+    if (row + kRowsAhead < h) {
+      PrefetchSpan(d + kRowsAhead * dst.stride, n);
+      PrefetchSpan(s + kRowsAhead * src.stride, n);
+    }
     if (alpha == 255) {
-      BlendRow(d, s, w);
+      BlendRow(d, s, n);
     } else {
-      for (int i = 0; i < w; ++i, s += 4, d += 4) {
+      for (int i = 0; i < n; ++i, s += 4, d += 4) {
         const uint32_t sp = Load(s);
         if (sp) Store(d, Over(Load(d), Scale(sp, alpha)));
       }
@@ -157,8 +185,24 @@ bool VxPixelImage::Crop(const VxRc& keep) {
   return true;
 }
 
+VxRc VxPixelImage::TrimToDrawn() {
+  const VxRc drawn = VxVisibleBounds(Pixels());
+  if (!Crop(drawn) || !px_) return VxRc{};
+  rows_.reset(new (std::nothrow) VxRowSpan[static_cast<size_t>(h_)]);
+  if (!rows_) return drawn;  // blends then read whole rows, which is only slower
+  for (int y = 0; y < h_; ++y) {
+    const uint32_t* row = px_.get() + static_cast<size_t>(y) * w_;
+    VxRowSpan& span = rows_[y];
+    while (span.begin < w_ && row[span.begin] == 0) ++span.begin;
+    span.end = w_;
+    while (span.end > span.begin && row[span.end - 1] == 0) --span.end;
+  }
+  return drawn;
+}
+
 void VxPixelImage::Reset() {
   px_.reset();
+  rows_.reset();
   w_ = h_ = 0;
   serial_ = 0;
 }
@@ -185,5 +229,6 @@ VxPixels VxPixelImage::Pixels() const {
   p.width = w_;
   p.height = h_;
   p.stride = static_cast<std::ptrdiff_t>(w_) * 4;
+  p.rows = rows_.get();
   return p;
 }

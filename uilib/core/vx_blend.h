@@ -8,12 +8,21 @@
 
 #include "uilib/core/vx_geom.h"
 
+// The columns [begin, end) of a row outside which every pixel is fully transparent; begin ==
+// end for a row with nothing drawn.
+struct VxRowSpan {
+  int begin = 0, end = 0;
+};
+
 // A block of 32-bit pixels in memory: blue, green, red, alpha, colours premultiplied by the
 // alpha (no colour above its alpha).
 struct VxPixels {
   uint8_t* bits = nullptr;  // first pixel of the top row
   int width = 0, height = 0;
   std::ptrdiff_t stride = 0;  // bytes from a row to the row below; negative for bottom-up memory
+  // One span per row when known, so a blend of this block as source reads only the drawn part
+  // of each row; null: every pixel is read.
+  const VxRowSpan* rows = nullptr;
 };
 
 // One pixel (0xAARRGGBB) over another, the source's channels first scaled by alpha / 255.
@@ -52,9 +61,15 @@ class VxPixelImage {
   uint64_t Serial() const { return serial_; }
   // Keeps only the part `keep` (cut to the image) as a new image; empty for an empty part.
   bool Crop(const VxRc& keep);
+  // Keeps only the drawn part (VxVisibleBounds) and notes each row's drawn span, which blends
+  // of the image then keep to: composing pays for every pixel it reads, transparent ones too.
+  // Returns the part kept, in the image's former coordinates; empty, and an empty image, when
+  // nothing is drawn. Call when the pixels are written: the spans describe them as they are.
+  VxRc TrimToDrawn();
 
  private:
   std::unique_ptr<uint32_t[]> px_;
+  std::unique_ptr<VxRowSpan[]> rows_;  // after TrimToDrawn
   int w_ = 0, h_ = 0;
   uint64_t serial_ = 0;
 };

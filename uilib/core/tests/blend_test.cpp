@@ -170,3 +170,41 @@ TEST(Blend, VisibleBoundsAndCropKeepEveryDrawnPixel) {
   EXPECT_TRUE(image.Crop(VxRc{}));
   EXPECT_FALSE(image) << "nothing kept of an empty part";
 }
+
+// A trimmed image composes exactly as the whole one did, wherever a blend cuts into it: at
+// every source offset and size around the rows' drawn spans, scaled or not.
+TEST(Blend, TrimmedImagesComposeAsTheWholeOnes) {
+  std::mt19937 rng(11);
+  const int W = 9, H = 6;
+  VxPixelImage whole, trimmed;
+  ASSERT_TRUE(whole.Create(W, H));
+  ASSERT_TRUE(trimmed.Create(W, H));
+  const VxPixels wp = whole.Pixels();
+  // Rows of every shape: empty, one pixel, gaps inside, the widest.
+  const char* rows[H] = {".........", "...x.....", ".x.....x.", "..xx.x...", ".........", ".xxxxxxx."};
+  for (int y = 0; y < H; ++y)
+    for (int x = 0; x < W; ++x) {
+      const uint32_t a = rows[y][x] == 'x' ? 1 + rng() % 255 : 0;
+      const uint32_t v = a ? a << 24 | (rng() % (a + 1)) << 8 : 0;
+      std::memcpy(wp.bits + y * wp.stride + x * 4, &v, 4);
+      std::memcpy(trimmed.Pixels().bits + y * wp.stride + x * 4, &v, 4);
+    }
+  const VxRc kept = trimmed.TrimToDrawn();
+  ASSERT_EQ(kept, (VxRc{1, 1, 8, 6}));
+  ASSERT_NE(trimmed.Pixels().rows, nullptr);
+  EXPECT_EQ(trimmed.Pixels().rows[3].begin, trimmed.Pixels().rows[3].end) << "the empty row";
+  for (int sx = -1; sx <= W; ++sx)
+    for (int sw = 1; sw <= W + 1; ++sw)
+      for (uint8_t alpha : {uint8_t{255}, uint8_t{100}}) {
+        Block a(12, 8, 0), b(12, 8, 0);
+        for (size_t i = 0; i < a.px.size(); ++i) a.px[i] = b.px[i] = 0xFF000000u | (rng() & 0xFFFFFFu);
+        VxBlendOver(a.view, 2, 1, wp, sx, 1, sw, 5, alpha);
+        VxBlendOver(b.view, 2, 1, trimmed.Pixels(), sx - kept.left, 0, sw, 5, alpha);
+        ASSERT_EQ(a.px, b.px) << "source x " << sx << " width " << sw << " alpha " << int(alpha);
+      }
+  VxPixelImage empty;
+  ASSERT_TRUE(empty.Create(3, 3));
+  EXPECT_TRUE(empty.TrimToDrawn().IsEmpty());
+  EXPECT_FALSE(empty) << "nothing drawn, nothing kept";
+}
+
