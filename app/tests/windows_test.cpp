@@ -495,9 +495,12 @@ TEST_F(WindowTest, TheKeptDeskPageFollowsEveryChange) {
   ASSERT_NE(files->scroll, scroll) << "the box of forty files scrolls";
   ExpectKeptFrameFresh(host, "a scroll");
   // An entry given to the desk list, hovered there, and flashing in a box.
-  VxListItem* loose = files->list.GetItem(files->list.GetCount() - 1);
-  desk->DeskList().AddItem(loose, TRUE);
-  files->list.RemoveAt(loose, TRUE);
+  // The desk list adds a copy; the box's own entry is freed with its removal.
+  VxListItem* leaving = files->list.GetItem(files->list.GetCount() - 1);
+  VxListCtrl& deskList = desk->DeskList();
+  deskList.AddItem(leaving, TRUE);
+  VxListItem* loose = deskList.GetItem(deskList.GetCount() - 1);
+  files->list.RemoveAt(leaving, TRUE);
   desk->LayoutBox(files, TRUE);
   ExpectKeptFrameFresh(host, "an entry leaving its box for the desk");
   mouse(WM_MOUSEMOVE, 0, centre(loose->rcHover));
