@@ -8,7 +8,6 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
-#include <xmmintrin.h>
 #endif
 
 namespace {
@@ -77,6 +76,15 @@ void BlendRow(uint8_t* d, const uint8_t* s, int w) {
     const uint32_t sp = Load(s);
     if (sp) Store(d, Over(Load(d), sp));
   }
+}
+
+// The part of a row between its first and last pixel that is not fully transparent.
+VxRowSpan DrawnSpan(const uint8_t* row, int width) {
+  VxRowSpan span;
+  while (span.begin < width && Load(row + span.begin * 4) == 0) ++span.begin;
+  span.end = width;
+  while (span.end > span.begin && Load(row + (span.end - 1) * 4) == 0) --span.end;
+  return span;
 }
 
 // A blend's rows are short and a frame's stride apart, too short for the hardware to see the
@@ -155,13 +163,10 @@ void VxCopyBlock(const VxPixels& dst, const VxPixels& src) {
 VxRc VxVisibleBounds(const VxPixels& px) {
   VxRc r{px.width, px.height, 0, 0};
   for (int y = 0; y < px.height; ++y) {
-    const uint8_t* row = px.bits + y * px.stride;
-    int first = 0, last = px.width - 1;
-    while (first < px.width && Load(row + first * 4) == 0) ++first;
-    if (first == px.width) continue;
-    while (Load(row + last * 4) == 0) --last;
-    r.left = std::min(r.left, first);
-    r.right = std::max(r.right, last + 1);
+    const VxRowSpan span = DrawnSpan(px.bits + y * px.stride, px.width);
+    if (span.begin == span.end) continue;
+    r.left = std::min(r.left, span.begin);
+    r.right = std::max(r.right, span.end);
     r.top = std::min(r.top, y);
     r.bottom = y + 1;
   }
@@ -190,13 +195,8 @@ VxRc VxPixelImage::TrimToDrawn() {
   if (!Crop(drawn) || !px_) return VxRc{};
   rows_.reset(new (std::nothrow) VxRowSpan[static_cast<size_t>(h_)]);
   if (!rows_) return drawn;  // blends then read whole rows, which is only slower
-  for (int y = 0; y < h_; ++y) {
-    const uint32_t* row = px_.get() + static_cast<size_t>(y) * w_;
-    VxRowSpan& span = rows_[y];
-    while (span.begin < w_ && row[span.begin] == 0) ++span.begin;
-    span.end = w_;
-    while (span.end > span.begin && row[span.end - 1] == 0) --span.end;
-  }
+  const VxPixels px = Pixels();
+  for (int y = 0; y < h_; ++y) rows_[y] = DrawnSpan(px.bits + y * px.stride, w_);
   return drawn;
 }
 
